@@ -1,0 +1,152 @@
+#include "runtime/class.h"
+
+#include <mutex>
+
+#include "runtime/dispatch.h"
+
+namespace rt {
+namespace {
+
+struct ClassTable {
+  // Records are interned by name and never freed, so that an object made before a
+  // reset (a constant string, say) still points at a valid record afterwards.
+  std::unordered_map<std::string, std::unique_ptr<ClassRecord>> records;
+  std::vector<Class> registered;  // registration order
+};
+
+ClassTable& table() {
+  static ClassTable* instance = new ClassTable;  // never destroyed: outlives every user
+  return *instance;
+}
+
+// A new method can shadow one that subclasses have cached; clear every cache.
+void flushCaches() {
+  for (Class cls : table().registered) cls->cache.clear();
+}
+
+}  // namespace
+
+Class objc_registerClass(std::string_view name, Class superclass, Factory factory) {
+  ClassTable& t = table();
+  auto& record = t.records[std::string(name)];
+  if (!record) {
+    record = std::make_unique<ClassRecord>();
+    record->name = std::string(name);
+  }
+  if (record->registered) return nullptr;
+  record->registered = true;
+  record->superclass = superclass;
+  record->factory = std::move(factory);
+  t.registered.push_back(record.get());
+  return record.get();
+}
+
+Class objc_getClass(std::string_view name) {
+  ClassTable& t = table();
+  auto it = t.records.find(std::string(name));
+  return it != t.records.end() && it->second->registered ? it->second.get() : nullptr;
+}
+
+std::vector<Class> objc_copyClassList() { return table().registered; }
+
+void objc_disposeAllClasses() {
+  ClassTable& t = table();
+  for (Class cls : t.registered) {
+    cls->registered = false;
+    cls->superclass = nullptr;
+    cls->factory = nullptr;
+    cls->methods.clear();
+    cls->keys.clear();
+    cls->cache.clear();
+  }
+  t.registered.clear();
+}
+
+bool class_isSubclassOf(Class cls, Class other) {
+  for (; cls; cls = cls->superclass)
+    if (cls == other) return true;
+  return false;
+}
+
+const Method* class_getOwnMethod(Class cls, SEL sel) {
+  if (!cls) return nullptr;
+  auto it = cls->methods.find(sel);
+  return it == cls->methods.end() ? nullptr : it->second.get();
+}
+
+const Method* class_getInstanceMethod(Class cls, SEL sel) {
+  for (; cls; cls = cls->superclass)
+    if (const Method* m = class_getOwnMethod(cls, sel)) return m;
+  return nullptr;
+}
+
+bool class_addMethodRaw(Class cls, SEL sel, IMP imp, const void* signature, std::string types) {
+  if (!cls || cls->methods.count(sel)) return false;
+  const bool shadows = class_getInstanceMethod(cls->superclass, sel) != nullptr;
+  cls->methods.emplace(sel, std::make_unique<Method>(Method{sel, imp, signature, std::move(types)}));
+  if (shadows) flushCaches();
+  return true;
+}
+
+IMP class_replaceMethodRaw(Class cls, SEL sel, IMP imp, const void* signature) {
+  if (!cls) return nullptr;
+  if (auto it = cls->methods.find(sel); it != cls->methods.end()) {
+    IMP previous = it->second->imp;
+    it->second->imp = imp;  // caches point at the record: one store suffices
+    return previous;
+  }
+  const Method* inherited = class_getInstanceMethod(cls->superclass, sel);
+  if (!inherited) return nullptr;
+  class_addMethodRaw(cls, sel, imp, signature, inherited->types);
+  return inherited->imp;
+}
+
+Ref<> class_createInstance(Class cls) {
+  for (Class c = cls; c; c = c->superclass) {
+    if (c->factory) {
+      Ref<> object = c->factory();
+      if (object) setIsa(*object, cls);
+      return object;
+    }
+  }
+  return nullptr;
+}
+
+void class_addKey(Class cls, std::string name, KeyGetter getter) {
+  if (cls) cls->keys[std::move(name)] = std::move(getter);
+}
+
+Ref<> object_valueForKey(id self, std::string_view key) {
+  if (!self) return nullptr;
+  const std::string name(key);
+  for (Class cls = self->isa(); cls; cls = cls->superclass) {
+    auto it = cls->keys.find(name);
+    if (it != cls->keys.end()) return it->second(self);
+  }
+  return nullptr;
+}
+
+namespace detail {
+
+const Method* lookupSlow(Class cls, SEL sel) {
+  const Method* m = class_getInstanceMethod(cls, sel);
+  if (m) {
+    if (cls->cache.size() <= sel->index) cls->cache.resize(selectorCount(), nullptr);
+    cls->cache[sel->index] = m;
+  }
+  return m;
+}
+
+void unrecognizedSelector(id self, SEL sel) {
+  throw ProgrammingError(std::string("-[") + class_getName(self->isa()) + " " + sel->name +
+                         "]: unrecognized selector sent to instance");
+}
+
+void signatureMismatch(id self, const Method* method, const std::string& expected) {
+  throw ProgrammingError(std::string("-[") + class_getName(self->isa()) + " " +
+                         method->sel->name + "] has types " + method->types +
+                         ", called as " + expected);
+}
+
+}  // namespace detail
+}  // namespace rt

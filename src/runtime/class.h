@@ -1,0 +1,135 @@
+// Classes by name, method tables, method replacement and added methods.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "runtime/object.h"
+#include "runtime/selector.h"
+#include "runtime/signature.h"
+
+namespace rt {
+
+// Thrown for programming errors only: an unknown selector sent to an object, a call or
+// replacement whose types differ from the method's, a class registered twice. Ordinary
+// failures never throw; a missing object is nil.
+class ProgrammingError : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+struct Method {
+  SEL sel;
+  IMP imp;
+  const void* signature;  // signatureTag<R, Args...>() of the implementation
+  std::string types;      // its type encoding, "v@:B"
+};
+
+// Makes the C++ object behind a class; subclasses without their own C++ type inherit
+// their superclass's factory.
+using Factory = std::function<Ref<>()>;
+// Reads a named instance variable for key-value access ("_headerContentView").
+using KeyGetter = std::function<Ref<>(id self)>;
+
+struct ClassRecord {
+  std::string name;
+  Class superclass = nullptr;
+  Factory factory;
+  std::unordered_map<SEL, std::unique_ptr<Method>> methods;
+  std::unordered_map<std::string, KeyGetter> keys;
+  // Per-selector cache of the method found along the chain; points at method records,
+  // so replacing an implementation needs no invalidation.
+  std::vector<const Method*> cache;
+  bool registered = false;
+};
+
+// Registers a class and answers it; null when the name is taken. The class owns nothing
+// until methods are added; a null factory means "use the superclass's".
+Class objc_registerClass(std::string_view name, Class superclass, Factory factory = {});
+// The class registered under the name, or null (an absent class).
+Class objc_getClass(std::string_view name);
+// Every registered class, in registration order.
+std::vector<Class> objc_copyClassList();
+// Unregisters every class and empties its tables, returning the runtime to its state
+// before any registration. Records stay allocated (objects may still point at them),
+// and registering the same name again reuses the record.
+void objc_disposeAllClasses();
+
+inline const char* class_getName(Class cls) { return cls ? cls->name.c_str() : "nil"; }
+inline Class class_getSuperclass(Class cls) { return cls ? cls->superclass : nullptr; }
+// YES when cls is other or inherits from it.
+bool class_isSubclassOf(Class cls, Class other);
+// The method that a send of sel to an instance of cls runs (own or inherited), or null.
+const Method* class_getInstanceMethod(Class cls, SEL sel);
+// The method defined by cls itself, or null.
+const Method* class_getOwnMethod(Class cls, SEL sel);
+inline bool class_respondsToSelector(Class cls, SEL sel) {
+  return class_getInstanceMethod(cls, sel) != nullptr;
+}
+
+// Adds a method; answers NO, changing nothing, when cls itself already has one for sel
+// (an inherited method is shadowed). A null class answers NO.
+bool class_addMethodRaw(Class cls, SEL sel, IMP imp, const void* signature, std::string types);
+
+// Typed form. `types` must be the signature's encoding: a mismatch is a programming error.
+template <class R, class... A>
+bool class_addMethod(Class cls, const Sel<R(A...)>& sel, ImpFor<R, A...> imp, const char* types) {
+  if (typeEncoding<R, A...>() != types)
+    throw ProgrammingError(std::string("class_addMethod: types ") + types + " do not match " +
+                           typeEncoding<R, A...>() + " for " + sel.name());
+  return class_addMethodRaw(cls, sel.get(), reinterpret_cast<IMP>(imp), signatureTag<R, A...>(),
+                            types);
+}
+
+// Replaces the implementation of sel for cls and answers the previous one. For an
+// inherited method, cls gets an override and the answer is the inherited implementation.
+// Null class, or no such method: nothing happens and the answer is null.
+IMP class_replaceMethodRaw(Class cls, SEL sel, IMP imp, const void* signature);
+
+// The hooking loader's operation: install `replacement` and store the previous
+// implementation in `*slot`. The slot is written only when the current implementation
+// is not the replacement itself, so hooking twice never makes a hook its own original;
+// the later hook wins. A null class, or a class without the method, leaves all alone.
+template <class R, class... A>
+void MSHookMessageEx(Class cls, const Sel<R(A...)>& sel, ImpFor<R, A...> replacement,
+                     ImpFor<R, A...>* slot) {
+  if (!cls) return;
+  const Method* current = class_getInstanceMethod(cls, sel.get());
+  if (!current) return;
+  if (current->signature != signatureTag<R, A...>())
+    throw ProgrammingError(std::string("MSHookMessageEx: replacement for ") + sel.name() +
+                           " has the wrong signature (" + current->types + ")");
+  IMP previous =
+      class_replaceMethodRaw(cls, sel.get(), reinterpret_cast<IMP>(replacement), current->signature);
+  if (previous != reinterpret_cast<IMP>(replacement) && slot)
+    *slot = reinterpret_cast<ImpFor<R, A...>>(previous);
+}
+
+// Makes an instance of cls with its factory; null for a null class.
+Ref<> class_createInstance(Class cls);
+
+// Makes a T and gives it the class; a null class gives nil, as an absent class would.
+template <class T, class... Args>
+Ref<T> construct(Class cls, Args&&... args) {
+  if (!cls) return nullptr;
+  auto object = std::make_shared<T>(std::forward<Args>(args)...);
+  setIsa(*object, cls);
+  return object;
+}
+
+// Key-value access to named instance variables.
+void class_addKey(Class cls, std::string name, KeyGetter getter);
+// The value of the key along the class chain; nil for a nil object or an unknown key.
+Ref<> object_valueForKey(id self, std::string_view key);
+
+// True when the object's class is cls or a subclass of it; NO for nil.
+inline bool object_isKindOfClass(id self, Class cls) {
+  return self && cls && class_isSubclassOf(self->isa(), cls);
+}
+
+}  // namespace rt

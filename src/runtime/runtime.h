@@ -1,0 +1,11 @@
+// The object runtime in one include.
+#pragma once
+
+#include "runtime/associations.h"
+#include "runtime/class.h"
+#include "runtime/dispatch.h"
+#include "runtime/geometry.h"
+#include "runtime/object.h"
+#include "runtime/selector.h"
+#include "runtime/signature.h"
+#include "runtime/bind.h"
