@@ -51,4 +51,10 @@ void bindFunction(Class cls, const Sel<R(A...)>& sel, ImpFor<R, A...> imp) {
                      typeEncoding<R, A...>());
 }
 
+// Binds a free implementation as a class method of cls (a method of its metaclass).
+template <class R, class... A>
+void bindClassFunction(Class cls, const Sel<R(A...)>& sel, ImpFor<R, A...> imp) {
+  bindFunction(object_getMetaclass(cls), sel, imp);
+}
+
 }  // namespace rt

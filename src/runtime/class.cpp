@@ -11,8 +11,22 @@ struct ClassTable {
   // Records are interned by name and never freed, so that an object made before a
   // reset (a constant string, say) still points at a valid record afterwards.
   std::unordered_map<std::string, std::unique_ptr<ClassRecord>> records;
-  std::vector<Class> registered;  // registration order
+  std::vector<Class> registered;  // registration order, metaclasses included
 };
+
+ClassRecord& recordFor(ClassTable& t, std::string_view name) {
+  auto& record = t.records[std::string(name)];
+  if (!record) {
+    record = std::make_unique<ClassRecord>();
+    record->name = std::string(name);
+    record->meta = new ClassRecord;  // owned by its class record, which is never freed
+    record->meta->name = record->name;
+    record->meta->instanceClass = record.get();
+    record->object = std::make_shared<Object>();
+    setIsa(*record->object, record->meta);
+  }
+  return *record;
+}
 
 ClassTable& table() {
   static ClassTable* instance = new ClassTable;  // never destroyed: outlives every user
@@ -28,18 +42,18 @@ void flushCaches() {
 
 Class objc_registerClass(std::string_view name, Class superclass, Factory factory) {
   ClassTable& t = table();
-  auto& record = t.records[std::string(name)];
-  if (!record) {
-    record = std::make_unique<ClassRecord>();
-    record->name = std::string(name);
-  }
-  if (record->registered) return nullptr;
-  record->registered = true;
-  record->superclass = superclass;
-  record->factory = std::move(factory);
-  t.registered.push_back(record.get());
-  return record.get();
+  ClassRecord& record = recordFor(t, name);
+  if (record.registered) return nullptr;
+  record.registered = record.meta->registered = true;
+  record.superclass = superclass;
+  record.meta->superclass = superclass ? superclass->meta : nullptr;
+  record.factory = std::move(factory);
+  t.registered.push_back(&record);
+  t.registered.push_back(record.meta);
+  return &record;
 }
+
+Class objc_classRecord(std::string_view name) { return &recordFor(table(), name); }
 
 Class objc_getClass(std::string_view name) {
   ClassTable& t = table();
@@ -47,7 +61,12 @@ Class objc_getClass(std::string_view name) {
   return it != t.records.end() && it->second->registered ? it->second.get() : nullptr;
 }
 
-std::vector<Class> objc_copyClassList() { return table().registered; }
+std::vector<Class> objc_copyClassList() {
+  std::vector<Class> list;
+  for (Class cls : table().registered)
+    if (cls->object) list.push_back(cls);
+  return list;
+}
 
 void objc_disposeAllClasses() {
   ClassTable& t = table();

@@ -46,6 +46,11 @@ struct ClassRecord {
   // so replacing an implementation needs no invalidation.
   std::vector<const Method*> cache;
   bool registered = false;
+  // The metaclass holds the class methods; `object` is the class object they are sent
+  // to (its isa is the metaclass). A metaclass has neither of its own.
+  ClassRecord* meta = nullptr;
+  Ref<> object;
+  ClassRecord* instanceClass = nullptr;  // for a metaclass: the class it describes
 };
 
 // Registers a class and answers it; null when the name is taken. The class owns nothing
@@ -53,6 +58,18 @@ struct ClassRecord {
 Class objc_registerClass(std::string_view name, Class superclass, Factory factory = {});
 // The class registered under the name, or null (an absent class).
 Class objc_getClass(std::string_view name);
+// The record for the name whether registered or not, created if need be. Foundation
+// values made before their class is registered (constant strings) point at it.
+Class objc_classRecord(std::string_view name);
+// The metaclass of cls (where class methods live), or null.
+inline Class object_getMetaclass(Class cls) { return cls ? cls->meta : nullptr; }
+// The class object of cls, the receiver of class messages; nil for a null class, so a
+// class message to an absent class answers nil.
+inline id objc_classObject(Class cls) { return cls && cls->registered ? cls->object.get() : nullptr; }
+// For a class object (the receiver of a class method), the class it stands for.
+inline Class object_getClassOfClassObject(id classObject) {
+  return classObject && classObject->isa() ? classObject->isa()->instanceClass : nullptr;
+}
 // Every registered class, in registration order.
 std::vector<Class> objc_copyClassList();
 // Unregisters every class and empties its tables, returning the runtime to its state

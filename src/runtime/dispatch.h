@@ -57,6 +57,12 @@ R send(const Ref<T>& self, const Sel<R(A...)>& sel, P&&... args) {
   return send(static_cast<id>(self.get()), sel, std::forward<P>(args)...);
 }
 
+// A class message: sends sel to the class object of cls (nil for an absent class).
+template <class R, class... A, class... P>
+R send(Class cls, const Sel<R(A...)>& sel, P&&... args) {
+  return send(objc_classObject(cls), sel, std::forward<P>(args)...);
+}
+
 // Sends sel to self, starting the method search at the superclass of `cls` (the class
 // whose implementation is calling `super`).
 template <class R, class... A, class... P>

@@ -42,6 +42,7 @@ template <> struct Encoding<uint64_t> { static std::string get() { return "Q"; }
 template <> struct Encoding<float> { static std::string get() { return "f"; } };
 template <> struct Encoding<double> { static std::string get() { return "d"; } };
 template <> struct Encoding<SEL> { static std::string get() { return ":"; } };
+template <> struct Encoding<Class> { static std::string get() { return "#"; } };
 template <> struct Encoding<id> { static std::string get() { return "@"; } };
 template <class T> struct Encoding<Ref<T>> { static std::string get() { return "@"; } };
 template <> struct Encoding<std::function<void()>> { static std::string get() { return "@?"; } };
@@ -52,7 +53,7 @@ template <> struct Encoding<CGRect> {
 };
 template <class T>
 struct Encoding<T*, std::enable_if_t<!std::is_base_of_v<Object, T>>> {
-  static std::string get() { return "^" + Encoding<std::remove_cv_t<T>>::get(); }
+  static std::string get() { return std::string("^").append(Encoding<std::remove_cv_t<T>>::get()); }
 };
 
 // The type encoding of a method: result, receiver, selector, then the arguments.

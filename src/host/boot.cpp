@@ -1,0 +1,51 @@
+#include "host/host.h"
+
+#include "host/foundation/values.h"
+
+namespace host {
+namespace {
+
+struct HostState {
+  bool booted = false;
+  HostOptions options;
+};
+
+HostState& state() {
+  static HostState s;
+  return s;
+}
+
+}  // namespace
+
+void boot(const HostOptions& options) {
+  HostState& s = state();
+  if (s.booted) throw rt::ProgrammingError("host::boot: the host is already booted");
+  s.options = options;
+  s.booted = true;
+  registerFoundationValues();
+}
+
+void reset() {
+  HostState& s = state();
+  rt::objc_disposeAllClasses();
+  s = HostState{};
+}
+
+bool isBooted() { return state().booted; }
+
+const std::filesystem::path& deviceRoot() { return state().options.root; }
+
+std::filesystem::path devicePath(std::string_view absolutePath) {
+  std::filesystem::path relative(absolutePath);
+  return deviceRoot() / relative.relative_path();
+}
+
+rt::Class defineClass(std::string_view name, rt::Class superclass, rt::Factory factory) {
+  const HostState& s = state();
+  if (s.options.absentClasses.count(std::string(name))) return nullptr;
+  return rt::objc_registerClass(name, superclass, std::move(factory));
+}
+
+const std::set<std::string>& absentClasses() { return state().options.absentClasses; }
+
+}  // namespace host

@@ -1,0 +1,39 @@
+// Booting and resetting the host model, the device root, and class definition that
+// honours the classes a host is built without.
+#pragma once
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "runtime/runtime.h"
+
+namespace host {
+
+struct HostOptions {
+  // Every absolute device path resolves under this folder, never the real "/".
+  std::filesystem::path root;
+  // Classes this host lacks, as an older or newer host would; their subclasses are
+  // absent too.
+  std::set<std::string> absentClasses;
+};
+
+// Registers every host class and sets the device root. The host must not be booted.
+void boot(const HostOptions& options);
+// Returns the host to its state before `boot`: queues, centres, defaults and timers
+// emptied, every class unregistered. Objects still held by the caller become inert.
+void reset();
+bool isBooted();
+
+const std::filesystem::path& deviceRoot();
+// The file under the device root that stands for the absolute device path.
+std::filesystem::path devicePath(std::string_view absolutePath);
+
+// Registers a host class unless it is absent from this host or its superclass is;
+// answers the class or null. Binding methods on a null class does nothing.
+rt::Class defineClass(std::string_view name, rt::Class superclass, rt::Factory factory = {});
+// The classes left out by the boot options that were asked for.
+const std::set<std::string>& absentClasses();
+
+}  // namespace host
