@@ -1,0 +1,35 @@
+// The `lumora` tool's commands. Each command lives in its own file and adds itself to
+// the application; main.cpp parses, runs, and turns a ToolError into a message.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace tool {
+
+// A failure to report to the user: the message says what was wrong and what to do.
+class ToolError : public std::runtime_error {
+ public:
+  explicit ToolError(const std::string& message, int exitCode = 1)
+      : std::runtime_error(message), exitCode_(exitCode) {}
+  int exitCode() const { return exitCode_; }
+
+ private:
+  int exitCode_;
+};
+
+struct GlobalOptions {
+  std::string root;  // --root; empty means the default device root
+};
+
+// The device root: --root, else $LUMORA_ROOT, else
+// ${XDG_DATA_HOME:-$HOME/.local/share}/lumora/device; created when missing.
+std::filesystem::path deviceRoot(const GlobalOptions& options);
+
+void addPrefsCommand(CLI::App& app, const GlobalOptions& options);
+void addStatusCommand(CLI::App& app, const GlobalOptions& options);
+void addColourCommand(CLI::App& app, const GlobalOptions& options);
+
+}  // namespace tool
