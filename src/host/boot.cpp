@@ -1,6 +1,13 @@
 #include "host/host.h"
 
+#include "host/foundation/darwin_notify.h"
+#include "host/foundation/file_manager.h"
+#include "host/foundation/main_queue.h"
+#include "host/foundation/notification_center.h"
 #include "host/foundation/values.h"
+#include "host/springboard/notification_views.h"
+#include "host/springboard/widgets_media.h"
+#include "host/uikit/view.h"
 
 namespace host {
 namespace {
@@ -23,10 +30,19 @@ void boot(const HostOptions& options) {
   s.options = options;
   s.booted = true;
   registerFoundationValues();
+  registerNotificationCenter();
+  registerFileManager();
+  registerViews();
+  registerNotificationViews();
+  registerWidgetsAndMedia();
 }
 
 void reset() {
   HostState& s = state();
+  main_queue::reset();
+  darwin_notify::reset();
+  resetNotificationCenter();
+  resetFileManager();
   rt::objc_disposeAllClasses();
   s = HostState{};
 }

@@ -57,6 +57,14 @@ R send(const Ref<T>& self, const Sel<R(A...)>& sel, P&&... args) {
   return send(static_cast<id>(self.get()), sel, std::forward<P>(args)...);
 }
 
+// Sends a selector known only at run time (an observer's selector, say) with the
+// signature R(A...); a method of another signature is a programming error.
+template <class R, class... A>
+R sendDynamic(id self, SEL sel, A... args) {
+  if (!self || !sel) return R{};
+  return detail::resolve<R, A...>(self, sel)(self, sel, args...);
+}
+
 // A class message: sends sel to the class object of cls (nil for an absent class).
 template <class R, class... A, class... P>
 R send(Class cls, const Sel<R(A...)>& sel, P&&... args) {

@@ -1,0 +1,74 @@
+#include "host/foundation/main_queue.h"
+
+#include <map>
+#include <utility>
+
+namespace host {
+
+class MainQueue {
+ public:
+  uint64_t clock = 0;
+  uint64_t sequence = 0;
+  // Ordered by (due time, scheduling order).
+  std::map<std::pair<uint64_t, uint64_t>, dispatch_block_t> blocks;
+  std::function<void()> beforeBatch;
+};
+
+namespace {
+MainQueue& queue() {
+  static MainQueue q;
+  return q;
+}
+}  // namespace
+
+dispatch_queue_t dispatch_get_main_queue() { return &queue(); }
+
+dispatch_time_t dispatch_time(dispatch_time_t when, int64_t delta) {
+  const int64_t base = static_cast<int64_t>(when == DISPATCH_TIME_NOW ? queue().clock : when);
+  const int64_t result = base + delta;
+  return result < 0 ? 0 : static_cast<dispatch_time_t>(result);
+}
+
+void dispatch_after(dispatch_time_t when, dispatch_queue_t q, dispatch_block_t block) {
+  if (!q || !block) return;
+  const uint64_t due = when == DISPATCH_TIME_NOW || when < q->clock ? q->clock : when;
+  q->blocks.emplace(std::make_pair(due, q->sequence++), std::move(block));
+}
+
+void dispatch_async(dispatch_queue_t q, dispatch_block_t block) {
+  dispatch_after(DISPATCH_TIME_NOW, q, std::move(block));
+}
+
+namespace main_queue {
+
+uint64_t now() { return queue().clock; }
+
+size_t advance(uint64_t nanoseconds) {
+  MainQueue& q = queue();
+  const uint64_t end = q.clock + nanoseconds;
+  size_t ran = 0;
+  if (q.beforeBatch && !q.blocks.empty()) q.beforeBatch();
+  while (!q.blocks.empty() && q.blocks.begin()->first.first <= end) {
+    auto node = q.blocks.extract(q.blocks.begin());
+    q.clock = node.key().first;
+    node.mapped()();  // may schedule more blocks, even inside this window
+    ++ran;
+  }
+  q.clock = end;
+  return ran;
+}
+
+size_t pendingCount() { return queue().blocks.size(); }
+
+void reset() {
+  MainQueue& q = queue();
+  auto dropped = std::move(q.blocks);  // blocks may own objects; release them last
+  q.blocks.clear();
+  q.clock = 0;
+  q.sequence = 0;
+}
+
+void setBeforeBatch(std::function<void()> hook) { queue().beforeBatch = std::move(hook); }
+
+}  // namespace main_queue
+}  // namespace host

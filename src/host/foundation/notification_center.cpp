@@ -1,0 +1,84 @@
+#include "host/foundation/notification_center.h"
+
+#include <algorithm>
+
+namespace host {
+namespace {
+Ref<NSNotificationCenter>& defaultCenterRef() {
+  static Ref<NSNotificationCenter> center;
+  return center;
+}
+
+bool sameName(const Ref<>& a, id b) {
+  const std::string* x = stringText(a.get());
+  const std::string* y = stringText(b);
+  return x && y && *x == *y;
+}
+}  // namespace
+
+void NSNotificationCenter::addObserver(id observer, rt::SEL selector, id name, id object) {
+  if (!observer || !selector) return;
+  registrations_.push_back({observer->weak_from_this(), selector, name ? name->ref() : nullptr,
+                            object ? object->weak_from_this() : rt::WeakRef<>(), object == nullptr});
+}
+
+void NSNotificationCenter::removeObserver(id observer, id name, id object) {
+  if (!observer) return;
+  std::erase_if(registrations_, [&](const Registration& r) {
+    return r.observer.lock().get() == observer && (!name || sameName(r.name, name)) &&
+           (!object || r.object.lock().get() == object);
+  });
+}
+
+void NSNotificationCenter::post(id name, id object, id userInfo) {
+  if (!name) return;
+  auto notification = rt::construct<NSNotification>(rt::objc_getClass("NSNotification"), name->ref(),
+                                                    object ? object->ref() : nullptr,
+                                                    userInfo ? userInfo->ref() : nullptr);
+  postNotification(notification.get());
+}
+
+void NSNotificationCenter::postNotification(id notification) {
+  auto* n = dynamic_cast<NSNotification*>(notification);
+  if (!n) return;
+  std::erase_if(registrations_, [](const Registration& r) { return r.observer.expired(); });
+  // Observers may register or remove while being called: deliver to a snapshot.
+  std::vector<std::pair<Ref<>, rt::SEL>> targets;
+  for (const Registration& r : registrations_) {
+    if (r.name && !sameName(r.name, n->name().get())) continue;
+    if (!r.anyObject && r.object.lock() != n->object()) continue;
+    if (Ref<> observer = r.observer.lock()) targets.emplace_back(std::move(observer), r.selector);
+  }
+  for (auto& [observer, selector] : targets) rt::sendDynamic<void, id>(observer.get(), selector, notification);
+}
+
+size_t NSNotificationCenter::registrationCount(id observer) const {
+  return std::count_if(registrations_.begin(), registrations_.end(),
+                       [&](const Registration& r) { return r.observer.lock().get() == observer; });
+}
+
+void registerNotificationCenter() {
+  using namespace rt;
+  Class notification = objc_registerClass("NSNotification", objc_getClass("NSObject"));
+  bindMethod<&NSNotification::name>(notification, sel::name);
+  bindMethod<&NSNotification::object>(notification, sel::object);
+  bindMethod<&NSNotification::userInfo>(notification, sel::userInfo);
+
+  Class center = objc_registerClass("NSNotificationCenter", objc_getClass("NSObject"),
+                                    [] { return std::make_shared<NSNotificationCenter>(); });
+  bindClassFunction(center, sel::defaultCenter, +[](id, SEL) -> Ref<> {
+    auto& c = defaultCenterRef();
+    if (!c) c = construct<NSNotificationCenter>(objc_getClass("NSNotificationCenter"));
+    return c;
+  });
+  bindMethod<&NSNotificationCenter::addObserver>(center, sel::addObserver_selector_name_object);
+  bindMethod<&NSNotificationCenter::removeObserver>(center, sel::removeObserver_name_object);
+  bindMethod<&NSNotificationCenter::removeAllOfObserver>(center, sel::removeObserver);
+  bindMethod<&NSNotificationCenter::postNotificationName>(center, sel::postNotificationName_object);
+  bindMethod<&NSNotificationCenter::post>(center, sel::postNotificationName_object_userInfo);
+  bindMethod<&NSNotificationCenter::postNotification>(center, sel::postNotification);
+}
+
+void resetNotificationCenter() { defaultCenterRef().reset(); }
+
+}  // namespace host
