@@ -4,6 +4,7 @@
 #include "host/foundation/file_manager.h"
 #include "host/foundation/main_queue.h"
 #include "host/foundation/notification_center.h"
+#include "host/foundation/user_defaults.h"
 #include "host/foundation/values.h"
 #include "host/springboard/notification_views.h"
 #include "host/springboard/widgets_media.h"
@@ -15,6 +16,7 @@ namespace {
 struct HostState {
   bool booted = false;
   HostOptions options;
+  std::set<std::string> skipped;
 };
 
 HostState& state() {
@@ -32,6 +34,7 @@ void boot(const HostOptions& options) {
   registerFoundationValues();
   registerNotificationCenter();
   registerFileManager();
+  registerUserDefaults();
   registerViews();
   registerNotificationViews();
   registerWidgetsAndMedia();
@@ -43,6 +46,7 @@ void reset() {
   darwin_notify::reset();
   resetNotificationCenter();
   resetFileManager();
+  resetUserDefaults();
   rt::objc_disposeAllClasses();
   s = HostState{};
 }
@@ -57,11 +61,15 @@ std::filesystem::path devicePath(std::string_view absolutePath) {
 }
 
 rt::Class defineClass(std::string_view name, rt::Class superclass, rt::Factory factory) {
-  const HostState& s = state();
-  if (s.options.absentClasses.count(std::string(name))) return nullptr;
+  HostState& s = state();
+  if (s.options.absentClasses.count(std::string(name)) || !superclass) {
+    s.skipped.insert(std::string(name));
+    return nullptr;
+  }
   return rt::objc_registerClass(name, superclass, std::move(factory));
 }
 
 const std::set<std::string>& absentClasses() { return state().options.absentClasses; }
+const std::set<std::string>& skippedClasses() { return state().skipped; }
 
 }  // namespace host

@@ -33,7 +33,10 @@ std::filesystem::path devicePath(std::string_view absolutePath);
 // Registers a host class unless it is absent from this host or its superclass is;
 // answers the class or null. Binding methods on a null class does nothing.
 rt::Class defineClass(std::string_view name, rt::Class superclass, rt::Factory factory = {});
-// The classes left out by the boot options that were asked for.
+// The classes the boot options left out.
 const std::set<std::string>& absentClasses();
+// The host classes that boot actually skipped (asked-for absent classes that the host
+// has, and their subclasses), so a misspelt name can be reported.
+const std::set<std::string>& skippedClasses();
 
 }  // namespace host

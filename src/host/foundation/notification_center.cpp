@@ -49,7 +49,15 @@ void NSNotificationCenter::postNotification(id notification) {
     if (!r.anyObject && r.object.lock() != n->object()) continue;
     if (Ref<> observer = r.observer.lock()) targets.emplace_back(std::move(observer), r.selector);
   }
-  for (auto& [observer, selector] : targets) rt::sendDynamic<void, id>(observer.get(), selector, notification);
+  for (auto& [observer, selector] : targets) {
+    // An observer method may ignore the notification and take no argument, which the
+    // platform's calling convention tolerates; call it as what it is.
+    const rt::Method* m = rt::class_getInstanceMethod(observer->isa(), selector);
+    if (m && m->signature == rt::signatureTag<void>())
+      rt::sendDynamic<void>(observer.get(), selector);
+    else
+      rt::sendDynamic<void, id>(observer.get(), selector, notification);
+  }
 }
 
 size_t NSNotificationCenter::registrationCount(id observer) const {

@@ -297,6 +297,13 @@ bool isString(id object, std::string_view text) {
   return s && *s == text;
 }
 
+std::string formatObject(id object) {
+  if (!object) return "(null)";
+  Ref<> text = rt::send(object, sel::description);
+  const std::string* s = stringText(text.get());
+  return s ? *s : std::string();
+}
+
 bool isBooleanNumber(id object) {
   return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("__NSCFBoolean"));
 }

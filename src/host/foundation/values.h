@@ -168,6 +168,8 @@ bool isString(id object, std::string_view text);
 // YES when object is a boolean number (`__NSCFBoolean`).
 bool isBooleanNumber(id object);
 inline Ref<> NSStr(std::string text) { return NSString::make(std::move(text)); }
+// The text "%@" formats an object as: its description, "(null)" for nil.
+std::string formatObject(id object);
 
 }  // namespace host
 

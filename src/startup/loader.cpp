@@ -1,0 +1,105 @@
+#include "startup/loader.h"
+
+#include "host/foundation/darwin_notify.h"
+#include "host/foundation/file_manager.h"
+#include "host/foundation/main_queue.h"
+#include "host/host.h"
+#include "notifications/test_notifications.h"
+#include "prefs/lumora_prefs.h"
+#include "startup/added_classes.h"
+
+namespace lumora {
+
+rt::Ref<> preferences;
+rt::Ref<> colorCache;
+bool colorFlowInstalled = false;
+bool showCustomMessages = false;
+
+namespace {
+
+std::vector<HookOutcome> report;
+
+rt::Class prefsClass() { return rt::objc_getClass("LumoraPrefs"); }
+
+bool readBool(const char* key) {
+  return rt::send(preferences, sel::boolForKey, host::NSStr(key));
+}
+
+void installRows(Routine routine, bool gateOpen) {
+  for (const HookRow& row : hookTable()) {
+    if (row.routine != routine) continue;
+    if (!gateOpen) {
+      report.push_back({&row, false, "gate closed"});
+      continue;
+    }
+    rt::Class cls = rt::objc_getClass(row.className);
+    if (!cls) {
+      report.push_back({&row, false, "class absent"});
+      continue;
+    }
+    row.install(cls);  // results are ignored, as the loader ignores them
+    report.push_back({&row, true, nullptr});
+  }
+}
+
+}  // namespace
+
+void widgetRoutine() {
+  preferences = rt::send(prefsClass(), sel::sharedInstance);
+  const bool open = readBool("enabled") && readBool("enableWidgets");
+  if (open) colorCache = rt::send(prefsClass(), sel::colorCache);
+  installRows(Routine::Widget, open);
+}
+
+void notificationRoutine() {
+  preferences = rt::send(prefsClass(), sel::sharedInstance);
+  const bool open = readBool("enabled");
+  if (open) {
+    host::CFNotificationCenterRef darwin = host::CFNotificationCenterGetDarwinNotifyCenter();
+    host::CFNotificationCenterAddObserver(darwin, nullptr, &handleTestRegular,
+                                          host::NSStr(kTestRegularName).get(), nullptr,
+                                          host::CFNotificationSuspensionBehaviorCoalesce);
+    host::CFNotificationCenterAddObserver(darwin, nullptr, &handleTestLockscreen,
+                                          host::NSStr(kTestLockscreenName).get(), nullptr,
+                                          host::CFNotificationSuspensionBehaviorCoalesce);
+    colorCache = rt::send(prefsClass(), sel::colorCache);
+  }
+  installRows(Routine::Notification, open);
+  if (open && showCustomMessages)
+    host::dispatch_after(host::dispatch_time(host::DISPATCH_TIME_NOW, 4 * host::NSEC_PER_SEC),
+                         host::dispatch_get_main_queue(), [] { showDemoNotifications(); });
+}
+
+void mediaRoutine() {
+  preferences = rt::send(prefsClass(), sel::sharedInstance);
+  const bool open = readBool("enabled");
+  if (open) {
+    rt::Ref<> files = rt::send(rt::objc_getClass("NSFileManager"), sel::defaultManager);
+    colorFlowInstalled = rt::send(files, sel::fileExistsAtPath, host::NSStr(kColorFlowPath));
+  }
+  installRows(Routine::Media, open);
+}
+
+void loadSystem() {
+  prefs::registerLumoraPrefs();
+  registerSystemClasses();
+  widgetRoutine();
+  notificationRoutine();
+  mediaRoutine();
+}
+
+const std::vector<HookOutcome>& installationReport() { return report; }
+
+void resetProcess() {
+  preferences.reset();
+  colorCache.reset();
+  colorFlowInstalled = false;
+  showCustomMessages = false;
+  report.clear();
+  for (const HookRow& row : hookTable()) row.clearSlot();
+  resetTestNotifications();
+  prefs::resetLumoraPrefs();
+  host::reset();
+}
+
+}  // namespace lumora

@@ -1,0 +1,243 @@
+// The host model's core: Foundation values, the main queue, notification centres, the
+// file manager over the device root, and the view tree.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "host/foundation/darwin_notify.h"
+#include "host/foundation/file_manager.h"
+#include "host/foundation/main_queue.h"
+#include "host/foundation/notification_center.h"
+#include "host/host.h"
+#include "host/springboard/notification_views.h"
+#include "host/uikit/view.h"
+
+using namespace host;
+using rt::id;
+using rt::Ref;
+using rt::SEL;
+
+namespace {
+
+class HostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = std::filesystem::temp_directory_path() /
+           ("lumora-host-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(root);
+    boot({root, {}});
+  }
+  void TearDown() override {
+    reset();
+    std::filesystem::remove_all(root);
+  }
+  Ref<> make(const char* cls) { return rt::send(rt::objc_getClass(cls), sel::new_); }
+  std::filesystem::path root;
+};
+
+// An observer that counts what it receives.
+struct Counter : NSObject {
+  int calls = 0;
+  Ref<> last;
+  void note(id notification) {
+    ++calls;
+    last = notification ? notification->ref() : nullptr;
+  }
+};
+const rt::Sel<void(id)> kNote{"note:"};
+
+Ref<Counter> makeCounter() {
+  static Class cls = nullptr;
+  cls = rt::objc_getClass("Counter");
+  if (!cls) {
+    cls = rt::objc_registerClass("Counter", rt::objc_getClass("NSObject"),
+                                 [] { return std::make_shared<Counter>(); });
+    rt::bindMethod<&Counter::note>(cls, kNote);
+  }
+  return rt::construct<Counter>(cls);
+}
+
+}  // namespace
+
+TEST_F(HostTest, BooleanNumbersStayDistinctFromIntegers) {
+  Class boolean = rt::objc_getClass("__NSCFBoolean");
+  EXPECT_TRUE(rt::send(NSNumber::numberWithBool(true), sel::isKindOfClass, boolean));
+  EXPECT_FALSE(rt::send(NSNumber::numberWithInteger(1), sel::isKindOfClass, boolean));
+  EXPECT_TRUE(isBooleanNumber(NSNumber::numberWithBool(false).get()));
+  EXPECT_FALSE(isBooleanNumber(NSNumber::numberWithInteger(0).get()));
+  EXPECT_TRUE(rt::send(NSNumber::numberWithBool(true), sel::isKindOfClass, rt::objc_getClass("NSNumber")));
+}
+
+TEST_F(HostTest, StringNumberReadingFollowsTheHostRules) {
+  auto f = [](const char* s) { return rt::send(NSStr(s), sel::floatValue); };
+  EXPECT_FLOAT_EQ(f("  0.50"), 0.5f);
+  EXPECT_FLOAT_EQ(f("1.5e2xyz"), 150.0f);
+  EXPECT_FLOAT_EQ(f("2e"), 2.0f);      // a dangling exponent is not part of the number
+  EXPECT_FLOAT_EQ(f("+.25"), 0.25f);
+  EXPECT_EQ(f("abc"), 0.0f);
+  EXPECT_EQ(f(""), 0.0f);
+  EXPECT_EQ(f("."), 0.0f);
+  EXPECT_EQ(rt::send(NSStr(" -42px"), sel::integerValue), -42);
+  EXPECT_TRUE(rt::send(NSStr("  yes"), sel::boolValue));
+  EXPECT_TRUE(rt::send(NSStr("007"), sel::boolValue));
+  EXPECT_FALSE(rt::send(NSStr("000"), sel::boolValue));
+  EXPECT_FALSE(rt::send(NSStr("no"), sel::boolValue));
+}
+
+TEST_F(HostTest, DictionariesKeyByStringValueNotIdentity) {
+  Ref<> dict = make("NSMutableDictionary");
+  rt::send(dict, sel::setObject_forKey, NSStr("v"), NSStr("key"));
+  EXPECT_TRUE(isString(rt::send(dict, sel::objectForKey, NSStr("key")).get(), "v"));
+  EXPECT_EQ(rt::send(dict, sel::count), 1u);
+  rt::send(dict, sel::setObject_forKey, NSStr("w"), NSStr("key"));
+  EXPECT_EQ(rt::send(dict, sel::count), 1u);
+  EXPECT_EQ(rt::send(dict, sel::objectForKey, NSNumber::numberWithInteger(1)), nullptr);
+  rt::send(dict, sel::removeObjectForKey, NSStr("key"));
+  EXPECT_EQ(rt::send(dict, sel::objectForKey, NSStr("key")), nullptr);
+  EXPECT_THROW(rt::send(dict, sel::setObject_forKey, NSStr("v"), NSNumber::numberWithInteger(1)),
+               rt::ProgrammingError);
+}
+
+TEST_F(HostTest, MainQueueRunsBlocksInTimeOrderTiesInSchedulingOrder) {
+  std::vector<int> order;
+  auto q = dispatch_get_main_queue();
+  dispatch_after(dispatch_time(DISPATCH_TIME_NOW, 2 * NSEC_PER_SEC), q, [&] { order.push_back(3); });
+  dispatch_after(dispatch_time(DISPATCH_TIME_NOW, NSEC_PER_SEC), q, [&] { order.push_back(1); });
+  dispatch_after(dispatch_time(DISPATCH_TIME_NOW, NSEC_PER_SEC), q, [&] {
+    order.push_back(2);
+    // Scheduled from inside a block, still within the window: runs in this advance.
+    dispatch_after(dispatch_time(DISPATCH_TIME_NOW, NSEC_PER_SEC / 2), q, [&] { order.push_back(4); });
+  });
+  EXPECT_EQ(main_queue::advance(NSEC_PER_SEC - 1), 0u);
+  EXPECT_TRUE(order.empty());
+  EXPECT_EQ(main_queue::advance(NSEC_PER_SEC), 3u);
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 4}));
+  EXPECT_EQ(main_queue::now(), 2 * NSEC_PER_SEC - 1);
+  main_queue::advance(1);
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 4, 3}));
+  dispatch_async(q, [&] { order.push_back(5); });
+  EXPECT_EQ(order.size(), 4u);  // never inside the call that schedules
+  main_queue::drain();
+  EXPECT_EQ(order.back(), 5);
+}
+
+TEST_F(HostTest, NotificationCentreFiltersByNameAndObjectAndHoldsObserversWeakly) {
+  Ref<> center = rt::send(rt::objc_getClass("NSNotificationCenter"), sel::defaultCenter);
+  auto counter = makeCounter();
+  Ref<> sender = make("NSObject");
+  rt::send(center, sel::addObserver_selector_name_object, counter, kNote.get(), NSStr("a"), sender);
+  rt::send(center, sel::postNotificationName_object, NSStr("a"), nullptr);  // other sender
+  rt::send(center, sel::postNotificationName_object, NSStr("b"), sender);   // other name
+  EXPECT_EQ(counter->calls, 0);
+  rt::send(center, sel::postNotificationName_object, NSStr("a"), sender);
+  ASSERT_EQ(counter->calls, 1);
+  EXPECT_TRUE(isString(rt::send(counter->last, sel::name).get(), "a"));
+  rt::send(center, sel::removeObserver_name_object, counter, NSStr("a"), nullptr);
+  rt::send(center, sel::postNotificationName_object, NSStr("a"), sender);
+  EXPECT_EQ(counter->calls, 1);
+
+  rt::send(center, sel::addObserver_selector_name_object, counter, kNote.get(), NSStr("a"), nullptr);
+  rt::WeakRef<> watch = counter;
+  counter->last.reset();
+  counter.reset();
+  EXPECT_TRUE(watch.expired());  // the centre did not keep it alive
+  rt::send(center, sel::postNotificationName_object, NSStr("a"), sender);  // and does not crash
+}
+
+namespace {
+int darwinCalls = 0;
+void onDarwin(CFNotificationCenterRef, void*, CFStringRef name, const void*, CFDictionaryRef) {
+  if (isString(name, "com.example/ping")) ++darwinCalls;
+}
+}  // namespace
+
+TEST_F(HostTest, DarwinPostsDeliverOnTheMainQueueAndCoalesce) {
+  darwinCalls = 0;
+  auto c = CFNotificationCenterGetDarwinNotifyCenter();
+  CFNotificationCenterAddObserver(c, nullptr, &onDarwin, NSStr("com.example/ping").get(), nullptr,
+                                  CFNotificationSuspensionBehaviorCoalesce);
+  CFNotificationCenterPostNotification(c, NSStr("com.example/ping").get(), nullptr, nullptr, true);
+  CFNotificationCenterPostNotification(c, NSStr("com.example/ping").get(), nullptr, nullptr, true);
+  EXPECT_EQ(darwinCalls, 0);
+  main_queue::drain();
+  EXPECT_EQ(darwinCalls, 1);
+  CFNotificationCenterPostNotification(c, NSStr("com.example/ping").get(), nullptr, nullptr, true);
+  main_queue::drain();
+  EXPECT_EQ(darwinCalls, 2);
+  CFNotificationCenterPostNotification(c, NSStr("com.example/other").get(), nullptr, nullptr, true);
+  main_queue::drain();
+  EXPECT_EQ(darwinCalls, 2);
+  EXPECT_EQ(darwin_notify::observedNames(), std::vector<std::string>{"com.example/ping"});
+}
+
+TEST_F(HostTest, FileManagerResolvesDevicePathsUnderTheRoot) {
+  Ref<> files = rt::send(rt::objc_getClass("NSFileManager"), sel::defaultManager);
+  const char* path = "/Library/MobileSubstrate/DynamicLibraries/Other.dylib";
+  EXPECT_FALSE(rt::send(files, sel::fileExistsAtPath, NSStr(path)));
+  std::filesystem::create_directories(root / "Library/MobileSubstrate/DynamicLibraries");
+  std::ofstream(root / "Library/MobileSubstrate/DynamicLibraries/Other.dylib") << "x";
+  std::ofstream(root / "Library/MobileSubstrate/DynamicLibraries/Another.dylib") << "x";
+  EXPECT_TRUE(rt::send(files, sel::fileExistsAtPath, NSStr(path)));
+  Ref<> error;
+  Ref<> names = rt::send(files, sel::contentsOfDirectoryAtPath_error,
+                         NSStr("/Library/MobileSubstrate/DynamicLibraries"), &error);
+  ASSERT_EQ(rt::send(names, sel::count), 2u);
+  EXPECT_TRUE(isString(rt::send(names, sel::firstObject).get(), "Another.dylib"));
+  EXPECT_EQ(rt::send(files, sel::contentsOfDirectoryAtPath_error, NSStr("/missing"), &error), nullptr);
+  EXPECT_NE(stringText(error.get()), nullptr);
+  EXPECT_FALSE(rt::send(files, sel::fileExistsAtPath, nullptr));
+}
+
+TEST_F(HostTest, InsertSubviewClampsTheIndexAndMovesAViewThatHasAParent) {
+  Ref<> a = make("UIView"), b = make("UIView"), child = make("UIView"), other = make("UIView");
+  rt::send(a, sel::addSubview, other);
+  rt::send(a, sel::insertSubview_atIndex, child, int64_t{99});
+  EXPECT_EQ(rt::send(rt::send(a, sel::subviews), sel::lastObject), child);
+  rt::send(b, sel::insertSubview_atIndex, child, int64_t{0});
+  EXPECT_EQ(rt::send(rt::send(a, sel::subviews), sel::count), 1u);
+  EXPECT_EQ(rt::send(child, sel::superview), b);
+  rt::send(a, sel::insertSubview_atIndex, child, int64_t{-3});
+  EXPECT_EQ(rt::send(rt::send(a, sel::subviews), sel::firstObject), child);
+  EXPECT_EQ(rt::send(rt::send(b, sel::subviews), sel::count), 0u);
+}
+
+TEST_F(HostTest, MovingIntoAWindowTellsTheWholeSubtree) {
+  static int moves = 0;
+  moves = 0;
+  rt::ImpFor<void> counting = [](id, SEL) { ++moves; };
+  static rt::ImpFor<void> original = nullptr;
+  rt::MSHookMessageEx(rt::objc_getClass("UIView"), sel::didMoveToWindow, counting, &original);
+  Ref<> window = make("UIWindow"), parent = make("UIView"), child = make("UIView");
+  rt::send(parent, sel::addSubview, child);
+  EXPECT_EQ(moves, 0);
+  rt::send(window, sel::addSubview, parent);
+  EXPECT_EQ(moves, 2);
+  EXPECT_EQ(rt::send(child, sel::window), window);
+  rt::send(parent, sel::removeFromSuperview);
+  EXPECT_EQ(moves, 4);
+  EXPECT_EQ(rt::send(child, sel::window), nullptr);
+}
+
+TEST_F(HostTest, ControllerOfAncestorAndLayoutReachTheController) {
+  Ref<> controller = make("NCNotificationShortLookViewController");
+  Ref<> view = rt::send(controller, sel::view);
+  ASSERT_NE(view, nullptr);
+  Ref<> inner = make("UIView");
+  rt::send(view, sel::addSubview, inner);
+  EXPECT_EQ(rt::send(inner, sel::_viewControllerForAncestor), controller);
+  EXPECT_EQ(rt::send(make("UIView"), sel::_viewControllerForAncestor), nullptr);
+  EXPECT_TRUE(rt::send(controller, sel::isKindOfClass, rt::objc_getClass("NCNotificationViewController")));
+}
+
+TEST(HostBoot, AbsentClassesAndTheirSubclassesAreLeftOut) {
+  boot({std::filesystem::temp_directory_path(), {"PLTitledPlatterView"}});
+  EXPECT_EQ(rt::objc_getClass("PLTitledPlatterView"), nullptr);
+  EXPECT_EQ(rt::objc_getClass("NCNotificationShortLookView"), nullptr);
+  EXPECT_NE(rt::objc_getClass("PLPlatterView"), nullptr);
+  EXPECT_TRUE(skippedClasses().count("NCNotificationShortLookView"));
+  // A class message to an absent class answers nil.
+  EXPECT_EQ(rt::send(rt::objc_getClass("NCNotificationShortLookView"), sel::new_), nullptr);
+  reset();
+}
