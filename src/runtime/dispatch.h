@@ -11,6 +11,12 @@
 namespace rt {
 
 namespace detail {
+// The answer of a message to nil: a value-initialised result, or nothing.
+template <class R>
+R nilResult() {
+  if constexpr (!std::is_void_v<R>) return R{};
+}
+
 const Method* lookupSlow(Class cls, SEL sel);
 [[noreturn]] void unrecognizedSelector(id self, SEL sel);
 [[noreturn]] void signatureMismatch(id self, const Method* method, const std::string& expected);
@@ -48,7 +54,7 @@ decltype(auto) pass(P&& p) {
 // Sends sel to self. Unknown selectors and signature mismatches are programming errors.
 template <class R, class... A, class... P>
 R send(id self, const Sel<R(A...)>& sel, P&&... args) {
-  if (!self) return R{};
+  if (!self) return detail::nilResult<R>();
   return detail::resolve<R, A...>(self, sel.get())(self, sel.get(),
                                                    detail::pass<A>(std::forward<P>(args))...);
 }
@@ -61,7 +67,7 @@ R send(const Ref<T>& self, const Sel<R(A...)>& sel, P&&... args) {
 // signature R(A...); a method of another signature is a programming error.
 template <class R, class... A>
 R sendDynamic(id self, SEL sel, A... args) {
-  if (!self || !sel) return R{};
+  if (!self || !sel) return detail::nilResult<R>();
   return detail::resolve<R, A...>(self, sel)(self, sel, args...);
 }
 
@@ -75,7 +81,7 @@ R send(Class cls, const Sel<R(A...)>& sel, P&&... args) {
 // whose implementation is calling `super`).
 template <class R, class... A, class... P>
 R sendSuper(Class cls, id self, const Sel<R(A...)>& sel, P&&... args) {
-  if (!self || !cls || !cls->superclass) return R{};
+  if (!self || !cls || !cls->superclass) return detail::nilResult<R>();
   const Method* m = class_getInstanceMethod(cls->superclass, sel.get());
   if (!m) detail::unrecognizedSelector(self, sel.get());
   if (m->signature != signatureTag<R, A...>())
