@@ -1,13 +1,17 @@
 #include "host/host.h"
 
+#include "host/foundation/base64.h"
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/file_manager.h"
 #include "host/foundation/main_queue.h"
 #include "host/foundation/notification_center.h"
+#include "host/foundation/scanner.h"
 #include "host/foundation/user_defaults.h"
 #include "host/foundation/values.h"
 #include "host/springboard/notification_views.h"
 #include "host/springboard/widgets_media.h"
+#include "host/uikit/colour.h"
+#include "host/uikit/image.h"
 #include "host/uikit/view.h"
 
 namespace host {
@@ -35,6 +39,12 @@ void boot(const HostOptions& options) {
   registerNotificationCenter();
   registerFileManager();
   registerUserDefaults();
+  registerNSScanner();
+  registerNSDataBase64();
+  registerUIColor();
+  registerUIImage();
+  // User defaults catch up with other processes' writes before queued work runs.
+  main_queue::setBeforeBatch(&pickUpExternalDefaultsChanges);
   registerViews();
   registerNotificationViews();
   registerWidgetsAndMedia();

@@ -2,6 +2,7 @@
 // file manager over the device root, and the view tree.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -68,6 +69,13 @@ TEST_F(HostTest, BooleanNumbersStayDistinctFromIntegers) {
   EXPECT_TRUE(isBooleanNumber(NSNumber::numberWithBool(false).get()));
   EXPECT_FALSE(isBooleanNumber(NSNumber::numberWithInteger(0).get()));
   EXPECT_TRUE(rt::send(NSNumber::numberWithBool(true), sel::isKindOfClass, rt::objc_getClass("NSNumber")));
+}
+
+TEST_F(HostTest, RealsBeyondTheIntegerRangeClampInsteadOfOverflowing) {
+  EXPECT_EQ(rt::send(NSNumber::numberWithDouble(1e300), sel::integerValue), INT64_MAX);
+  EXPECT_EQ(rt::send(NSNumber::numberWithDouble(-1e300), sel::integerValue), INT64_MIN);
+  EXPECT_EQ(rt::send(NSNumber::numberWithDouble(std::nan("")), sel::integerValue), 0);
+  EXPECT_EQ(rt::send(NSNumber::numberWithDouble(-2.9), sel::integerValue), -2);
 }
 
 TEST_F(HostTest, StringNumberReadingFollowsTheHostRules) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <limits>
@@ -10,17 +11,31 @@
 namespace host {
 namespace {
 
+// Class records are never freed, so each is looked up by name once.
+Class stringClass() {
+  static const Class cls = rt::objc_classRecord("NSString");
+  return cls;
+}
+Class booleanClass() {
+  static const Class cls = rt::objc_classRecord("__NSCFBoolean");
+  return cls;
+}
+
+template <class T, class... A>
+Ref<T> make(Class cls, A&&... args) {
+  auto object = std::make_shared<T>(std::forward<A>(args)...);
+  rt::setIsa(*object, cls);
+  return object;
+}
 template <class T, class... A>
 Ref<T> make(const char* className, A&&... args) {
-  auto object = std::make_shared<T>(std::forward<A>(args)...);
-  rt::setIsa(*object, rt::objc_classRecord(className));
-  return object;
+  return make<T>(rt::objc_classRecord(className), std::forward<A>(args)...);
 }
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 const NSString* asString(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("NSString"))
+  return object && rt::class_isSubclassOf(object->isa(), stringClass())
              ? static_cast<const NSString*>(object)
              : nullptr;
 }
@@ -99,7 +114,7 @@ std::string NSObject::describe() const {
 
 // ---- NSString
 
-Ref<NSString> NSString::make(std::string text) { return host::make<NSString>("NSString", std::move(text)); }
+Ref<NSString> NSString::make(std::string text) { return host::make<NSString>(stringClass(), std::move(text)); }
 
 size_t NSString::hash() const {
   if (!hashed_) {
@@ -153,13 +168,21 @@ bool NSString::equals(const rt::Object& other) const { return isEqualToString(co
 // ---- NSNumber
 
 Ref<NSNumber> NSNumber::numberWithBool(bool value) {
-  return host::make<NSNumber>("__NSCFBoolean", Kind::Boolean, value ? 1 : 0, value ? 1.0 : 0.0);
+  return host::make<NSNumber>(booleanClass(), Kind::Boolean, value ? 1 : 0, value ? 1.0 : 0.0);
 }
 Ref<NSNumber> NSNumber::numberWithInteger(int64_t value) {
   return host::make<NSNumber>("NSNumber", Kind::Integer, value, static_cast<double>(value));
 }
 Ref<NSNumber> NSNumber::numberWithDouble(double value) {
-  return host::make<NSNumber>("NSNumber", Kind::Real, static_cast<int64_t>(value), value);
+  return host::make<NSNumber>("NSNumber", Kind::Real, NSNumber::saturate(value), value);
+}
+
+int64_t NSNumber::saturate(double value) {
+  // Out-of-range conversion is undefined; the host clamps, and NaN reads as 0.
+  if (std::isnan(value)) return 0;
+  if (value >= 9223372036854775807.0) return std::numeric_limits<int64_t>::max();
+  if (value <= -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(value);
 }
 
 bool NSNumber::equals(const rt::Object& other) const {
@@ -305,7 +328,7 @@ std::string formatObject(id object) {
 }
 
 bool isBooleanNumber(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("__NSCFBoolean"));
+  return object && rt::class_isSubclassOf(object->isa(), booleanClass());
 }
 
 // ---- registration

@@ -77,8 +77,10 @@ class NSNumber : public NSObject {
   static Ref<NSNumber> numberWithDouble(double value);
 
   Kind kind() const { return kind_; }
+  // A real as an integer, truncated towards zero and clamped to the integer range.
+  static int64_t saturate(double value);
   bool boolValue() const { return kind_ == Kind::Real ? real_ != 0 : integer_ != 0; }
-  int64_t integerValue() const { return kind_ == Kind::Real ? static_cast<int64_t>(real_) : integer_; }
+  int64_t integerValue() const { return kind_ == Kind::Real ? saturate(real_) : integer_; }
   int32_t intValue() const { return static_cast<int32_t>(integerValue()); }
   double doubleValue() const { return kind_ == Kind::Real ? real_ : static_cast<double>(integer_); }
   float floatValue() const { return static_cast<float>(doubleValue()); }

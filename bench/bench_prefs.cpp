@@ -1,0 +1,63 @@
+// Preference reads as the restyle passes make them: a message to the shared LumoraPrefs
+// with a constant key, answered from memory.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "host/host.h"
+#include "prefs/lumora_prefs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A booted host with the shared store, on a scratch device root removed at exit.
+struct Store {
+  fs::path root;
+  rt::Ref<> preferences;
+  Store() {
+    std::string pattern = (fs::temp_directory_path() / "lumora-bench-prefs-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) std::abort();
+    root = pattern;
+    host::boot({root, {}});
+    preferences = rt::send(prefs::registerLumoraPrefs(), sel::sharedInstance);
+    // One stored key, so the persistent layer answers it.
+    rt::send(preferences, sel::setValue_forKey, host::NSNumber::numberWithBool(true),
+             LUMORA_STR("enableBanners"));
+  }
+  ~Store() {
+    preferences.reset();
+    prefs::resetLumoraPrefs();
+    host::reset();
+    fs::remove_all(root);
+  }
+};
+
+Store& store() {
+  static Store s;
+  return s;
+}
+
+void BM_BoolForRegisteredKey(benchmark::State& state) {
+  rt::id preferences = store().preferences.get();
+  rt::id key = LUMORA_STR("enabled");
+  for (auto _ : state) benchmark::DoNotOptimize(rt::send(preferences, sel::boolForKey, key));
+}
+BENCHMARK(BM_BoolForRegisteredKey);
+
+void BM_ValueForRegisteredKey(benchmark::State& state) {
+  rt::id preferences = store().preferences.get();
+  rt::id key = LUMORA_STR("colorHeaderBanner");
+  for (auto _ : state) benchmark::DoNotOptimize(rt::send(preferences, sel::valueForKey, key));
+}
+BENCHMARK(BM_ValueForRegisteredKey);
+
+void BM_BoolForStoredKey(benchmark::State& state) {
+  rt::id preferences = store().preferences.get();
+  rt::id key = LUMORA_STR("enableBanners");
+  for (auto _ : state) benchmark::DoNotOptimize(rt::send(preferences, sel::boolForKey, key));
+}
+BENCHMARK(BM_BoolForStoredKey);
+
+}  // namespace

@@ -1,0 +1,123 @@
+// NSUserDefaults: a suite of settings read from two layers, the suite's property-list
+// file under the device root (the persistent layer, shared with other processes) and
+// defaults registered in memory (the registration layer). Reads are answered from
+// memory; writes go to the file at once, atomically.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "host/foundation/values.h"
+
+namespace sel {
+inline const Sel<Ref<>(id)> initWithSuiteName{"initWithSuiteName:"};
+inline const Sel<bool(id)> boolForKey{"boolForKey:"};
+inline const Sel<int64_t(id)> integerForKey{"integerForKey:"};
+inline const Sel<float(id)> floatForKey{"floatForKey:"};
+inline const Sel<void(id)> registerDefaults{"registerDefaults:"};
+inline const Sel<bool()> synchronize{"synchronize"};
+}  // namespace sel
+
+namespace host {
+
+// The outcome of a write to a suite's file: empty `error` when it was written.
+struct [[nodiscard]] WriteResult {
+  std::string error;  // what went wrong, naming the file, and what to do
+  explicit operator bool() const { return error.empty(); }
+};
+
+// A value as the typed reads answer it, worked out once when it is stored or registered.
+struct DefaultsValue {
+  Ref<> object;  // nil for a stored kind the model has no value for (a date)
+  bool boolValue = false;
+  int64_t integerValue = 0;
+  float floatValue = 0;
+};
+
+// Maps keyed by string, looked up by a borrowed NSString with its cached hash.
+struct DefaultsKeyHash {
+  using is_transparent = void;
+  size_t operator()(const Ref<NSString>& key) const { return key->hash(); }
+  size_t operator()(const NSString* key) const { return key->hash(); }
+};
+struct DefaultsKeyEqual {
+  using is_transparent = void;
+  bool operator()(const Ref<NSString>& a, const Ref<NSString>& b) const {
+    return a->text() == b->text();
+  }
+  bool operator()(const NSString* a, const Ref<NSString>& b) const {
+    return a->text() == b->text();
+  }
+  bool operator()(const Ref<NSString>& a, const NSString* b) const {
+    return a->text() == b->text();
+  }
+};
+using DefaultsMap =
+    std::unordered_map<Ref<NSString>, DefaultsValue, DefaultsKeyHash, DefaultsKeyEqual>;
+
+struct PreferenceSuite;  // the persistent layer of one suite, shared by its instances
+
+class NSUserDefaults : public NSObject {
+ public:
+  // ---- Messages
+  // Binds the store to the suite's file "/var/mobile/Library/Preferences/<suite>.plist".
+  // Answers nil for a nil suite name and for one that is not a plain file name.
+  Ref<> initWithSuiteName(id suiteName);
+  // The stored value, else the registered default, else nil. Also `valueForKey:`.
+  Ref<> objectForKey(id key) const;
+  // A number's value, a string read by the string's own rules; NO, 0, 0.0 otherwise.
+  bool boolForKey(id key) const;
+  int64_t integerForKey(id key) const;
+  float floatForKey(id key) const;
+  // Stores a property-list value (a nil value removes the key). Does nothing when the
+  // file cannot be written; use `write` to learn why.
+  void setObject(id value, id key);
+  void removeObjectForKey(id key);
+  // Adds the dictionary's pairs to the registration layer; never persisted.
+  void registerDefaults(id dictionary);
+  // Re-reads the file if it changed; NO when the file cannot be read.
+  bool synchronize();
+
+  // ---- C++ face for the tool and status reports
+  const std::string& suiteName() const;
+  // The suite's file under the device root; empty before initWithSuiteName:.
+  std::filesystem::path filePath() const;
+  // NO when the file exists but cannot be read or parsed: the store then reads as
+  // empty (defaults only) and refuses every write, so the file is never overwritten.
+  bool readable() const;
+  // Why the file is unreadable, naming it; empty when it is readable. A refused write
+  // answers this followed by what to do.
+  std::string problem() const;
+  // Writes `value` (nil removes) under the key and answers why it failed, if it did.
+  // A value that is not a property-list value is a programming error.
+  WriteResult write(std::string_view key, id value);
+  // The persistent layer: whether the key is stored, its value (nil for a kind the
+  // model has no value for), every stored key in key order.
+  bool isStored(std::string_view key) const;
+  Ref<> storedValue(std::string_view key) const;
+  std::vector<std::string> storedKeys() const;
+  // The registration layer's value for the key, or nil.
+  Ref<> registeredValue(std::string_view key) const;
+
+ private:
+  const DefaultsValue* lookup(id key) const;
+
+  std::shared_ptr<PreferenceSuite> suite_;
+  DefaultsMap registered_;
+};
+
+// Registers NSUserDefaults; part of booting the host.
+void registerUserDefaults();
+// Forgets every live suite; part of resetting the host.
+void resetUserDefaults();
+// Re-reads the file of every live suite that another process has changed (compared by
+// inode, size and times). Called from the main queue before each batch of blocks, so
+// reads never touch the file system.
+void pickUpExternalDefaultsChanges();
+
+}  // namespace host

@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "host/host.h"
+#include "prefs/lumora_prefs.h"
+
+using namespace host;
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Format { Xml, Binary };
+
+std::string readBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+// Writes a legacy preference file with libplist itself, as the settings panel would.
+void writePlist(const fs::path& file, plist_t dict, Format format) {
+  char* data = nullptr;
+  uint32_t length = 0;
+  if (format == Format::Xml)
+    plist_to_xml(dict, &data, &length);
+  else
+    plist_to_bin(dict, &data, &length);
+  fs::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << std::string(data, length);
+  free(data);
+  plist_free(dict);
+}
+
+class PrefsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "lumora-prefs-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root = pattern;
+    file = root / "var/mobile/Library/Preferences/com.tarnwick.lumora.plist";
+  }
+  void TearDown() override {
+    prefs::resetLumoraPrefs();
+    host::reset();
+    fs::remove_all(root);
+  }
+
+  // Boots the host and creates the store, as the first start-up routine does.
+  Ref<> start(std::set<std::string> absent = {}) {
+    boot({root, std::move(absent)});
+    return rt::send(prefs::registerLumoraPrefs(), sel::sharedInstance);
+  }
+  // A later start of the host process.
+  Ref<> restart() {
+    prefs::resetLumoraPrefs();
+    host::reset();
+    return start();
+  }
+
+  static Ref<> value(const Ref<>& store, const char* key) {
+    return rt::send(store, sel::objectForKey, NSStr(key));
+  }
+  static bool reads(const Ref<>& store, const char* key, const char* text) {
+    return isString(value(store, key).get(), text);
+  }
+
+  fs::path root, file;
+};
+
+}  // namespace
+
+TEST_F(PrefsTest, EmptySuiteReadsTheRegisteredDefaults) {
+  Ref<> store = start();
+  ASSERT_NE(store, nullptr);
+  EXPECT_STREQ(rt::class_getName(store->isa()), "LumoraPrefs");
+
+  const auto& defaults = prefs::registeredDefaults();
+  std::set<std::string> keys;
+  for (const auto& d : defaults) keys.insert(d.key);
+  EXPECT_EQ(defaults.size(), 68u);
+  EXPECT_EQ(keys.size(), 68u);
+
+  EXPECT_TRUE(rt::send(store, sel::boolForKey, LUMORA_STR("enabled")));
+  EXPECT_TRUE(rt::send(store, sel::boolForKey, LUMORA_STR("enableWidgets")));
+  EXPECT_TRUE(reads(store, "colorHeaderBanner", "dominant"));
+  EXPECT_TRUE(reads(store, "colorHeaderLockscreen", "stock"));
+  EXPECT_TRUE(reads(store, "styleLockscreen", "modern"));
+  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("borderWidthLockscreen")), 2);
+  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("indicatorModernSizeBanner")), 32);
+  EXPECT_FLOAT_EQ(rt::send(store, sel::floatForKey, LUMORA_STR("customCornerRadiusWidget")), 13);
+  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("indicatorCustomRoundedCornerBanner")),
+            5);
+  EXPECT_FALSE(rt::send(store, sel::boolForKey, LUMORA_STR("nameAsTitleBanner")));
+  EXPECT_TRUE(isBooleanNumber(value(store, "nameAsTitleBanner").get()));
+  EXPECT_TRUE(reads(store, "borderPositionMediaplayer", "all"));
+  // Legacy keys have no default; nothing was written.
+  EXPECT_EQ(value(store, "borderBanner"), nullptr);
+  EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(PrefsTest, SharedObjectsAreMadeOnceAndRemovingAStoredKeyRestoresItsDefault) {
+  Ref<> store = start();
+  Class cls = rt::objc_getClass("LumoraPrefs");
+  EXPECT_EQ(rt::send(cls, sel::sharedInstance), store);
+  Ref<> cache = rt::send(cls, sel::colorCache);
+  ASSERT_NE(cache, nullptr);
+  EXPECT_EQ(rt::send(cls, sel::colorCache), cache);
+  EXPECT_EQ(rt::send(cache, sel::count), 0u);
+  EXPECT_STREQ(rt::class_getName(cache->isa()), "NSMutableDictionary");
+
+  rt::send(store, sel::setValue_forKey, LUMORA_STR("classic"), LUMORA_STR("styleBanner"));
+  EXPECT_TRUE(reads(store, "styleBanner", "classic"));
+  rt::send(store, sel::removeObjectForKey, LUMORA_STR("styleBanner"));
+  EXPECT_TRUE(reads(store, "styleBanner", "modern"));
+}
+
+TEST_F(PrefsTest, SimultaneousFirstCallsMakeOneInstance) {
+  boot({root, {}});
+  Class cls = prefs::registerLumoraPrefs();
+  // Call the class methods' implementations directly, as a send does after its lookup.
+  auto imp = [&](const rt::Sel<Ref<>()>& s) {
+    return reinterpret_cast<rt::ImpFor<Ref<>>>(
+        rt::class_getInstanceMethod(rt::object_getMetaclass(cls), s)->imp);
+  };
+  auto sharedInstance = imp(sel::sharedInstance);
+  auto colorCache = imp(sel::colorCache);
+  id classObject = rt::objc_classObject(cls);
+  Ref<> stores[4], caches[4];
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 4; ++i)
+    threads.emplace_back([&, i] {
+      caches[i] = colorCache(classObject, sel::colorCache);
+      stores[i] = sharedInstance(classObject, sel::sharedInstance);
+    });
+  for (auto& t : threads) t.join();
+  for (int i = 1; i < 4; ++i) {
+    EXPECT_EQ(stores[i], stores[0]);
+    EXPECT_EQ(caches[i], caches[0]);
+  }
+  EXPECT_NE(stores[0], nullptr);
+}
+
+TEST_F(PrefsTest, HostWithoutUserDefaultsHasNoStore) {
+  boot({root, {"NSUserDefaults"}});
+  EXPECT_EQ(prefs::registerLumoraPrefs(), nullptr);
+  Ref<> store = rt::send(rt::objc_getClass("LumoraPrefs"), sel::sharedInstance);
+  EXPECT_EQ(store, nullptr);
+  EXPECT_FALSE(rt::send(store, sel::boolForKey, LUMORA_STR("enabled")));
+}
+
+class MigrationTest : public PrefsTest, public ::testing::WithParamInterface<Format> {};
+
+TEST_P(MigrationTest, BooleanColoursBecomeKeywords) {
+  const char* colourKeys[] = {"colorBackgroundBanner",       "colorHeaderBanner",
+                              "colorPrimaryLabelBanner",     "colorSecondaryLabelBanner",
+                              "colorHeaderLockscreen",       "colorBackgroundLockscreen",
+                              "colorPrimaryLabelLockscreen", "colorSecondaryLabelLockscreen",
+                              "colorHeaderWidget",           "colorBackgroundWidget",
+                              "colorBackgroundMediaplayer"};
+  plist_t dict = plist_new_dict();
+  for (const char* key : colourKeys) plist_dict_set_item(dict, key, plist_new_bool(1));
+  plist_dict_set_item(dict, "colorHeaderBanner", plist_new_bool(0));
+  plist_dict_set_item(dict, "colorPrimaryLabelBanner", plist_new_uint(1));
+  plist_dict_set_item(dict, "colorSecondaryLabelBanner", plist_new_string("#ff0000"));
+  plist_dict_set_item(dict, "borderPositionBanner", plist_new_bool(1));  // not a colour key
+  writePlist(file, dict, GetParam());
+
+  Ref<> store = start();
+  EXPECT_TRUE(reads(store, "colorBackgroundBanner", "dominant"));
+  EXPECT_TRUE(reads(store, "colorBackgroundMediaplayer", "dominant"));
+  EXPECT_TRUE(reads(store, "colorHeaderWidget", "dominant"));
+  EXPECT_TRUE(reads(store, "colorHeaderBanner", "none"));
+  Ref<> integer = value(store, "colorPrimaryLabelBanner");
+  EXPECT_FALSE(isBooleanNumber(integer.get()));
+  EXPECT_EQ(rt::send(integer, sel::integerValue), 1);
+  EXPECT_TRUE(reads(store, "colorSecondaryLabelBanner", "#ff0000"));
+  EXPECT_TRUE(isBooleanNumber(value(store, "borderPositionBanner").get()));
+  // The migrated file keeps the format it was found in.
+  EXPECT_EQ(readBytes(file).rfind("bplist", 0) == 0, GetParam() == Format::Binary);
+}
+
+TEST_P(MigrationTest, HiddenBackgroundsBecomeTransparentColours) {
+  plist_t dict = plist_new_dict();
+  plist_dict_set_item(dict, "hideBackgroundLockscreen", plist_new_bool(1));
+  plist_dict_set_item(dict, "colorBackgroundLockscreen", plist_new_bool(1));
+  plist_dict_set_item(dict, "hideBackgroundWidget", plist_new_bool(0));
+  plist_dict_set_item(dict, "colorBackgroundWidget", plist_new_string("#112233"));
+  writePlist(file, dict, GetParam());
+
+  Ref<> store = start();
+  NSUserDefaults& cxx = dynamic_cast<NSUserDefaults&>(*store);
+  EXPECT_TRUE(reads(store, "colorBackgroundLockscreen", "#000000:0.00"));
+  EXPECT_FALSE(cxx.isStored("hideBackgroundLockscreen"));
+  EXPECT_TRUE(isBooleanNumber(value(store, "hideBackgroundWidget").get()));
+  EXPECT_TRUE(reads(store, "colorBackgroundWidget", "#112233"));
+}
+
+TEST_P(MigrationTest, HideBackgroundOnlyMigratesATrueBoolean) {
+  plist_t dict = plist_new_dict();
+  plist_dict_set_item(dict, "hideBackgroundWidget", plist_new_bool(1));
+  plist_dict_set_item(dict, "hideBackgroundLockscreen", plist_new_uint(1));
+  plist_dict_set_item(dict, "hideBackgroundBanner", plist_new_bool(1));
+  writePlist(file, dict, GetParam());
+
+  Ref<> store = start();
+  NSUserDefaults& cxx = dynamic_cast<NSUserDefaults&>(*store);
+  EXPECT_TRUE(reads(store, "colorBackgroundWidget", "#000000:0.00"));
+  EXPECT_FALSE(cxx.isStored("hideBackgroundWidget"));
+  EXPECT_TRUE(cxx.isStored("hideBackgroundLockscreen"));
+  EXPECT_TRUE(reads(store, "colorBackgroundLockscreen", "none"));  // still the default
+  EXPECT_TRUE(cxx.isStored("hideBackgroundBanner"));
+  EXPECT_TRUE(reads(store, "colorBackgroundBanner", "none"));
+}
+
+TEST_P(MigrationTest, BorderSidesBecomePositionsWithDominantColour) {
+  plist_t dict = plist_new_dict();
+  plist_dict_set_item(dict, "borderLockscreen", plist_new_string("top"));
+  plist_dict_set_item(dict, "borderWidthLockscreen", plist_new_uint(5));
+  plist_dict_set_item(dict, "borderWidget", plist_new_string("left"));
+  plist_dict_set_item(dict, "borderMediaplayer", plist_new_string("bottom"));
+  plist_dict_set_item(dict, "borderBanner", plist_new_string("none"));
+  plist_dict_set_item(dict, "borderColorBanner", plist_new_string("#abcdef"));
+  writePlist(file, dict, GetParam());
+
+  Ref<> store = start();
+  NSUserDefaults& cxx = dynamic_cast<NSUserDefaults&>(*store);
+  EXPECT_TRUE(reads(store, "borderPositionLockscreen", "top"));
+  EXPECT_TRUE(reads(store, "borderColorLockscreen", "dominant"));
+  EXPECT_FALSE(cxx.isStored("borderLockscreen"));
+  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("borderWidthLockscreen")), 5);
+  EXPECT_TRUE(reads(store, "borderPositionWidget", "left"));
+  EXPECT_TRUE(reads(store, "borderColorWidget", "dominant"));
+  EXPECT_TRUE(reads(store, "borderPositionMediaplayer", "bottom"));
+  EXPECT_TRUE(reads(store, "borderColorMediaplayer", "dominant"));
+  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("borderWidthMediaplayer")), 2);
+  // "none" stays, and the keys it would have set keep their values.
+  EXPECT_TRUE(reads(store, "borderBanner", "none"));
+  EXPECT_TRUE(reads(store, "borderPositionBanner", "all"));
+  EXPECT_TRUE(reads(store, "borderColorBanner", "#abcdef"));
+  EXPECT_FALSE(cxx.isStored("borderPositionBanner"));
+}
+
+TEST_P(MigrationTest, SecondStartChangesNothing) {
+  plist_t dict = plist_new_dict();
+  plist_dict_set_item(dict, "colorBackgroundBanner", plist_new_bool(1));
+  plist_dict_set_item(dict, "hideBackgroundWidget", plist_new_bool(0));
+  plist_dict_set_item(dict, "borderBanner", plist_new_string("none"));
+  plist_dict_set_item(dict, "borderWidget", plist_new_string("right"));
+  writePlist(file, dict, GetParam());
+
+  start();
+  const std::string migrated = readBytes(file);
+  const auto stamp = fs::last_write_time(file);
+  Ref<> store = restart();
+  rt::send(store, sel::mergeOldSettings);
+  EXPECT_EQ(readBytes(file), migrated);
+  EXPECT_EQ(fs::last_write_time(file), stamp);
+  EXPECT_TRUE(reads(store, "colorBackgroundBanner", "dominant"));
+  EXPECT_TRUE(reads(store, "borderPositionWidget", "right"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, MigrationTest, ::testing::Values(Format::Xml, Format::Binary),
+                         [](const auto& info) {
+                           return info.param == Format::Xml ? "Xml" : "Binary";
+                         });
+
+TEST_F(PrefsTest, UnparseableFileIsLeftAloneAndReadsAsDefaults) {
+  fs::create_directories(file.parent_path());
+  const std::string garbage = "bplist00 this is not a property list";
+  std::ofstream(file, std::ios::binary) << garbage;
+  Ref<> store = start();
+  ASSERT_NE(store, nullptr);
+  EXPECT_FALSE(dynamic_cast<NSUserDefaults&>(*store).readable());
+  EXPECT_TRUE(rt::send(store, sel::boolForKey, LUMORA_STR("enabled")));
+  EXPECT_TRUE(reads(store, "colorHeaderBanner", "dominant"));
+  rt::send(store, sel::setValue_forKey, LUMORA_STR("classic"), LUMORA_STR("styleBanner"));
+  EXPECT_EQ(readBytes(file), garbage);
+}
