@@ -61,9 +61,13 @@ void reset() {
   s = HostState{};
 }
 
-bool isBooted() { return state().booted; }
+bool isBooted() {
+  return state().booted;
+}
 
-const std::filesystem::path& deviceRoot() { return state().options.root; }
+const std::filesystem::path& deviceRoot() {
+  return state().options.root;
+}
 
 std::filesystem::path devicePath(std::string_view absolutePath) {
   std::filesystem::path relative(absolutePath);
@@ -79,7 +83,11 @@ rt::Class defineClass(std::string_view name, rt::Class superclass, rt::Factory f
   return rt::objc_registerClass(name, superclass, std::move(factory));
 }
 
-const std::set<std::string>& absentClasses() { return state().options.absentClasses; }
-const std::set<std::string>& skippedClasses() { return state().skipped; }
+const std::set<std::string>& absentClasses() {
+  return state().options.absentClasses;
+}
+const std::set<std::string>& skippedClasses() {
+  return state().skipped;
+}
 
 }  // namespace host

@@ -17,9 +17,15 @@ void handleTestLockscreen(host::CFNotificationCenterRef, void*, host::CFStringRe
   ++counts.lockscreen;
 }
 
-void showDemoNotifications() { ++counts.demo; }
+void showDemoNotifications() {
+  ++counts.demo;
+}
 
-const TestRequestCounts& testRequestCounts() { return counts; }
-void resetTestNotifications() { counts = {}; }
+const TestRequestCounts& testRequestCounts() {
+  return counts;
+}
+void resetTestNotifications() {
+  counts = {};
+}
 
 }  // namespace lumora

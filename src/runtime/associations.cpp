@@ -36,7 +36,8 @@ void objc_setAssociatedObject(id object, const void* key, id value, AssociationP
 Ref<> objc_getAssociatedObject(id object, const void* key) {
   if (!object) return nullptr;
   for (auto& a : Associations::of(*object))
-    if (a.key == key) return a.policy == AssociationPolicy::RetainNonatomic ? a.strong : a.weak.lock();
+    if (a.key == key)
+      return a.policy == AssociationPolicy::RetainNonatomic ? a.strong : a.weak.lock();
   return nullptr;
 }
 

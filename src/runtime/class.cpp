@@ -53,7 +53,9 @@ Class objc_registerClass(std::string_view name, Class superclass, Factory factor
   return &record;
 }
 
-Class objc_classRecord(std::string_view name) { return &recordFor(table(), name); }
+Class objc_classRecord(std::string_view name) {
+  return &recordFor(table(), name);
+}
 
 Class objc_getClass(std::string_view name) {
   ClassTable& t = table();
@@ -102,7 +104,8 @@ const Method* class_getInstanceMethod(Class cls, SEL sel) {
 bool class_addMethodRaw(Class cls, SEL sel, IMP imp, const void* signature, std::string types) {
   if (!cls || cls->methods.count(sel)) return false;
   const bool shadows = class_getInstanceMethod(cls->superclass, sel) != nullptr;
-  cls->methods.emplace(sel, std::make_unique<Method>(Method{sel, imp, signature, std::move(types)}));
+  cls->methods.emplace(sel,
+                       std::make_unique<Method>(Method{sel, imp, signature, std::move(types)}));
   if (shadows) flushCaches();
   return true;
 }
@@ -162,9 +165,8 @@ void unrecognizedSelector(id self, SEL sel) {
 }
 
 void signatureMismatch(id self, const Method* method, const std::string& expected) {
-  throw ProgrammingError(std::string("-[") + class_getName(self->isa()) + " " +
-                         method->sel->name + "] has types " + method->types +
-                         ", called as " + expected);
+  throw ProgrammingError(std::string("-[") + class_getName(self->isa()) + " " + method->sel->name +
+                         "] has types " + method->types + ", called as " + expected);
 }
 
 }  // namespace detail

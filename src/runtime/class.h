@@ -62,10 +62,14 @@ Class objc_getClass(std::string_view name);
 // values made before their class is registered (constant strings) point at it.
 Class objc_classRecord(std::string_view name);
 // The metaclass of cls (where class methods live), or null.
-inline Class object_getMetaclass(Class cls) { return cls ? cls->meta : nullptr; }
+inline Class object_getMetaclass(Class cls) {
+  return cls ? cls->meta : nullptr;
+}
 // The class object of cls, the receiver of class messages; nil for a null class, so a
 // class message to an absent class answers nil.
-inline id objc_classObject(Class cls) { return cls && cls->registered ? cls->object.get() : nullptr; }
+inline id objc_classObject(Class cls) {
+  return cls && cls->registered ? cls->object.get() : nullptr;
+}
 // For a class object (the receiver of a class method), the class it stands for.
 inline Class object_getClassOfClassObject(id classObject) {
   return classObject && classObject->isa() ? classObject->isa()->instanceClass : nullptr;
@@ -77,8 +81,12 @@ std::vector<Class> objc_copyClassList();
 // and registering the same name again reuses the record.
 void objc_disposeAllClasses();
 
-inline const char* class_getName(Class cls) { return cls ? cls->name.c_str() : "nil"; }
-inline Class class_getSuperclass(Class cls) { return cls ? cls->superclass : nullptr; }
+inline const char* class_getName(Class cls) {
+  return cls ? cls->name.c_str() : "nil";
+}
+inline Class class_getSuperclass(Class cls) {
+  return cls ? cls->superclass : nullptr;
+}
 // YES when cls is other or inherits from it.
 bool class_isSubclassOf(Class cls, Class other);
 // The method that a send of sel to an instance of cls runs (own or inherited), or null.
@@ -121,8 +129,8 @@ void MSHookMessageEx(Class cls, const Sel<R(A...)>& sel, ImpFor<R, A...> replace
   if (current->signature != signatureTag<R, A...>())
     throw ProgrammingError(std::string("MSHookMessageEx: replacement for ") + sel.name() +
                            " has the wrong signature (" + current->types + ")");
-  IMP previous =
-      class_replaceMethodRaw(cls, sel.get(), reinterpret_cast<IMP>(replacement), current->signature);
+  IMP previous = class_replaceMethodRaw(cls, sel.get(), reinterpret_cast<IMP>(replacement),
+                                        current->signature);
   if (previous != reinterpret_cast<IMP>(replacement) && slot)
     *slot = reinterpret_cast<ImpFor<R, A...>>(previous);
 }

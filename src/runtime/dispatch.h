@@ -87,7 +87,7 @@ R sendSuper(Class cls, id self, const Sel<R(A...)>& sel, P&&... args) {
   if (m->signature != signatureTag<R, A...>())
     detail::signatureMismatch(self, m, typeEncoding<R, A...>());
   return reinterpret_cast<ImpFor<R, A...>>(m->imp)(self, sel.get(),
-                                                    detail::pass<A>(std::forward<P>(args))...);
+                                                   detail::pass<A>(std::forward<P>(args))...);
 }
 
 // YES when self is not nil and its class has a method for sel.

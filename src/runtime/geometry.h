@@ -22,12 +22,26 @@ struct CGRect {
 };
 
 inline constexpr CGRect CGRectZero{};
-inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat w, CGFloat h) { return {{x, y}, {w, h}}; }
-inline CGFloat CGRectGetMinX(CGRect r) { return r.origin.x; }
-inline CGFloat CGRectGetMinY(CGRect r) { return r.origin.y; }
-inline CGFloat CGRectGetMaxX(CGRect r) { return r.origin.x + r.size.width; }
-inline CGFloat CGRectGetMaxY(CGRect r) { return r.origin.y + r.size.height; }
-inline CGFloat CGRectGetWidth(CGRect r) { return r.size.width; }
-inline CGFloat CGRectGetHeight(CGRect r) { return r.size.height; }
+inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat w, CGFloat h) {
+  return {{x, y}, {w, h}};
+}
+inline CGFloat CGRectGetMinX(CGRect r) {
+  return r.origin.x;
+}
+inline CGFloat CGRectGetMinY(CGRect r) {
+  return r.origin.y;
+}
+inline CGFloat CGRectGetMaxX(CGRect r) {
+  return r.origin.x + r.size.width;
+}
+inline CGFloat CGRectGetMaxY(CGRect r) {
+  return r.origin.y + r.size.height;
+}
+inline CGFloat CGRectGetWidth(CGRect r) {
+  return r.size.width;
+}
+inline CGFloat CGRectGetHeight(CGRect r) {
+  return r.size.height;
+}
 
 }  // namespace rt

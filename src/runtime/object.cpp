@@ -4,6 +4,8 @@ namespace rt {
 
 Object::~Object() = default;
 
-void setIsa(Object& object, Class cls) { object.isa_ = cls; }
+void setIsa(Object& object, Class cls) {
+  object.isa_ = cls;
+}
 
 }  // namespace rt

@@ -20,7 +20,9 @@ struct Selector {
 // for the whole process (a reset keeps them: they are only names).
 SEL sel_registerName(std::string_view name);
 // The selector's name.
-inline const std::string& sel_getName(SEL sel) { return sel->name; }
+inline const std::string& sel_getName(SEL sel) {
+  return sel->name;
+}
 // How many selectors are interned; the size a full method cache needs.
 uint32_t selectorCount();
 

@@ -33,22 +33,68 @@ template <class T, class = void>
 struct Encoding {
   static std::string get() { return "?"; }
 };
-template <> struct Encoding<void> { static std::string get() { return "v"; } };
-template <> struct Encoding<bool> { static std::string get() { return "B"; } };
-template <> struct Encoding<int32_t> { static std::string get() { return "i"; } };
-template <> struct Encoding<uint32_t> { static std::string get() { return "I"; } };
-template <> struct Encoding<int64_t> { static std::string get() { return "q"; } };
-template <> struct Encoding<uint64_t> { static std::string get() { return "Q"; } };
-template <> struct Encoding<float> { static std::string get() { return "f"; } };
-template <> struct Encoding<double> { static std::string get() { return "d"; } };
-template <> struct Encoding<SEL> { static std::string get() { return ":"; } };
-template <> struct Encoding<Class> { static std::string get() { return "#"; } };
-template <> struct Encoding<id> { static std::string get() { return "@"; } };
-template <class T> struct Encoding<Ref<T>> { static std::string get() { return "@"; } };
-template <> struct Encoding<std::function<void()>> { static std::string get() { return "@?"; } };
-template <> struct Encoding<CGPoint> { static std::string get() { return "{CGPoint=dd}"; } };
-template <> struct Encoding<CGSize> { static std::string get() { return "{CGSize=dd}"; } };
-template <> struct Encoding<CGRect> {
+template <>
+struct Encoding<void> {
+  static std::string get() { return "v"; }
+};
+template <>
+struct Encoding<bool> {
+  static std::string get() { return "B"; }
+};
+template <>
+struct Encoding<int32_t> {
+  static std::string get() { return "i"; }
+};
+template <>
+struct Encoding<uint32_t> {
+  static std::string get() { return "I"; }
+};
+template <>
+struct Encoding<int64_t> {
+  static std::string get() { return "q"; }
+};
+template <>
+struct Encoding<uint64_t> {
+  static std::string get() { return "Q"; }
+};
+template <>
+struct Encoding<float> {
+  static std::string get() { return "f"; }
+};
+template <>
+struct Encoding<double> {
+  static std::string get() { return "d"; }
+};
+template <>
+struct Encoding<SEL> {
+  static std::string get() { return ":"; }
+};
+template <>
+struct Encoding<Class> {
+  static std::string get() { return "#"; }
+};
+template <>
+struct Encoding<id> {
+  static std::string get() { return "@"; }
+};
+template <class T>
+struct Encoding<Ref<T>> {
+  static std::string get() { return "@"; }
+};
+template <>
+struct Encoding<std::function<void()>> {
+  static std::string get() { return "@?"; }
+};
+template <>
+struct Encoding<CGPoint> {
+  static std::string get() { return "{CGPoint=dd}"; }
+};
+template <>
+struct Encoding<CGSize> {
+  static std::string get() { return "{CGSize=dd}"; }
+};
+template <>
+struct Encoding<CGRect> {
   static std::string get() { return "{CGRect={CGPoint=dd}{CGSize=dd}}"; }
 };
 template <class T>

@@ -26,18 +26,24 @@ std::vector<HookRow> propertyRows(Routine routine, size_t index) {
 
 const char* routineName(Routine routine) {
   switch (routine) {
-    case Routine::Widget: return "widget";
-    case Routine::Notification: return "notification";
-    case Routine::Media: return "media";
+    case Routine::Widget:
+      return "widget";
+    case Routine::Notification:
+      return "notification";
+    case Routine::Media:
+      return "media";
   }
   return "?";
 }
 
 const char* hookKindName(HookKind kind) {
   switch (kind) {
-    case HookKind::Replace: return "replace";
-    case HookKind::Add: return "add";
-    case HookKind::Property: return "property";
+    case HookKind::Replace:
+      return "replace";
+    case HookKind::Add:
+      return "add";
+    case HookKind::Property:
+      return "property";
   }
   return "?";
 }

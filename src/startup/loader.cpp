@@ -19,7 +19,9 @@ namespace {
 
 std::vector<HookOutcome> report;
 
-rt::Class prefsClass() { return rt::objc_getClass("LumoraPrefs"); }
+rt::Class prefsClass() {
+  return rt::objc_getClass("LumoraPrefs");
+}
 
 bool readBool(const char* key) {
   return rt::send(preferences, sel::boolForKey, host::NSStr(key));
@@ -88,7 +90,9 @@ void loadSystem() {
   mediaRoutine();
 }
 
-const std::vector<HookOutcome>& installationReport() { return report; }
+const std::vector<HookOutcome>& installationReport() {
+  return report;
+}
 
 void resetProcess() {
   preferences.reset();

@@ -14,7 +14,9 @@ using rt::ImpFor;
 using rt::SEL;
 
 ImpFor<void> original_didMoveToWindow;
-void replaced_didMoveToWindow(id self, SEL cmd) { original_didMoveToWindow(self, cmd); }
+void replaced_didMoveToWindow(id self, SEL cmd) {
+  original_didMoveToWindow(self, cmd);
+}
 
 ImpFor<void, id> original_nowPlayingInfoDidChange;
 void replaced_nowPlayingInfoDidChange(id self, SEL cmd, id notification) {
@@ -25,7 +27,9 @@ void replaced_nowPlayingInfoDidChange(id self, SEL cmd, id notification) {
 void lumoraColorBorderWithThirdParty(id, SEL, id) {}
 
 ImpFor<void> original_loadView;
-void replaced_loadView(id self, SEL cmd) { original_loadView(self, cmd); }
+void replaced_loadView(id self, SEL cmd) {
+  original_loadView(self, cmd);
+}
 
 }  // namespace
 

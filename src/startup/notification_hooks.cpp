@@ -46,9 +46,15 @@ void replaced_shortLookController_viewDidLayoutSubviews(id self, SEL cmd) {
 // colour, contact picture) are not built yet; they answer nothing.
 void lumoraHideHeader(id, SEL, bool) {}
 void lumoraHideGroupedNotifications(id, SEL, bool) {}
-Ref<> getDominantColor(id, SEL) { return nullptr; }
-Ref<> getIconForBundleId(id, SEL, id, bool) { return nullptr; }
-Ref<> getContactPicture(id, SEL) { return nullptr; }
+Ref<> getDominantColor(id, SEL) {
+  return nullptr;
+}
+Ref<> getIconForBundleId(id, SEL, id, bool) {
+  return nullptr;
+}
+Ref<> getContactPicture(id, SEL) {
+  return nullptr;
+}
 
 ImpFor<void, CGRect> original_dateLabel_setFrame;
 void replaced_dateLabel_setFrame(id self, SEL cmd, CGRect frame) {
@@ -61,10 +67,14 @@ CGFloat replaced_iconTrailingPadding(id self, SEL cmd) {
 }
 
 ImpFor<CGRect> original_mainContentFrame;
-CGRect replaced_mainContentFrame(id self, SEL cmd) { return original_mainContentFrame(self, cmd); }
+CGRect replaced_mainContentFrame(id self, SEL cmd) {
+  return original_mainContentFrame(self, cmd);
+}
 
 ImpFor<void, id> original_setPrimaryText;
-void replaced_setPrimaryText(id self, SEL cmd, id text) { original_setPrimaryText(self, cmd, text); }
+void replaced_setPrimaryText(id self, SEL cmd, id text) {
+  original_setPrimaryText(self, cmd, text);
+}
 
 ImpFor<void> original_contentView_layoutSubviews;
 void replaced_contentView_layoutSubviews(id self, SEL cmd) {
@@ -103,8 +113,8 @@ std::vector<HookRow> notificationRows() {
              "@@:"),
       addRow(n, "NCNotificationShortLookViewController", sel::getIconForBundleId_withMask,
              &getIconForBundleId, "@@:@B"),
-      addRow(n, "NCNotificationShortLookViewController", sel::getContactPicture,
-             &getContactPicture, "@@:"),
+      addRow(n, "NCNotificationShortLookViewController", sel::getContactPicture, &getContactPicture,
+             "@@:"),
       replaceRow(n, "BSUIDefaultDateLabel", sel::setFrame, &replaced_dateLabel_setFrame,
                  &original_dateLabel_setFrame),
       replaceRow(n, "PLPlatterHeaderContentView", sel::_iconTrailingPadding,

@@ -51,8 +51,8 @@ ImpFor<void, id> original_setIcon;
 void replaced_setIcon(id self, SEL cmd, id icon) {
   original_setIcon(self, cmd, icon);
   Ref<> identifier = rt::send(self, sel::widgetIdentifier);
-  rt::send(defaultCenter(), sel::postNotificationName_object, widgetNotificationName(identifier.get()),
-           nullptr);
+  rt::send(defaultCenter(), sel::postNotificationName_object,
+           widgetNotificationName(identifier.get()), nullptr);
 }
 
 ImpFor<void> original_layoutContentView;

@@ -36,8 +36,9 @@ int main(int argc, char** argv) {
   CLI::App app{"lumora: preview and inspect the restyling of a modelled home screen"};
   app.require_subcommand(1);
   tool::GlobalOptions options;
-  app.add_option("--root", options.root, "device root folder (default: $LUMORA_ROOT, else "
-                                          "${XDG_DATA_HOME:-~/.local/share}/lumora/device)");
+  app.add_option("--root", options.root,
+                 "device root folder (default: $LUMORA_ROOT, else "
+                 "${XDG_DATA_HOME:-~/.local/share}/lumora/device)");
   tool::addPrefsCommand(app, options);
   tool::addStatusCommand(app, options);
   tool::addColourCommand(app, options);

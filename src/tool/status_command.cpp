@@ -67,8 +67,9 @@ void printText(const nlohmann::ordered_json& s) {
     std::string where = h["class"].get<std::string>() + " " + h["selector"].get<std::string>();
     std::printf("  %-13s %-8s %-70s %s\n", h["routine"].get<std::string>().c_str(),
                 h["kind"].get<std::string>().c_str(), where.c_str(),
-                h["installed"].get<bool>() ? "installed"
-                                           : ("skipped: " + h["reason"].get<std::string>()).c_str());
+                h["installed"].get<bool>()
+                    ? "installed"
+                    : ("skipped: " + h["reason"].get<std::string>()).c_str());
   }
   std::fflush(stdout);
 }
@@ -77,7 +78,8 @@ void printText(const nlohmann::ordered_json& s) {
 
 void addStatusCommand(CLI::App& app, const GlobalOptions& global) {
   auto options = std::make_shared<StatusOptions>();
-  CLI::App* cmd = app.add_subcommand("status", "load the system and report gates, globals and hooks");
+  CLI::App* cmd =
+      app.add_subcommand("status", "load the system and report gates, globals and hooks");
   cmd->add_flag("--json", options->json, "print one JSON object");
   cmd->add_option("--absent", options->absent, "boot the host without this class (repeatable)");
   cmd->callback([options, &global] {

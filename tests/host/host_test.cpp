@@ -68,7 +68,8 @@ TEST_F(HostTest, BooleanNumbersStayDistinctFromIntegers) {
   EXPECT_FALSE(rt::send(NSNumber::numberWithInteger(1), sel::isKindOfClass, boolean));
   EXPECT_TRUE(isBooleanNumber(NSNumber::numberWithBool(false).get()));
   EXPECT_FALSE(isBooleanNumber(NSNumber::numberWithInteger(0).get()));
-  EXPECT_TRUE(rt::send(NSNumber::numberWithBool(true), sel::isKindOfClass, rt::objc_getClass("NSNumber")));
+  EXPECT_TRUE(
+      rt::send(NSNumber::numberWithBool(true), sel::isKindOfClass, rt::objc_getClass("NSNumber")));
 }
 
 TEST_F(HostTest, RealsBeyondTheIntegerRangeClampInsteadOfOverflowing) {
@@ -82,7 +83,7 @@ TEST_F(HostTest, StringNumberReadingFollowsTheHostRules) {
   auto f = [](const char* s) { return rt::send(NSStr(s), sel::floatValue); };
   EXPECT_FLOAT_EQ(f("  0.50"), 0.5f);
   EXPECT_FLOAT_EQ(f("1.5e2xyz"), 150.0f);
-  EXPECT_FLOAT_EQ(f("2e"), 2.0f);      // a dangling exponent is not part of the number
+  EXPECT_FLOAT_EQ(f("2e"), 2.0f);  // a dangling exponent is not part of the number
   EXPECT_FLOAT_EQ(f("+.25"), 0.25f);
   EXPECT_EQ(f("abc"), 0.0f);
   EXPECT_EQ(f(""), 0.0f);
@@ -111,12 +112,14 @@ TEST_F(HostTest, DictionariesKeyByStringValueNotIdentity) {
 TEST_F(HostTest, MainQueueRunsBlocksInTimeOrderTiesInSchedulingOrder) {
   std::vector<int> order;
   auto q = dispatch_get_main_queue();
-  dispatch_after(dispatch_time(DISPATCH_TIME_NOW, 2 * NSEC_PER_SEC), q, [&] { order.push_back(3); });
+  dispatch_after(dispatch_time(DISPATCH_TIME_NOW, 2 * NSEC_PER_SEC), q,
+                 [&] { order.push_back(3); });
   dispatch_after(dispatch_time(DISPATCH_TIME_NOW, NSEC_PER_SEC), q, [&] { order.push_back(1); });
   dispatch_after(dispatch_time(DISPATCH_TIME_NOW, NSEC_PER_SEC), q, [&] {
     order.push_back(2);
     // Scheduled from inside a block, still within the window: runs in this advance.
-    dispatch_after(dispatch_time(DISPATCH_TIME_NOW, NSEC_PER_SEC / 2), q, [&] { order.push_back(4); });
+    dispatch_after(dispatch_time(DISPATCH_TIME_NOW, NSEC_PER_SEC / 2), q,
+                   [&] { order.push_back(4); });
   });
   EXPECT_EQ(main_queue::advance(NSEC_PER_SEC - 1), 0u);
   EXPECT_TRUE(order.empty());
@@ -146,7 +149,8 @@ TEST_F(HostTest, NotificationCentreFiltersByNameAndObjectAndHoldsObserversWeakly
   rt::send(center, sel::postNotificationName_object, NSStr("a"), sender);
   EXPECT_EQ(counter->calls, 1);
 
-  rt::send(center, sel::addObserver_selector_name_object, counter, kNote.get(), NSStr("a"), nullptr);
+  rt::send(center, sel::addObserver_selector_name_object, counter, kNote.get(), NSStr("a"),
+           nullptr);
   rt::WeakRef<> watch = counter;
   counter->last.reset();
   counter.reset();
@@ -193,7 +197,8 @@ TEST_F(HostTest, FileManagerResolvesDevicePathsUnderTheRoot) {
                          NSStr("/Library/MobileSubstrate/DynamicLibraries"), &error);
   ASSERT_EQ(rt::send(names, sel::count), 2u);
   EXPECT_TRUE(isString(rt::send(names, sel::firstObject).get(), "Another.dylib"));
-  EXPECT_EQ(rt::send(files, sel::contentsOfDirectoryAtPath_error, NSStr("/missing"), &error), nullptr);
+  EXPECT_EQ(rt::send(files, sel::contentsOfDirectoryAtPath_error, NSStr("/missing"), &error),
+            nullptr);
   EXPECT_NE(stringText(error.get()), nullptr);
   EXPECT_FALSE(rt::send(files, sel::fileExistsAtPath, nullptr));
 }
@@ -236,7 +241,8 @@ TEST_F(HostTest, ControllerOfAncestorAndLayoutReachTheController) {
   rt::send(view, sel::addSubview, inner);
   EXPECT_EQ(rt::send(inner, sel::_viewControllerForAncestor), controller);
   EXPECT_EQ(rt::send(make("UIView"), sel::_viewControllerForAncestor), nullptr);
-  EXPECT_TRUE(rt::send(controller, sel::isKindOfClass, rt::objc_getClass("NCNotificationViewController")));
+  EXPECT_TRUE(
+      rt::send(controller, sel::isKindOfClass, rt::objc_getClass("NCNotificationViewController")));
 }
 
 TEST(HostBoot, AbsentClassesAndTheirSubclassesAreLeftOut) {

@@ -41,9 +41,13 @@ class RuntimeTest : public ::testing::Test {
 };
 
 ImpFor<int64_t> originalNumber = nullptr;
-int64_t doubledNumber(id self, SEL cmd) { return originalNumber(self, cmd) * 2; }
+int64_t doubledNumber(id self, SEL cmd) {
+  return originalNumber(self, cmd) * 2;
+}
 ImpFor<int64_t> originalNumber2 = nullptr;
-int64_t plusOneNumber(id self, SEL cmd) { return originalNumber2(self, cmd) + 1; }
+int64_t plusOneNumber(id self, SEL cmd) {
+  return originalNumber2(self, cmd) + 1;
+}
 
 }  // namespace
 
@@ -75,7 +79,8 @@ TEST_F(RuntimeTest, UnknownSelectorAndWrongSignatureAreProgrammingErrors) {
   EXPECT_THROW(send(b, kFlag), ProgrammingError);
   const Sel<double()> wrong{"number"};  // same name, other result type
   EXPECT_THROW(send(b, wrong), ProgrammingError);
-  EXPECT_THROW(class_addMethod(base, kPlus, +[](id, SEL, int64_t x) { return x; }, "q@:d"),
+  EXPECT_THROW(class_addMethod(
+                   base, kPlus, +[](id, SEL, int64_t x) { return x; }, "q@:d"),
                ProgrammingError);
 }
 
@@ -129,15 +134,19 @@ TEST_F(RuntimeTest, AddMethodNeverReplacesButMayShadowInherited) {
   EXPECT_TRUE(class_addMethod(derived, kNumber, seven, "q@:"));
   EXPECT_EQ(send(d, kNumber), 70);  // the cached inherited entry was dropped
   EXPECT_FALSE(class_addMethod(nullptr, kNumber, seven, "q@:"));
-  EXPECT_TRUE(class_addMethod(base, kPlus, +[](id, SEL, int64_t x) { return x + 1; }, "q@:q"));
+  EXPECT_TRUE(class_addMethod(
+      base, kPlus, +[](id, SEL, int64_t x) { return x + 1; }, "q@:q"));
   EXPECT_EQ(send(d, kPlus, int64_t{41}), 42);
 }
 
 TEST_F(RuntimeTest, SuperSendReachesTheSuperclassImplementation) {
   auto d = construct<Derived>(derived);
-  class_addMethod(derived, kNumber, +[](id self, SEL) -> int64_t {
-    return sendSuper(objc_getClass("Derived"), self, kNumber) + 100;
-  }, "q@:");
+  class_addMethod(
+      derived, kNumber,
+      +[](id self, SEL) -> int64_t {
+        return sendSuper(objc_getClass("Derived"), self, kNumber) + 100;
+      },
+      "q@:");
   EXPECT_EQ(send(d, kNumber), 107);
 }
 
@@ -196,7 +205,8 @@ TEST_F(RuntimeTest, KeyValueAccessWalksTheChainAndAnswersNilForUnknownKeys) {
 
 TEST_F(RuntimeTest, ClassMessagesAreInheritedAndInertForAbsentClasses) {
   const Sel<int64_t()> kShared{"sharedNumber"};
-  bindClassFunction(base, kShared, +[](id, SEL) -> int64_t { return 5; });
+  bindClassFunction(
+      base, kShared, +[](id, SEL) -> int64_t { return 5; });
   EXPECT_EQ(send(derived, kShared), 5);
   EXPECT_EQ(send(objc_getClass("NoSuchClass"), kShared), 0);
   EXPECT_THROW(send(construct<Base>(base), kShared), ProgrammingError);  // not an instance method

@@ -35,13 +35,15 @@ class StartupTest : public ::testing::Test {
     std::filesystem::remove_all(root);
   }
   // Boots the host with the given stored settings and absent classes, then loads.
-  void load(std::vector<std::pair<const char*, bool>> stored = {}, std::set<std::string> absent = {}) {
+  void load(std::vector<std::pair<const char*, bool>> stored = {},
+            std::set<std::string> absent = {}) {
     host::boot({root, std::move(absent)});
     if (!stored.empty()) {
       Ref<> store = rt::send(rt::send(rt::objc_getClass("NSUserDefaults"), sel::alloc),
                              sel::initWithSuiteName, host::NSStr("com.tarnwick.lumora"));
       for (auto& [key, value] : stored)
-        rt::send(store, sel::setObject_forKey, host::NSNumber::numberWithBool(value), host::NSStr(key));
+        rt::send(store, sel::setObject_forKey, host::NSNumber::numberWithBool(value),
+                 host::NSStr(key));
     }
     loadSystem();
   }
@@ -69,15 +71,22 @@ TEST_F(StartupTest, DefaultsInstallEveryRowInTableOrder) {
       "WGWidgetListItemViewController lumoraColorize",
       "WGWidgetInfo _setIcon:",
       "WGWidgetPlatterView _layoutContentView",
-      "WGWidgetPlatterView lumoraBorder", "WGWidgetPlatterView setLumoraBorder:",
-      "WGWidgetPlatterView lumoraFullBorder", "WGWidgetPlatterView setLumoraFullBorder:",
-      "WGWidgetPlatterView lumoraBackground", "WGWidgetPlatterView setLumoraBackground:",
+      "WGWidgetPlatterView lumoraBorder",
+      "WGWidgetPlatterView setLumoraBorder:",
+      "WGWidgetPlatterView lumoraFullBorder",
+      "WGWidgetPlatterView setLumoraFullBorder:",
+      "WGWidgetPlatterView lumoraBackground",
+      "WGWidgetPlatterView setLumoraBackground:",
       "NCNotificationShortLookView layoutSubviews",
       "NCNotificationShortLookView sizeThatFitsContentWithSize:",
-      "NCNotificationShortLookView colorIndicator", "NCNotificationShortLookView setColorIndicator:",
-      "NCNotificationShortLookView lumoraBorder", "NCNotificationShortLookView setLumoraBorder:",
-      "NCNotificationShortLookView lumoraBackground", "NCNotificationShortLookView setLumoraBackground:",
-      "NCNotificationShortLookView imageIndicator", "NCNotificationShortLookView setImageIndicator:",
+      "NCNotificationShortLookView colorIndicator",
+      "NCNotificationShortLookView setColorIndicator:",
+      "NCNotificationShortLookView lumoraBorder",
+      "NCNotificationShortLookView setLumoraBorder:",
+      "NCNotificationShortLookView lumoraBackground",
+      "NCNotificationShortLookView setLumoraBackground:",
+      "NCNotificationShortLookView imageIndicator",
+      "NCNotificationShortLookView setImageIndicator:",
       "NCNotificationShortLookView imageIndicatorCorner",
       "NCNotificationShortLookView setImageIndicatorCorner:",
       "NCNotificationStructuredListViewController viewDidLayoutSubviews",
@@ -128,9 +137,9 @@ TEST_F(StartupTest, EnabledOffInstallsNothingButStillBindsPreferences) {
   host::main_queue::drain();
   EXPECT_EQ(testRequestCounts().regular, 0);
   // The host's own behaviour is untouched.
-  EXPECT_EQ(rt::class_getOwnMethod(rt::objc_getClass("CSMediaControlsView"),
-                                   sel::didMoveToWindow.get()),
-            nullptr);
+  EXPECT_EQ(
+      rt::class_getOwnMethod(rt::objc_getClass("CSMediaControlsView"), sel::didMoveToWindow.get()),
+      nullptr);
 }
 
 TEST_F(StartupTest, WidgetsOffSkipsOnlyWidgetRowsAndKeepsTheCache) {
@@ -168,12 +177,14 @@ TEST_F(StartupTest, ReplacementsCallThroughToTheHost) {
   Ref<> player = make("CSMediaControlsView");
   Ref<> window = make("UIWindow");
   rt::send(window, sel::addSubview, player);  // runs the replaced didMoveToWindow
-  EXPECT_NE(rt::class_getOwnMethod(rt::objc_getClass("CSMediaControlsView"), sel::didMoveToWindow.get()),
-            nullptr);
+  EXPECT_NE(
+      rt::class_getOwnMethod(rt::objc_getClass("CSMediaControlsView"), sel::didMoveToWindow.get()),
+      nullptr);
   // Value-returning replacements hand back the host's answers.
   Ref<> card = make("NCNotificationShortLookView");
   rt::send(card, sel::setFrame, rt::CGRectMake(0, 0, 359, 70));
-  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, rt::CGSize{359, 0}), (rt::CGSize{359, 70}));
+  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, rt::CGSize{359, 0}),
+            (rt::CGSize{359, 70}));
   EXPECT_EQ(rt::send(card, sel::_mainContentFrame), rt::CGRectMake(0, 24, 359, 46));
   Ref<> content = make("NCNotificationContentView");
   rt::send(card, sel::addSubview, content);
@@ -201,7 +212,8 @@ TEST_F(StartupTest, AddedPropertiesRetainUntilSetToNilAndAreSeparatePerClass) {
   EXPECT_EQ(rt::send(platter, border), nullptr);
   rt::send(card, setBorder, nullptr);
   EXPECT_TRUE(watch.expired());
-  EXPECT_TRUE(rt::send(make("LumoraIndicatorView"), sel::isKindOfClass, rt::objc_getClass("UIView")));
+  EXPECT_TRUE(
+      rt::send(make("LumoraIndicatorView"), sel::isKindOfClass, rt::objc_getClass("UIView")));
 }
 
 TEST_F(StartupTest, UniqueObserverRegistersOnceAndWidgetsRestyleOnTheirNotification) {
@@ -210,18 +222,22 @@ TEST_F(StartupTest, UniqueObserverRegistersOnceAndWidgetsRestyleOnTheirNotificat
   colorizes = 0;
   // Count the widget pass by replacing it, as a later hook would.
   static rt::ImpFor<void> original = nullptr;
-  rt::MSHookMessageEx(rt::objc_getClass("WGWidgetListItemViewController"),
-                      rt::Sel<void()>{"lumoraColorize"}, +[](id, SEL) { ++colorizes; }, &original);
+  rt::MSHookMessageEx(
+      rt::objc_getClass("WGWidgetListItemViewController"), rt::Sel<void()>{"lumoraColorize"},
+      +[](id, SEL) { ++colorizes; }, &original);
   Ref<> controller = rt::send(rt::objc_getClass("WGWidgetListItemViewController"), sel::alloc);
   rt::send(controller, sel::initWithWidgetIdentifier, host::NSStr("com.example.weather"));
   Ref<> center = rt::send(rt::objc_getClass("NSNotificationCenter"), sel::defaultCenter);
   rt::send(center, sel::addUniqueObserver_selector_name_object, controller,
-           rt::sel_registerName("lumoraColorize"), host::NSStr("com.tarnwick.lumora/com.example.weather"),
-           nullptr);
-  EXPECT_EQ(static_cast<host::NSNotificationCenter*>(center.get())->registrationCount(controller.get()), 1u);
+           rt::sel_registerName("lumoraColorize"),
+           host::NSStr("com.tarnwick.lumora/com.example.weather"), nullptr);
+  EXPECT_EQ(
+      static_cast<host::NSNotificationCenter*>(center.get())->registrationCount(controller.get()),
+      1u);
   // The icon setter posts the widget's notification, which reaches the pass once.
   Ref<> info = make("WGWidgetInfo");
-  static_cast<host::WGWidgetInfo*>(info.get())->setWidgetIdentifier(host::NSStr("com.example.weather").get());
+  static_cast<host::WGWidgetInfo*>(info.get())
+      ->setWidgetIdentifier(host::NSStr("com.example.weather").get());
   rt::send(info, sel::_setIcon, nullptr);
   EXPECT_EQ(colorizes, 1);
   rt::send(controller, sel::viewWillAppear, true);
@@ -250,6 +266,7 @@ TEST_F(StartupTest, ResetReturnsToAFreshlyLoadedProcess) {
   EXPECT_TRUE(installationReport().empty());
   EXPECT_EQ(rt::objc_getClass("LumoraBackgroundView"), nullptr);
   load({{"enabled", false}});  // a second load sees its own settings, not the first's hooks
-  EXPECT_FALSE(rt::class_respondsToSelector(rt::objc_getClass("NCNotificationShortLookViewController"),
-                                            rt::sel_registerName("getDominantColor")));
+  EXPECT_FALSE(
+      rt::class_respondsToSelector(rt::objc_getClass("NCNotificationShortLookViewController"),
+                                   rt::sel_registerName("getDominantColor")));
 }

@@ -25,18 +25,20 @@ DarwinNotifyCenter& center() {
 }
 }  // namespace
 
-CFNotificationCenterRef CFNotificationCenterGetDarwinNotifyCenter() { return &center(); }
+CFNotificationCenterRef CFNotificationCenterGetDarwinNotifyCenter() {
+  return &center();
+}
 
 void CFNotificationCenterAddObserver(CFNotificationCenterRef c, const void* observer,
-                                     CFNotificationCallback callback, CFStringRef name,
-                                     const void*, CFNotificationSuspensionBehavior) {
+                                     CFNotificationCallback callback, CFStringRef name, const void*,
+                                     CFNotificationSuspensionBehavior) {
   const std::string* text = stringText(name);
   if (!c || !callback || !text) return;
   c->observers.push_back({observer, callback, *text});
 }
 
-void CFNotificationCenterPostNotification(CFNotificationCenterRef c, CFStringRef name,
-                                          const void*, CFDictionaryRef, bool) {
+void CFNotificationCenterPostNotification(CFNotificationCenterRef c, CFStringRef name, const void*,
+                                          CFDictionaryRef, bool) {
   const std::string* text = stringText(name);
   if (!c || !text || !c->pending.insert(*text).second) return;  // coalesced
   dispatch_async(dispatch_get_main_queue(), [c, key = *text] {
@@ -44,7 +46,8 @@ void CFNotificationCenterPostNotification(CFNotificationCenterRef c, CFStringRef
     auto observers = c->observers;  // a callback may register more
     Ref<> nameObject = NSStr(key);
     for (auto& o : observers)
-      if (o.name == key) o.callback(c, const_cast<void*>(o.observer), nameObject.get(), nullptr, nullptr);
+      if (o.name == key)
+        o.callback(c, const_cast<void*>(o.observer), nameObject.get(), nullptr, nullptr);
   });
 }
 

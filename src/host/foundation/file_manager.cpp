@@ -32,8 +32,9 @@ Ref<> NSFileManager::contentsOfDirectoryAtPath(id path, Ref<>* error) const {
     failure = std::make_error_code(std::errc::invalid_argument);
   }
   if (failure) {
-    if (error) *error = NSStr("cannot read folder " + (text ? *text : std::string("(nil)")) + ": " +
-                              failure.message());
+    if (error)
+      *error = NSStr("cannot read folder " + (text ? *text : std::string("(nil)")) + ": " +
+                     failure.message());
     return nullptr;
   }
   std::sort(names.begin(), names.end());
@@ -46,15 +47,19 @@ void registerFileManager() {
   using namespace rt;
   Class manager = objc_registerClass("NSFileManager", objc_getClass("NSObject"),
                                      [] { return std::make_shared<NSFileManager>(); });
-  bindClassFunction(manager, sel::defaultManager, +[](id, SEL) -> Ref<> {
-    auto& m = defaultManagerRef();
-    if (!m) m = construct<NSFileManager>(objc_getClass("NSFileManager"));
-    return m;
-  });
+  bindClassFunction(
+      manager, sel::defaultManager, +[](id, SEL) -> Ref<> {
+        auto& m = defaultManagerRef();
+        if (!m) m = construct<NSFileManager>(objc_getClass("NSFileManager"));
+        return m;
+      });
   bindMethod<&NSFileManager::fileExistsAtPath>(manager, sel::fileExistsAtPath);
-  bindMethod<&NSFileManager::contentsOfDirectoryAtPath>(manager, sel::contentsOfDirectoryAtPath_error);
+  bindMethod<&NSFileManager::contentsOfDirectoryAtPath>(manager,
+                                                        sel::contentsOfDirectoryAtPath_error);
 }
 
-void resetFileManager() { defaultManagerRef().reset(); }
+void resetFileManager() {
+  defaultManagerRef().reset();
+}
 
 }  // namespace host

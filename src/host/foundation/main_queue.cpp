@@ -21,7 +21,9 @@ MainQueue& queue() {
 }
 }  // namespace
 
-dispatch_queue_t dispatch_get_main_queue() { return &queue(); }
+dispatch_queue_t dispatch_get_main_queue() {
+  return &queue();
+}
 
 dispatch_time_t dispatch_time(dispatch_time_t when, int64_t delta) {
   const int64_t base = static_cast<int64_t>(when == DISPATCH_TIME_NOW ? queue().clock : when);
@@ -41,7 +43,9 @@ void dispatch_async(dispatch_queue_t q, dispatch_block_t block) {
 
 namespace main_queue {
 
-uint64_t now() { return queue().clock; }
+uint64_t now() {
+  return queue().clock;
+}
 
 size_t advance(uint64_t nanoseconds) {
   MainQueue& q = queue();
@@ -58,7 +62,9 @@ size_t advance(uint64_t nanoseconds) {
   return ran;
 }
 
-size_t pendingCount() { return queue().blocks.size(); }
+size_t pendingCount() {
+  return queue().blocks.size();
+}
 
 void reset() {
   MainQueue& q = queue();
@@ -68,7 +74,9 @@ void reset() {
   q.sequence = 0;
 }
 
-void setBeforeBatch(std::function<void()> hook) { queue().beforeBatch = std::move(hook); }
+void setBeforeBatch(std::function<void()> hook) {
+  queue().beforeBatch = std::move(hook);
+}
 
 }  // namespace main_queue
 }  // namespace host

@@ -33,7 +33,9 @@ uint64_t now();
 // in the window), then sets the clock to the end of the window. Answers how many ran.
 size_t advance(uint64_t nanoseconds);
 // Runs the blocks that are due now.
-inline size_t drain() { return advance(0); }
+inline size_t drain() {
+  return advance(0);
+}
 size_t pendingCount();
 // Drops every block and sets the clock back to 0.
 void reset();

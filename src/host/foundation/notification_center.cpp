@@ -19,7 +19,8 @@ bool sameName(const Ref<>& a, id b) {
 void NSNotificationCenter::addObserver(id observer, rt::SEL selector, id name, id object) {
   if (!observer || !selector) return;
   registrations_.push_back({observer->weak_from_this(), selector, name ? name->ref() : nullptr,
-                            object ? object->weak_from_this() : rt::WeakRef<>(), object == nullptr});
+                            object ? object->weak_from_this() : rt::WeakRef<>(),
+                            object == nullptr});
 }
 
 void NSNotificationCenter::removeObserver(id observer, id name, id object) {
@@ -32,8 +33,8 @@ void NSNotificationCenter::removeObserver(id observer, id name, id object) {
 
 void NSNotificationCenter::post(id name, id object, id userInfo) {
   if (!name) return;
-  auto notification = rt::construct<NSNotification>(rt::objc_getClass("NSNotification"), name->ref(),
-                                                    object ? object->ref() : nullptr,
+  auto notification = rt::construct<NSNotification>(rt::objc_getClass("NSNotification"),
+                                                    name->ref(), object ? object->ref() : nullptr,
                                                     userInfo ? userInfo->ref() : nullptr);
   postNotification(notification.get());
 }
@@ -74,11 +75,12 @@ void registerNotificationCenter() {
 
   Class center = objc_registerClass("NSNotificationCenter", objc_getClass("NSObject"),
                                     [] { return std::make_shared<NSNotificationCenter>(); });
-  bindClassFunction(center, sel::defaultCenter, +[](id, SEL) -> Ref<> {
-    auto& c = defaultCenterRef();
-    if (!c) c = construct<NSNotificationCenter>(objc_getClass("NSNotificationCenter"));
-    return c;
-  });
+  bindClassFunction(
+      center, sel::defaultCenter, +[](id, SEL) -> Ref<> {
+        auto& c = defaultCenterRef();
+        if (!c) c = construct<NSNotificationCenter>(objc_getClass("NSNotificationCenter"));
+        return c;
+      });
   bindMethod<&NSNotificationCenter::addObserver>(center, sel::addObserver_selector_name_object);
   bindMethod<&NSNotificationCenter::removeObserver>(center, sel::removeObserver_name_object);
   bindMethod<&NSNotificationCenter::removeAllOfObserver>(center, sel::removeObserver);
@@ -87,6 +89,8 @@ void registerNotificationCenter() {
   bindMethod<&NSNotificationCenter::postNotification>(center, sel::postNotification);
 }
 
-void resetNotificationCenter() { defaultCenterRef().reset(); }
+void resetNotificationCenter() {
+  defaultCenterRef().reset();
+}
 
 }  // namespace host

@@ -32,7 +32,9 @@ Ref<T> make(const char* className, A&&... args) {
   return make<T>(rt::objc_classRecord(className), std::forward<A>(args)...);
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 const NSString* asString(id object) {
   return object && rt::class_isSubclassOf(object->isa(), stringClass())
@@ -97,14 +99,18 @@ T readNumber(std::string_view text, bool allowFraction) {
 
 // ---- NSObject
 
-bool NSObject::isEqual(id other) const { return other && equals(*other); }
+bool NSObject::isEqual(id other) const {
+  return other && equals(*other);
+}
 
 Ref<> NSObject::valueForKey(id key) {
   const std::string* name = stringText(key);
   return name ? rt::object_valueForKey(this, *name) : nullptr;
 }
 
-Ref<> NSObject::description() { return NSStr(describe()); }
+Ref<> NSObject::description() {
+  return NSStr(describe());
+}
 
 std::string NSObject::describe() const {
   char address[32];
@@ -114,7 +120,9 @@ std::string NSObject::describe() const {
 
 // ---- NSString
 
-Ref<NSString> NSString::make(std::string text) { return host::make<NSString>(stringClass(), std::move(text)); }
+Ref<NSString> NSString::make(std::string text) {
+  return host::make<NSString>(stringClass(), std::move(text));
+}
 
 size_t NSString::hash() const {
   if (!hashed_) {
@@ -149,9 +157,15 @@ Ref<> NSString::stringByAppendingString(id other) const {
   return NSStr(s ? text_ + s->text_ : text_);
 }
 
-float NSString::floatValue() const { return readNumber<float>(text_, true); }
-double NSString::doubleValue() const { return readNumber<double>(text_, true); }
-int64_t NSString::integerValue() const { return readNumber<int64_t>(text_, false); }
+float NSString::floatValue() const {
+  return readNumber<float>(text_, true);
+}
+double NSString::doubleValue() const {
+  return readNumber<double>(text_, true);
+}
+int64_t NSString::integerValue() const {
+  return readNumber<int64_t>(text_, false);
+}
 
 bool NSString::boolValue() const {
   size_t i = 0;
@@ -163,7 +177,9 @@ bool NSString::boolValue() const {
   return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
 }
 
-bool NSString::equals(const rt::Object& other) const { return isEqualToString(const_cast<rt::Object*>(&other)); }
+bool NSString::equals(const rt::Object& other) const {
+  return isEqualToString(const_cast<rt::Object*>(&other));
+}
 
 // ---- NSNumber
 
@@ -194,8 +210,10 @@ bool NSNumber::equals(const rt::Object& other) const {
 
 std::string NSNumber::describe() const {
   switch (kind_) {
-    case Kind::Boolean: return integer_ ? "1" : "0";
-    case Kind::Integer: return std::to_string(integer_);
+    case Kind::Boolean:
+      return integer_ ? "1" : "0";
+    case Kind::Integer:
+      return std::to_string(integer_);
     case Kind::Real: {
       char buffer[32];
       std::snprintf(buffer, sizeof buffer, "%.17g", real_);
@@ -230,7 +248,8 @@ void NSArray::addObject(id object) {
 
 void NSArray::insertObject(id object, uint64_t index) {
   if (!object) throw rt::ProgrammingError("insertObject:atIndex: nil object");
-  if (index > items_.size()) throw rt::ProgrammingError("insertObject:atIndex: index beyond bounds");
+  if (index > items_.size())
+    throw rt::ProgrammingError("insertObject:atIndex: index beyond bounds");
   items_.insert(items_.begin() + static_cast<ptrdiff_t>(index), object->ref());
 }
 
@@ -301,7 +320,9 @@ bool NSDictionary::equals(const rt::Object& other) const {
 
 // ---- NSData
 
-Ref<NSData> NSData::make(std::vector<uint8_t> bytes) { return host::make<NSData>("NSData", std::move(bytes)); }
+Ref<NSData> NSData::make(std::vector<uint8_t> bytes) {
+  return host::make<NSData>("NSData", std::move(bytes));
+}
 
 bool NSData::equals(const rt::Object& other) const {
   auto* d = dynamic_cast<const NSData*>(&other);
@@ -335,20 +356,23 @@ bool isBooleanNumber(id object) {
 
 void registerFoundationValues() {
   using namespace rt;
-  Class object = objc_registerClass("NSObject", nullptr, [] { return std::make_shared<NSObject>(); });
+  Class object =
+      objc_registerClass("NSObject", nullptr, [] { return std::make_shared<NSObject>(); });
   bindMethod<&NSObject::isKindOfClass>(object, sel::isKindOfClass);
   bindMethod<&NSObject::respondsToSelector>(object, sel::respondsToSelector);
   bindMethod<&NSObject::isEqual>(object, sel::isEqual);
   bindMethod<&NSObject::valueForKey>(object, sel::valueForKey);
   bindMethod<&NSObject::valueForKey>(object, sel::safeValueForKey);
   bindMethod<&NSObject::description>(object, sel::description);
-  bindFunction(object, sel::init, +[](id self, SEL) -> Ref<> { return self->ref(); });
-  bindClassFunction(object, sel::alloc, +[](id self, SEL) {
-    return class_createInstance(object_getClassOfClassObject(self));
-  });
-  bindClassFunction(object, sel::new_, +[](id self, SEL) {
-    return send(class_createInstance(object_getClassOfClassObject(self)), sel::init);
-  });
+  bindFunction(
+      object, sel::init, +[](id self, SEL) -> Ref<> { return self->ref(); });
+  bindClassFunction(
+      object, sel::alloc,
+      +[](id self, SEL) { return class_createInstance(object_getClassOfClassObject(self)); });
+  bindClassFunction(
+      object, sel::new_, +[](id self, SEL) {
+        return send(class_createInstance(object_getClassOfClassObject(self)), sel::init);
+      });
 
   Class string = objc_registerClass("NSString", object, [] { return NSString::make(""); });
   bindMethod<&NSString::length>(string, sel::length);
@@ -362,7 +386,8 @@ void registerFoundationValues() {
   bindMethod<&NSString::integerValue>(string, sel::integerValue);
   bindMethod<&NSString::boolValue>(string, sel::boolValue);
 
-  Class number = objc_registerClass("NSNumber", object, [] { return NSNumber::numberWithInteger(0); });
+  Class number =
+      objc_registerClass("NSNumber", object, [] { return NSNumber::numberWithInteger(0); });
   bindMethod<&NSNumber::boolValue>(number, sel::boolValue);
   bindMethod<&NSNumber::integerValue>(number, sel::integerValue);
   bindMethod<&NSNumber::integerValue>(number, sel::longLongValue);
@@ -377,19 +402,21 @@ void registerFoundationValues() {
   bindMethod<&NSArray::firstObject>(array, sel::firstObject);
   bindMethod<&NSArray::lastObject>(array, sel::lastObject);
   bindMethod<&NSArray::containsObject>(array, sel::containsObject);
-  Class mutableArray = objc_registerClass("NSMutableArray", array, [] { return NSArray::make({}, true); });
+  Class mutableArray =
+      objc_registerClass("NSMutableArray", array, [] { return NSArray::make({}, true); });
   bindMethod<&NSArray::addObject>(mutableArray, sel::addObject);
   bindMethod<&NSArray::insertObject>(mutableArray, sel::insertObject_atIndex);
   bindMethod<&NSArray::removeObject>(mutableArray, sel::removeObject);
   bindMethod<&NSArray::removeAllObjects>(mutableArray, sel::removeAllObjects);
 
-  Class dictionary = objc_registerClass("NSDictionary", object, [] { return NSDictionary::make(); });
+  Class dictionary =
+      objc_registerClass("NSDictionary", object, [] { return NSDictionary::make(); });
   bindMethod<&NSDictionary::count>(dictionary, sel::count);
   bindMethod<&NSDictionary::objectForKey>(dictionary, sel::objectForKey);
   bindMethod<&NSDictionary::objectForKey>(dictionary, sel::valueForKey);
   bindMethod<&NSDictionary::allKeys>(dictionary, sel::allKeys);
-  Class mutableDictionary =
-      objc_registerClass("NSMutableDictionary", dictionary, [] { return NSDictionary::make(true); });
+  Class mutableDictionary = objc_registerClass("NSMutableDictionary", dictionary,
+                                               [] { return NSDictionary::make(true); });
   bindMethod<&NSDictionary::setObject>(mutableDictionary, sel::setObject_forKey);
   bindMethod<&NSDictionary::setObject>(mutableDictionary, sel::setValue_forKey);
   bindMethod<&NSDictionary::removeObjectForKey>(mutableDictionary, sel::removeObjectForKey);

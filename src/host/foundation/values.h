@@ -169,15 +169,17 @@ const std::string* stringText(id object);
 bool isString(id object, std::string_view text);
 // YES when object is a boolean number (`__NSCFBoolean`).
 bool isBooleanNumber(id object);
-inline Ref<> NSStr(std::string text) { return NSString::make(std::move(text)); }
+inline Ref<> NSStr(std::string text) {
+  return NSString::make(std::move(text));
+}
 // The text "%@" formats an object as: its description, "(null)" for nil.
 std::string formatObject(id object);
 
 }  // namespace host
 
 // A constant string made once per call site, like an @"..." literal.
-#define LUMORA_STR(text)                                                 \
-  ([]() -> ::rt::id {                                                    \
+#define LUMORA_STR(text)                                                              \
+  ([]() -> ::rt::id {                                                                 \
     static const ::rt::Ref<::host::NSString> constant = ::host::NSString::make(text); \
-    return constant.get();                                               \
+    return constant.get();                                                            \
   }())

@@ -6,7 +6,8 @@ namespace host {
 
 CGRect PLTitledPlatterView::mainContentFrame() const {
   const CGRect b = bounds();
-  return {{0, kHeaderHeight}, {b.size.width, b.size.height > kHeaderHeight ? b.size.height - kHeaderHeight : 0}};
+  return {{0, kHeaderHeight},
+          {b.size.width, b.size.height > kHeaderHeight ? b.size.height - kHeaderHeight : 0}};
 }
 
 void NCNotificationShortLookView::layoutSubviews() {
@@ -25,7 +26,8 @@ void registerNotificationViews() {
   using namespace rt;
   Class view = objc_getClass("UIView");
   Class controller = objc_getClass("UIViewController");
-  Class platter = defineClass("PLPlatterView", view, [] { return std::make_shared<PLPlatterView>(); });
+  Class platter =
+      defineClass("PLPlatterView", view, [] { return std::make_shared<PLPlatterView>(); });
   Class titled = defineClass("PLTitledPlatterView", platter,
                              [] { return std::make_shared<PLTitledPlatterView>(); });
   bindMethod<&PLTitledPlatterView::mainContentFrame>(titled, sel::_mainContentFrame);
@@ -53,7 +55,8 @@ void registerNotificationViews() {
   Class notification = defineClass("NCNotificationViewController", controller,
                                    [] { return std::make_shared<NCNotificationViewController>(); });
   bindMethod<&NCNotificationViewController::associatedView>(notification, sel::associatedView);
-  bindMethod<&NCNotificationViewController::setAssociatedView>(notification, sel::setAssociatedView);
+  bindMethod<&NCNotificationViewController::setAssociatedView>(notification,
+                                                               sel::setAssociatedView);
 
   Class shortLookController =
       defineClass("NCNotificationShortLookViewController", notification,
@@ -63,8 +66,9 @@ void registerNotificationViews() {
   bindMethod<&NCNotificationShortLookViewController::viewDidLayoutSubviews>(
       shortLookController, sel::viewDidLayoutSubviews);
 
-  Class list = defineClass("NCNotificationStructuredListViewController", controller,
-                           [] { return std::make_shared<NCNotificationStructuredListViewController>(); });
+  Class list = defineClass("NCNotificationStructuredListViewController", controller, [] {
+    return std::make_shared<NCNotificationStructuredListViewController>();
+  });
   bindMethod<&NCNotificationStructuredListViewController::viewDidLayoutSubviews>(
       list, sel::viewDidLayoutSubviews);
 

@@ -57,7 +57,9 @@ class NCAuxiliaryOptionsView : public UIView {
 class NCNotificationViewController : public UIViewController {
  public:
   Ref<> associatedView() const { return associatedView_.lock(); }
-  void setAssociatedView(id view) { associatedView_ = view ? view->weak_from_this() : rt::WeakRef<>(); }
+  void setAssociatedView(id view) {
+    associatedView_ = view ? view->weak_from_this() : rt::WeakRef<>();
+  }
 
  private:
   rt::WeakRef<> associatedView_;

@@ -25,15 +25,17 @@ void registerWidgetsAndMedia() {
 
   Class item = defineClass("WGWidgetListItemViewController", controller,
                            [] { return std::make_shared<WGWidgetListItemViewController>(); });
-  bindMethod<&WGWidgetListItemViewController::initWithWidgetIdentifier>(item,
-                                                                        sel::initWithWidgetIdentifier);
+  bindMethod<&WGWidgetListItemViewController::initWithWidgetIdentifier>(
+      item, sel::initWithWidgetIdentifier);
   bindMethod<&WGWidgetListItemViewController::widgetIdentifier>(item, sel::widgetIdentifier);
   bindMethod<&WGWidgetListItemViewController::viewWillAppear>(item, sel::viewWillAppear);
-  bindMethod<&WGWidgetListItemViewController::viewDidLayoutSubviews>(item, sel::viewDidLayoutSubviews);
+  bindMethod<&WGWidgetListItemViewController::viewDidLayoutSubviews>(item,
+                                                                     sel::viewDidLayoutSubviews);
 
   defineClass("CSMediaControlsView", objc_getClass("UIView"),
               [] { return std::make_shared<CSMediaControlsView>(); });
-  Class media = defineClass("SBMediaController", object, [] { return std::make_shared<SBMediaController>(); });
+  Class media = defineClass("SBMediaController", object,
+                            [] { return std::make_shared<SBMediaController>(); });
   bindMethod<&SBMediaController::mediaRemoteNowPlayingInfoDidChange>(
       media, sel::_mediaRemoteNowPlayingInfoDidChange);
   defineClass("CSCoverSheetViewController", controller,

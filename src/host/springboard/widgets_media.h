@@ -11,7 +11,9 @@ namespace host {
 class WGWidgetInfo : public NSObject {
  public:
   Ref<> widgetIdentifier() const { return identifier_; }
-  void setWidgetIdentifier(id identifier) { identifier_ = identifier ? identifier->ref() : nullptr; }
+  void setWidgetIdentifier(id identifier) {
+    identifier_ = identifier ? identifier->ref() : nullptr;
+  }
   Ref<> icon() const { return icon_; }
   void setIcon(id icon) { icon_ = icon ? icon->ref() : nullptr; }
 

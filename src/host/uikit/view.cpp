@@ -31,7 +31,9 @@ Ref<> UIView::window() const {
              : nullptr;
 }
 
-void UIView::addSubview(id view) { insertSubview(view, static_cast<int64_t>(subviews_.size())); }
+void UIView::addSubview(id view) {
+  insertSubview(view, static_cast<int64_t>(subviews_.size()));
+}
 
 void UIView::insertSubview(id view, int64_t index) {
   UIView* child = asView(view);
@@ -115,10 +117,11 @@ void registerViews() {
   using namespace rt;
   Class object = objc_getClass("NSObject");
   Class view = defineClass("UIView", object, [] { return std::make_shared<UIView>(); });
-  bindFunction(view, sel::initWithFrame, +[](id self, SEL, CGRect frame) -> Ref<> {
-    send(self, sel::setFrame, frame);
-    return self->ref();
-  });
+  bindFunction(
+      view, sel::initWithFrame, +[](id self, SEL, CGRect frame) -> Ref<> {
+        send(self, sel::setFrame, frame);
+        return self->ref();
+      });
   bindMethod<&UIView::frame>(view, sel::frame);
   bindMethod<&UIView::setFrame>(view, sel::setFrame);
   bindMethod<&UIView::bounds>(view, sel::bounds);
