@@ -7,23 +7,6 @@
 #include "host/foundation/values.h"
 
 namespace host::plist {
-namespace {
-
-// A real number whose integer part cannot overflow when it is made.
-Ref<> realNumber(double value) {
-  auto number = std::make_shared<NSNumber>(NSNumber::Kind::Real, saturatingInteger(value), value);
-  rt::setIsa(*number, rt::objc_classRecord("NSNumber"));
-  return number;
-}
-
-}  // namespace
-
-int64_t saturatingInteger(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 9.2233720368547758e18) return std::numeric_limits<int64_t>::max();
-  if (value <= -9.2233720368547758e18) return std::numeric_limits<int64_t>::min();
-  return static_cast<int64_t>(value);
-}
 
 Parsed parse(std::string_view bytes) {
   Parsed parsed;
@@ -71,7 +54,7 @@ Ref<> toObject(plist_t node) {
     case PLIST_REAL: {
       double value = 0;
       plist_get_real_val(node, &value);
-      return realNumber(value);
+      return NSNumber::numberWithDouble(value);
     }
     case PLIST_STRING: {
       uint64_t length = 0;

@@ -39,8 +39,4 @@ rt::Ref<> toObject(plist_t node);
 // property-list values. The caller owns the node.
 Node fromObject(rt::id object);
 
-// The integer part of a real, saturated at the ends of the 64-bit range (0 for NaN): a
-// file may hold any real, and converting an out-of-range one directly is undefined.
-int64_t saturatingInteger(double value);
-
 }  // namespace host::plist

@@ -59,9 +59,7 @@ DefaultsValue valueOf(Ref<> object) {
   DefaultsValue value;
   if (auto* number = dynamic_cast<const NSNumber*>(object.get())) {
     value.boolValue = number->boolValue();
-    value.integerValue = number->kind() == NSNumber::Kind::Real
-                             ? plist::saturatingInteger(number->doubleValue())
-                             : number->integerValue();
+    value.integerValue = number->integerValue();
     value.floatValue = number->floatValue();
   } else if (auto* string = dynamic_cast<const NSString*>(object.get())) {
     value.boolValue = string->boolValue();
