@@ -1,6 +1,188 @@
-// FIXME: placeholder until the colour command lands; registers nothing.
+// `lumora colour`: the colour a colour string names (components, hex, brightness, dark
+// or not), or the dominant and average colours of an image file, as the restyle passes
+// see them. Numbers are printed in full (shortest text that reads back exactly).
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "colour/colour_string.h"
+#include "colour/image_colour.h"
+#include "host/foundation/values.h"
+#include "host/host.h"
+#include "host/quartz/cgcolor.h"
+#include "host/quartz/image_codec.h"
+#include "host/uikit/image.h"
+#include "startup/loader.h"
 #include "tool/commands.h"
 
 namespace tool {
-void addColourCommand(CLI::App&, const GlobalOptions&) {}
+namespace {
+
+using Json = nlohmann::ordered_json;
+using rt::Ref;
+using Components = std::array<double, 4>;
+
+struct ColourOptions {
+  std::optional<std::string> text;
+  std::optional<std::string> image;
+  std::optional<double> scale;
+  bool json = false;
+};
+
+// The host booted for one command, reset afterwards (even when the command fails).
+struct HostSession {
+  HostSession() { host::boot({}); }
+  ~HostSession() { lumora::resetProcess(); }
+  HostSession(const HostSession&) = delete;
+  HostSession& operator=(const HostSession&) = delete;
+};
+
+std::string number(double v) {
+  char text[64];
+  const auto result = std::to_chars(text, text + sizeof text, v);
+  return std::string(text, result.ptr);
+}
+
+Components components(rt::id colour) {
+  Ref<> cg = rt::send(colour, sel::CGColor);
+  const double* c = host::CGColorGetComponents(cg.get());
+  return {c[0], c[1], c[2], c[3]};
+}
+
+// #RRGGBB of the components (each rounded and clamped to a byte), with ":A.AA" when
+// the alpha is not 1.
+std::string hex(const Components& c) {
+  const auto byte = [](double v) {
+    return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp(v, 0.0, 1.0) * 255)) : 0;
+  };
+  char text[48];
+  std::snprintf(text, sizeof text, "#%02X%02X%02X", byte(c[0]), byte(c[1]), byte(c[2]));
+  std::string out = text;
+  if (c[3] != 1) {
+    std::snprintf(text, sizeof text, ":%.2f", c[3]);
+    out += text;
+  }
+  return out;
+}
+
+// JSON has no infinities or NaN: such a component (an alpha of "1e99") prints as null.
+Json componentsJson(const Components& c) {
+  return {{"red", c[0]}, {"green", c[1]}, {"blue", c[2]}, {"alpha", c[3]}};
+}
+
+std::string componentsText(const Components& c) {
+  return hex(c) + "  red " + number(c[0]) + "  green " + number(c[1]) + "  blue " + number(c[2]) +
+         "  alpha " + number(c[3]);
+}
+
+void describeString(const std::string& text, bool json) {
+  Ref<> colour = lumora::lumoraColorFromHexString(host::NSStr(text).get());
+  if (json) {
+    Json out;
+    out["input"] = text;
+    if (colour) {
+      out["colour"] = componentsJson(components(colour.get()));
+      out["brightness"] = lumora::lumoraColorBrightness(colour.get());
+      out["dark"] = lumora::lumoraIsDarkColor(colour.get());
+    } else {
+      out["colour"] = nullptr, out["brightness"] = nullptr, out["dark"] = nullptr;
+    }
+    std::cout << out.dump(2) << "\n";
+    return;
+  }
+  if (!colour) {
+    std::cout << "\"" << text << "\": no colour (a colour string is \"#\" and six hexadecimal "
+              << "digits RRGGBB, optionally \":\" and an alpha, such as #FF8000:0.50)\n";
+    return;
+  }
+  std::cout << "colour      " << componentsText(components(colour.get())) << "\n"
+            << "brightness  " << number(lumora::lumoraColorBrightness(colour.get())) << "\n"
+            << "dark        " << (lumora::lumoraIsDarkColor(colour.get()) ? "yes" : "no")
+            << " (brightness below 0.6)\n";
+}
+
+std::vector<uint8_t> readFile(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path file(path);
+  if (!std::filesystem::exists(file, error))
+    throw ToolError("cannot read " + path + ": no such file");
+  if (std::filesystem::is_directory(file, error))
+    throw ToolError(path + " is a folder; give a PNG or JPEG image file");
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw ToolError("cannot read " + path + ": " + std::strerror(errno));
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+  if (in.bad()) throw ToolError("cannot read " + path + ": " + std::strerror(errno));
+  return bytes;
+}
+
+void describeImage(const std::string& path, std::optional<double> scaleOption, bool json) {
+  const std::vector<uint8_t> bytes = readFile(path);
+  host::DecodedImage decoded = host::decodeImage(bytes);
+  if (!decoded.image)
+    throw ToolError(path + ": " + decoded.error + "; give a PNG or JPEG image file");
+  const double scale = scaleOption ? *scaleOption : host::imageScaleForPath(path);
+  Ref<> image = host::UIImage::make(decoded.image, scale);
+  const rt::CGSize size = rt::send(image, sel::size);
+  const Components dominant = components(lumora::lumoraDominantColor(image.get()).get());
+  const Components average = components(lumora::lumoraAverageColor(image.get()).get());
+  if (json) {
+    Json out;
+    out["file"] = path;
+    out["size"] = {size.width, size.height};
+    out["scale"] = scale;
+    out["dominant"] = componentsJson(dominant);
+    out["average"] = componentsJson(average);
+    std::cout << out.dump(2) << "\n";
+    return;
+  }
+  const bool clear = dominant == Components{0, 0, 0, 0};
+  std::cout << "file      " << path << "\n"
+            << "size      " << number(size.width) << " x " << number(size.height)
+            << " points at scale " << number(scale) << " (" << decoded.image->width() << " x "
+            << decoded.image->height() << " pixels)\n"
+            << "dominant  " << componentsText(dominant)
+            << (clear ? "  (clear: fewer than two colour clusters)" : "") << "\n"
+            << "average   " << componentsText(average) << "\n";
+}
+
+}  // namespace
+
+void addColourCommand(CLI::App& app, const GlobalOptions&) {
+  auto options = std::make_shared<ColourOptions>();
+  CLI::App* cmd = app.add_subcommand(
+      "colour",
+      "show the colour a colour string names, or an image's dominant and average colours");
+  cmd->add_option("text", options->text,
+                  "a colour string such as '#FF8000' or '#000000:0.00' (quote the #)");
+  cmd->add_option("--image", options->image, "a PNG or JPEG file to analyse instead");
+  cmd->add_option("--scale", options->scale,
+                  "the image's scale (default: 2 or 3 for names ending in @2x or @3x, else 1)");
+  cmd->add_flag("--json", options->json, "print one JSON object");
+  cmd->callback([options] {
+    if (options->text && options->image)
+      throw ToolError("give either a colour string or --image FILE, not both");
+    if (!options->text && !options->image)
+      throw ToolError("give a colour string (such as '#FF8000') or --image FILE");
+    if (options->scale && !options->image) throw ToolError("--scale applies to --image only");
+    if (options->scale && !(*options->scale > 0 && std::isfinite(*options->scale)))
+      throw ToolError("--scale must be a positive number, such as 2 or 3");
+    HostSession session;
+    if (options->text)
+      describeString(*options->text, options->json);
+    else
+      describeImage(*options->image, options->scale, options->json);
+  });
+}
+
 }  // namespace tool

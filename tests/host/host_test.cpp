@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <filesystem>
 #include <fstream>
 
@@ -88,6 +89,9 @@ TEST_F(HostTest, StringNumberReadingFollowsTheHostRules) {
   EXPECT_EQ(f("abc"), 0.0f);
   EXPECT_EQ(f(""), 0.0f);
   EXPECT_EQ(f("."), 0.0f);
+  EXPECT_EQ(f("1e-50"), 0.0f);  // underflow reads as zero, not as infinity
+  EXPECT_EQ(f("-1e50"), -std::numeric_limits<float>::infinity());
+  EXPECT_GT(f("1e-40"), 0.0f);  // a subnormal survives
   EXPECT_EQ(rt::send(NSStr(" -42px"), sel::integerValue), -42);
   EXPECT_TRUE(rt::send(NSStr("  yes"), sel::boolValue));
   EXPECT_TRUE(rt::send(NSStr("007"), sel::boolValue));

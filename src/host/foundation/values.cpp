@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <clocale>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -84,15 +86,20 @@ T readNumber(std::string_view text, bool allowFraction) {
   if (prefix.front() == '+') prefix.remove_prefix(1);  // from_chars takes no plus sign
   T value{};
   auto [end, error] = std::from_chars(prefix.data(), prefix.data() + prefix.size(), value);
-  if (error == std::errc::result_out_of_range) {
-    if constexpr (std::is_integral_v<T>)
-      return prefix.front() == '-' ? std::numeric_limits<T>::min() : std::numeric_limits<T>::max();
-    else
-      return prefix.front() == '-' ? -std::numeric_limits<T>::infinity()
-                                   : std::numeric_limits<T>::infinity();
-  }
   (void)end;
-  return value;
+  if (error != std::errc::result_out_of_range) return value;
+  if constexpr (std::is_integral_v<T>) {
+    return prefix.front() == '-' ? std::numeric_limits<T>::min() : std::numeric_limits<T>::max();
+  } else {
+    // Overflow or underflow: the C library gives what the host gives (infinity, zero or
+    // a subnormal), read in the C locale whatever the process's locale is.
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+    const std::string copy(prefix);
+    if constexpr (std::is_same_v<T, float>)
+      return strtof_l(copy.c_str(), nullptr, c);
+    else
+      return strtod_l(copy.c_str(), nullptr, c);
+  }
 }
 
 }  // namespace

@@ -125,7 +125,8 @@ class NSDictionary : public NSObject {
   };
   struct KeyEqual {
     bool operator()(const Ref<NSString>& a, const Ref<NSString>& b) const {
-      return a->text() == b->text();
+      // Colour-cache keys are long and usually the very object stored: identity first.
+      return a == b || a->text() == b->text();
     }
   };
   using Storage = std::unordered_map<Ref<NSString>, Ref<>, KeyHash, KeyEqual>;

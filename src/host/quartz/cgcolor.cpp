@@ -1,0 +1,52 @@
+#include "host/quartz/cgcolor.h"
+
+#include <cstdio>
+
+#include "host/host.h"
+
+namespace host {
+namespace {
+
+const CGColor* asColor(id object) {
+  return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("CGColor"))
+             ? static_cast<const CGColor*>(object)
+             : nullptr;
+}
+
+}  // namespace
+
+Ref<CGColor> CGColor::make(rt::CGFloat red, rt::CGFloat green, rt::CGFloat blue,
+                           rt::CGFloat alpha) {
+  auto color = std::make_shared<CGColor>(std::array<rt::CGFloat, 4>{red, green, blue, alpha});
+  rt::setIsa(*color, rt::objc_classRecord("CGColor"));
+  return color;
+}
+
+bool CGColor::equals(const rt::Object& other) const {
+  const CGColor* color = asColor(const_cast<rt::Object*>(&other));
+  return color && color->components_ == components_;
+}
+
+std::string CGColor::describe() const {
+  char text[128];
+  std::snprintf(text, sizeof text, "<CGColor> [ (kCGColorSpaceDeviceRGB)] ( %g %g %g %g )",
+                components_[0], components_[1], components_[2], components_[3]);
+  return text;
+}
+
+const rt::CGFloat* CGColorGetComponents(id color) {
+  static constexpr rt::CGFloat none[4] = {0, 0, 0, 0};
+  const CGColor* c = asColor(color);
+  return c ? c->components().data() : none;
+}
+
+size_t CGColorGetNumberOfComponents(id color) {
+  return asColor(color) ? 4 : 0;
+}
+
+void registerCGColor() {
+  Class object = rt::objc_getClass("NSObject");
+  defineClass("CGColor", object, [] { return CGColor::make(0, 0, 0, 0); });
+}
+
+}  // namespace host

@@ -1,0 +1,32 @@
+// Decoding PNG and JPEG data into images, and encoding images as PNG.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "host/quartz/cgimage.h"
+
+namespace host {
+
+// A decoded image, or why there is none (for messages to people).
+struct DecodedImage {
+  Ref<CGImage> image;
+  std::string error;
+};
+
+// Decodes PNG (through cairo) or JPEG (through libjpeg) data, told apart by their
+// signatures. Anything else, damaged data, and images larger than `imageSizeAllowed`
+// permits give no image and a reason; nothing is printed.
+DecodedImage decodeImage(std::span<const uint8_t> bytes);
+DecodedImage decodePNG(std::span<const uint8_t> bytes);
+DecodedImage decodeJPEG(std::span<const uint8_t> bytes);
+
+// Encodes the image as an 8-bit RGBA PNG (alpha not premultiplied). Uses libpng with
+// the fastest settings, since the colour analysis forms its cache keys from it: no
+// filter and stored (uncompressed) deflate blocks, so the file is about 4 x width x
+// height bytes. The same pixels always give the same bytes. Empty on failure.
+std::vector<uint8_t> encodePNG(const CGImage& image);
+
+}  // namespace host

@@ -1,0 +1,49 @@
+// UIColor: every colour, named ones included, is held as four double components in
+// the RGB model, as the system reads them back (red, green, blue, alpha, normally 0 to
+// 1; nothing is clamped).
+//
+// Named colours take the host's light-style values:
+//   clearColor        (0, 0, 0, 0)
+//   blackColor        (0, 0, 0, 1)
+//   whiteColor        (1, 1, 1, 1)
+//   labelColor        (0, 0, 0, 1), black, the light-style label colour
+//   systemGray4Color  (209/255, 209/255, 214/255, 1)
+#pragma once
+
+#include <array>
+
+#include "host/foundation/values.h"
+#include "host/uikit/image_selectors.h"
+
+namespace host {
+
+class UIColor : public NSObject {
+ public:
+  explicit UIColor(std::array<rt::CGFloat, 4> rgba) : rgba_(rgba) {}
+  // A colour of the class UIColor; never nil, even before the host is booted.
+  static Ref<UIColor> make(rt::CGFloat red, rt::CGFloat green, rt::CGFloat blue, rt::CGFloat alpha);
+  const std::array<rt::CGFloat, 4>& rgba() const { return rgba_; }
+
+  Ref<> colorWithAlphaComponent(rt::CGFloat alpha) const;
+  // HSB (HSV): brightness is the largest component, saturation (largest - smallest) /
+  // largest (0 for black), hue in [0, 1) (0 for greys). Null pointers are skipped.
+  bool getHue(rt::CGFloat* hue, rt::CGFloat* saturation, rt::CGFloat* brightness,
+              rt::CGFloat* alpha) const;
+  bool getRed(rt::CGFloat* red, rt::CGFloat* green, rt::CGFloat* blue, rt::CGFloat* alpha) const;
+  Ref<> CGColor() const;
+  bool equals(const rt::Object& other) const override;
+  std::string describe() const override;
+
+ private:
+  std::array<rt::CGFloat, 4> rgba_;
+};
+
+// The RGB components of a colour of hue, saturation and brightness (the inverse of
+// getHue:saturation:brightness:alpha:). Hue wraps around 1.
+std::array<rt::CGFloat, 3> rgbFromHSB(rt::CGFloat hue, rt::CGFloat saturation,
+                                      rt::CGFloat brightness);
+
+// Registers UIColor and CGColor. Part of booting the host.
+void registerUIColor();
+
+}  // namespace host

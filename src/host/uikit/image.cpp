@@ -1,0 +1,107 @@
+#include "host/uikit/image.h"
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "host/host.h"
+#include "host/quartz/image_codec.h"
+
+namespace host {
+namespace {
+
+using rt::CGFloat;
+using rt::SEL;
+
+const UIImage* asImage(id object) {
+  return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("UIImage"))
+             ? static_cast<const UIImage*>(object)
+             : nullptr;
+}
+
+const NSData* asData(id object) {
+  return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("NSData"))
+             ? static_cast<const NSData*>(object)
+             : nullptr;
+}
+
+Ref<> imageFromData(id data, CGFloat scale) {
+  const NSData* d = asData(data);
+  if (!d) return nullptr;
+  return UIImage::make(decodeImage(d->bytes()).image, scale);
+}
+
+Ref<> imageFromFile(id pathObject) {
+  const std::string* path = stringText(pathObject);
+  if (!path || path->empty()) return nullptr;
+  std::filesystem::path file(*path);
+  if (file.is_absolute() && !deviceRoot().empty()) file = devicePath(*path);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return nullptr;
+  // No readable image is this large; do not read the whole of such a file.
+  if (std::filesystem::file_size(file, error) > (uintmax_t{1} << 30) || error) return nullptr;
+  std::ifstream in(file, std::ios::binary);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) return nullptr;
+  return UIImage::make(decodeImage(bytes).image, imageScaleForPath(*path));
+}
+
+}  // namespace
+
+Ref<UIImage> UIImage::make(Ref<host::CGImage> image, CGFloat scale) {
+  if (!image) return nullptr;
+  if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
+  auto result = std::make_shared<UIImage>(std::move(image), scale);
+  rt::setIsa(*result, rt::objc_classRecord("UIImage"));
+  return result;
+}
+
+rt::CGSize UIImage::size() const {
+  return {image_->width() / scale_, image_->height() / scale_};
+}
+
+CGFloat imageScaleForPath(std::string_view path) {
+  const size_t slash = path.find_last_of('/');
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string_view::npos) name = name.substr(0, dot);
+  if (name.size() >= 3 && name[name.size() - 3] == '@' && name.back() == 'x') {
+    const char digit = name[name.size() - 2];
+    if (digit >= '1' && digit <= '3') return digit - '0';
+  }
+  return 1;
+}
+
+Ref<> UIImagePNGRepresentation(id image) {
+  const UIImage* i = asImage(image);
+  if (!i || !i->pixels()) return nullptr;
+  std::vector<uint8_t> png = encodePNG(*i->pixels());
+  if (png.empty()) return nullptr;
+  return NSData::make(std::move(png));
+}
+
+void registerUIImage() {
+  registerCGImage();
+  // An image has no empty state, so `alloc` answers nil.
+  Class image =
+      defineClass("UIImage", rt::objc_getClass("NSObject"), []() -> Ref<> { return nullptr; });
+  rt::bindMethod<&UIImage::size>(image, sel::size);
+  rt::bindMethod<&UIImage::scale>(image, sel::scale);
+  rt::bindMethod<&UIImage::CGImage>(image, sel::CGImage);
+  rt::bindClassFunction(
+      image, sel::imageWithData, +[](id, SEL, id data) { return imageFromData(data, 1); });
+  rt::bindClassFunction(
+      image, sel::imageWithData_scale,
+      +[](id, SEL, id data, CGFloat scale) { return imageFromData(data, scale); });
+  rt::bindClassFunction(
+      image, sel::imageWithContentsOfFile, +[](id, SEL, id path) { return imageFromFile(path); });
+  rt::bindClassFunction(
+      image, sel::imageWithCGImage, +[](id, SEL, id cgImage) -> Ref<> {
+        const host::CGImage* pixels = asCGImage(cgImage);
+        return pixels ? UIImage::make(std::static_pointer_cast<host::CGImage>(cgImage->ref()))
+                      : nullptr;
+      });
+}
+
+}  // namespace host

@@ -1,0 +1,46 @@
+// UIImage: pixels (a CGImage) and a scale; the size in points is the pixel size divided
+// by the scale. Images are immutable.
+//
+// Made from PNG or JPEG data (`imageWithData:`, `imageWithData:scale:`) or files
+// (`imageWithContentsOfFile:`, where a name ending in "@2x" or "@3x" before the
+// extension gives that scale, as on the host). Data that is not a readable image gives
+// nil. An absolute path is a device path: it resolves under the device root when the
+// host has one. EXIF orientation is not applied (images are taken as stored).
+#pragma once
+
+#include <string_view>
+
+#include "host/foundation/values.h"
+#include "host/quartz/cgimage.h"
+#include "host/uikit/image_selectors.h"
+
+namespace host {
+
+class UIImage : public NSObject {
+ public:
+  UIImage(Ref<host::CGImage> image, rt::CGFloat scale) : image_(std::move(image)), scale_(scale) {}
+  // An image of the class UIImage over `image`; nil for a nil image. A scale that is not
+  // a positive finite number is taken as 1.
+  static Ref<UIImage> make(Ref<host::CGImage> image, rt::CGFloat scale = 1);
+
+  rt::CGSize size() const;
+  rt::CGFloat scale() const { return scale_; }
+  Ref<> CGImage() const { return image_; }
+  const host::CGImage* pixels() const { return image_.get(); }
+
+ private:
+  Ref<host::CGImage> image_;
+  rt::CGFloat scale_;
+};
+
+// The scale a file name states: 2 for "name@2x.png", 3 for "name@3x.jpg", else 1.
+rt::CGFloat imageScaleForPath(std::string_view path);
+
+// The PNG encoding of the image (see `encodePNG`), or nil for nil, for an object that is
+// not an image and for an image without pixels.
+Ref<> UIImagePNGRepresentation(id image);
+
+// Registers UIImage and CGImage. Part of booting the host.
+void registerUIImage();
+
+}  // namespace host
