@@ -2,10 +2,12 @@
 // file manager over the device root, and the view tree.
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+
 #include <cmath>
-#include <limits>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/file_manager.h"
@@ -25,10 +27,7 @@ namespace {
 class HostTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = std::filesystem::temp_directory_path() /
-           ("lumora-host-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(root);
+    root = testing_support::makeTempRoot("lumora-host");
     boot({root, {}});
   }
   void TearDown() override {

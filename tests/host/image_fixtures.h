@@ -2,7 +2,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include "support/files.h"
 
 #include <array>
 #include <cstdint>
@@ -23,10 +25,7 @@ namespace fixtures {
 class BootedHost : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = std::filesystem::temp_directory_path() /
-           ("lumora-image-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(root);
+    root = testing_support::makeTempRoot("lumora-image");
     host::boot({root, absent()});
   }
   void TearDown() override {

@@ -8,38 +8,13 @@
 
 #include "host/foundation/user_defaults.h"
 #include "host/host.h"
+#include "support/files.h"
 
 using namespace host;
+using namespace testing_support;
 namespace fs = std::filesystem;
 
 namespace {
-
-enum class Format { Xml, Binary };
-
-std::string readBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void writeBytes(const fs::path& file, const std::string& bytes) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << bytes;
-}
-
-// Writes the dictionary the way another program would, with libplist itself; frees it.
-void writePlist(const fs::path& file, plist_t dict, Format format) {
-  char* data = nullptr;
-  uint32_t length = 0;
-  if (format == Format::Xml)
-    plist_to_xml(dict, &data, &length);
-  else
-    plist_to_bin(dict, &data, &length);
-  writeBytes(file, std::string(data, length));
-  free(data);
-  plist_free(dict);
-}
 
 // Reads the file back with libplist; the caller frees the result.
 plist_t readPlist(const fs::path& file) {
@@ -52,9 +27,7 @@ plist_t readPlist(const fs::path& file) {
 class UserDefaultsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "lumora-defaults-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root = pattern;
+    root = makeTempRoot("lumora-defaults");
     boot({root, {}});
     file = devicePath("/var/mobile/Library/Preferences/test.suite.plist");
   }

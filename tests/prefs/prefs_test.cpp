@@ -10,41 +10,18 @@
 
 #include "host/host.h"
 #include "prefs/lumora_prefs.h"
+#include "support/files.h"
 
 using namespace host;
+using namespace testing_support;
 namespace fs = std::filesystem;
 
 namespace {
 
-enum class Format { Xml, Binary };
-
-std::string readBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-// Writes a legacy preference file with libplist itself, as the settings panel would.
-void writePlist(const fs::path& file, plist_t dict, Format format) {
-  char* data = nullptr;
-  uint32_t length = 0;
-  if (format == Format::Xml)
-    plist_to_xml(dict, &data, &length);
-  else
-    plist_to_bin(dict, &data, &length);
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << std::string(data, length);
-  free(data);
-  plist_free(dict);
-}
-
 class PrefsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "lumora-prefs-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root = pattern;
+    root = makeTempRoot("lumora-prefs");
     file = root / "var/mobile/Library/Preferences/com.tarnwick.lumora.plist";
   }
   void TearDown() override {

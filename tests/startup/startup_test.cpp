@@ -2,6 +2,8 @@
 // outcomes, the added properties and classes, the unique observer and the reset.
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -24,12 +26,7 @@ namespace {
 
 class StartupTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root = std::filesystem::temp_directory_path() /
-           ("lumora-startup-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(root);
-  }
+  void SetUp() override { root = testing_support::makeTempRoot("lumora-startup"); }
   void TearDown() override {
     resetProcess();
     std::filesystem::remove_all(root);

@@ -2,6 +2,8 @@
 // written by another program, and errors for bad input.
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+
 #include <sys/wait.h>
 #include <array>
 #include <cstdio>
@@ -20,13 +22,9 @@ struct Outcome {
 
 class ToolTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root = fs::temp_directory_path() /
-           ("lumora-tool-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
-  }
-  void TearDown() override { fs::remove_all(root); }
+  // The device root is left for the tool to create.
+  void SetUp() override { root = (base = testing_support::makeTempRoot("lumora-tool")) / "device"; }
+  void TearDown() override { fs::remove_all(base); }
 
   // Runs the tool with the test's device root; standard error is dropped.
   Outcome lumora(const std::string& args) {
@@ -59,7 +57,7 @@ class ToolTest : public ::testing::Test {
                                   "<plist version=\"1.0\"><dict>"
                                << body << "</dict></plist>\n";
   }
-  fs::path root;
+  fs::path base, root;
 };
 
 }  // namespace
@@ -100,11 +98,9 @@ TEST_F(ToolTest, LegacyFileFromAnotherProgramIsMigratedOnceAndKeptStable) {
   EXPECT_EQ(list["borderColorBanner"]["source"], "default");
 
   const auto migrated = fs::last_write_time(prefsFile());
-  std::ifstream first(prefsFile(), std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(first)), {});
+  const std::string bytes = testing_support::readBytes(prefsFile());
   EXPECT_EQ(json("prefs list --json"), list);
-  std::ifstream second(prefsFile(), std::ios::binary);
-  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(second)), {}), bytes);
+  EXPECT_EQ(testing_support::readBytes(prefsFile()), bytes);
   EXPECT_EQ(fs::last_write_time(prefsFile()), migrated);
 }
 
@@ -132,8 +128,7 @@ TEST_F(ToolTest, UnparseableFileIsReportedAndNeverOverwritten) {
   EXPECT_EQ(status["preferences"]["file"], prefsFile().string());
   EXPECT_NE(lumora("prefs set styleBanner classic").status, 0);
   EXPECT_NE(lumora("prefs delete styleBanner").status, 0);
-  std::ifstream in(prefsFile());
-  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "this is not a property list");
+  EXPECT_EQ(testing_support::readBytes(prefsFile()), "this is not a property list");
   EXPECT_EQ(json("prefs list --json")["styleBanner"]["source"], "default");
 }
 
