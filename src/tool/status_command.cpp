@@ -48,9 +48,12 @@ nlohmann::ordered_json collectStatus() {
 
 void printText(const nlohmann::ordered_json& s) {
   auto yes = [](const nlohmann::ordered_json& b) { return b.get<bool>() ? "yes" : "no"; };
-  std::cout << "preferences  " << s["preferences"]["file"].get<std::string>()
-            << (s["preferences"]["readable"].get<bool>() ? "" : "  (UNREADABLE: defaults only)")
-            << "\n";
+  const std::string file = s["preferences"]["file"].get<std::string>();
+  std::error_code error;
+  const char* note = !s["preferences"]["readable"].get<bool>() ? "  (UNREADABLE: defaults only)"
+                     : !std::filesystem::exists(file, error) ? "  (not written yet: defaults only)"
+                                                             : "";
+  std::cout << "preferences  " << file << note << "\n";
   if (s["preferences"].contains("problem"))
     std::cout << "             " << s["preferences"]["problem"].get<std::string>() << "\n";
   std::cout << "gates        enabled=" << yes(s["gates"]["enabled"])
