@@ -22,7 +22,8 @@ struct HostOptions {
 // Registers every host class and sets the device root. The host must not be booted.
 void boot(const HostOptions& options);
 // Returns the host to its state before `boot`: queues, centres, defaults and timers
-// emptied, every class unregistered. Objects still held by the caller become inert.
+// emptied, every class unregistered. Objects still held by the caller must not be
+// messaged afterwards: their classes no longer have methods.
 void reset();
 bool isBooted();
 

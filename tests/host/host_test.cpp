@@ -219,6 +219,18 @@ TEST_F(HostTest, InsertSubviewClampsTheIndexAndMovesAViewThatHasAParent) {
   EXPECT_EQ(rt::send(rt::send(b, sel::subviews), sel::count), 0u);
 }
 
+TEST_F(HostTest, AViewCannotBeInsertedIntoItselfOrItsDescendants) {
+  Ref<> top = make("UIView"), middle = make("UIView"), leaf = make("UIView");
+  rt::send(top, sel::addSubview, middle);
+  rt::send(middle, sel::addSubview, leaf);
+  rt::send(leaf, sel::addSubview, top);  // would close a loop
+  rt::send(middle, sel::addSubview, middle);
+  EXPECT_EQ(rt::send(top, sel::superview), nullptr);
+  EXPECT_EQ(rt::send(rt::send(leaf, sel::subviews), sel::count), 0u);
+  EXPECT_EQ(rt::send(rt::send(middle, sel::subviews), sel::count), 1u);
+  EXPECT_EQ(rt::send(leaf, sel::window), nullptr);  // terminates
+}
+
 TEST_F(HostTest, MovingIntoAWindowTellsTheWholeSubtree) {
   static int moves = 0;
   moves = 0;

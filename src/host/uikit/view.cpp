@@ -37,7 +37,14 @@ void UIView::addSubview(id view) {
 
 void UIView::insertSubview(id view, int64_t index) {
   UIView* child = asView(view);
-  if (!child || child == this) return;
+  if (!child) return;
+  // A view cannot contain itself or one of its ancestors: that would make a loop the
+  // tree could never leave. The request is refused.
+  for (const UIView* v = this; v;) {
+    if (v == child) return;
+    Ref<> parent = v->superview();
+    v = static_cast<const UIView*>(parent.get());
+  }
   auto keep = std::static_pointer_cast<UIView>(child->ref());
   const bool hadWindow = child->window() != nullptr;
   child->detach();
