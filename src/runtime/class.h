@@ -1,6 +1,7 @@
 // Classes by name, method tables, method replacement and added methods.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -133,6 +134,43 @@ void MSHookMessageEx(Class cls, const Sel<R(A...)>& sel, ImpFor<R, A...> replace
                                         current->signature);
   if (previous != reinterpret_cast<IMP>(replacement) && slot)
     *slot = reinterpret_cast<ImpFor<R, A...>>(previous);
+}
+
+// A class named in code. Its record is looked up once and kept (records are never
+// freed), so casts and factories of Foundation values cost no lookup by name.
+class ClassName {
+ public:
+  constexpr explicit ClassName(const char* name) : name_(name) {}
+  // The record, registered or not (see objc_classRecord).
+  Class record() const {
+    Class cls = cached_.load(std::memory_order_relaxed);
+    if (!cls) {
+      cls = objc_classRecord(name_);
+      cached_.store(cls, std::memory_order_relaxed);
+    }
+    return cls;
+  }
+
+ private:
+  const char* name_;
+  mutable std::atomic<Class> cached_{nullptr};
+};
+
+// The object as a T when its class is the named class or a subclass of it; null
+// otherwise (nil included). T is the C++ class backing the named class.
+template <class T>
+T* object_cast(id object, const ClassName& cls) {
+  return object && class_isSubclassOf(object->isa(), cls.record()) ? static_cast<T*>(object)
+                                                                   : nullptr;
+}
+
+// Makes a T of the named class whether or not that class is registered: for values that
+// must never be nil (strings, numbers, colours), even before the host boots.
+template <class T, class... Args>
+Ref<T> constructNamed(const ClassName& cls, Args&&... args) {
+  auto object = std::make_shared<T>(std::forward<Args>(args)...);
+  setIsa(*object, cls.record());
+  return object;
 }
 
 // Makes an instance of cls with its factory; null for a null class.

@@ -33,9 +33,8 @@ size_t whiteSpaceLength(const std::string& s, size_t at) {
 }  // namespace
 
 Ref<NSScanner> NSScanner::make(std::string text) {
-  auto scanner = std::make_shared<NSScanner>(std::move(text));
-  rt::setIsa(*scanner, rt::objc_classRecord("NSScanner"));
-  return scanner;
+  static const rt::ClassName scannerClass{"NSScanner"};
+  return rt::constructNamed<NSScanner>(scannerClass, std::move(text));
 }
 
 void NSScanner::setScanLocation(uint64_t location) {

@@ -48,13 +48,6 @@ std::string systemError(int error) {
   return std::strerror(error);
 }
 
-const NSString* asKey(id key) {
-  // Class records outlive resets, so the string class can be looked up once.
-  static const rt::Class stringClass = rt::objc_classRecord("NSString");
-  return key && rt::class_isSubclassOf(key->isa(), stringClass) ? static_cast<const NSString*>(key)
-                                                                : nullptr;
-}
-
 DefaultsValue valueOf(Ref<> object) {
   DefaultsValue value;
   if (auto* number = dynamic_cast<const NSNumber*>(object.get())) {
@@ -264,14 +257,14 @@ std::shared_ptr<PreferenceSuite> suiteNamed(const std::string& name) {
 // ---- NSUserDefaults
 
 Ref<> NSUserDefaults::initWithSuiteName(id suiteName) {
-  const NSString* name = asKey(suiteName);
+  const NSString* name = asNSString(suiteName);
   if (!name || !validSuiteName(name->text())) return nullptr;
   suite_ = suiteNamed(name->text());
   return ref();
 }
 
 const DefaultsValue* NSUserDefaults::lookup(id key) const {
-  const NSString* k = asKey(key);
+  const NSString* k = asNSString(key);
   if (!k) return nullptr;
   if (suite_) {
     auto it = suite_->values.find(k);
@@ -302,7 +295,7 @@ float NSUserDefaults::floatForKey(id key) const {
 }
 
 void NSUserDefaults::setObject(id value, id key) {
-  const NSString* k = asKey(key);
+  const NSString* k = asNSString(key);
   if (!k) throw rt::ProgrammingError("NSUserDefaults: keys must be strings");
   if (!suite_) return;
   // A refused or failed write leaves the store as it was; the host does not report it.

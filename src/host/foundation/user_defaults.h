@@ -39,26 +39,7 @@ struct DefaultsValue {
   float floatValue = 0;
 };
 
-// Maps keyed by string, looked up by a borrowed NSString with its cached hash.
-struct DefaultsKeyHash {
-  using is_transparent = void;
-  size_t operator()(const Ref<NSString>& key) const { return key->hash(); }
-  size_t operator()(const NSString* key) const { return key->hash(); }
-};
-struct DefaultsKeyEqual {
-  using is_transparent = void;
-  bool operator()(const Ref<NSString>& a, const Ref<NSString>& b) const {
-    return a->text() == b->text();
-  }
-  bool operator()(const NSString* a, const Ref<NSString>& b) const {
-    return a->text() == b->text();
-  }
-  bool operator()(const Ref<NSString>& a, const NSString* b) const {
-    return a->text() == b->text();
-  }
-};
-using DefaultsMap =
-    std::unordered_map<Ref<NSString>, DefaultsValue, DefaultsKeyHash, DefaultsKeyEqual>;
+using DefaultsMap = StringKeyMap<DefaultsValue>;
 
 struct PreferenceSuite;  // the persistent layer of one suite, shared by its instances
 

@@ -4,54 +4,25 @@
 #include <cctype>
 #include <charconv>
 #include <clocale>
-#include <cstdlib>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <limits>
 
 namespace host {
 namespace {
 
-// Class records are never freed, so each is looked up by name once.
-Class stringClass() {
-  static const Class cls = rt::objc_classRecord("NSString");
-  return cls;
-}
-Class booleanClass() {
-  static const Class cls = rt::objc_classRecord("__NSCFBoolean");
-  return cls;
-}
-
-template <class T, class... A>
-Ref<T> make(Class cls, A&&... args) {
-  auto object = std::make_shared<T>(std::forward<A>(args)...);
-  rt::setIsa(*object, cls);
-  return object;
-}
-template <class T, class... A>
-Ref<T> make(const char* className, A&&... args) {
-  return make<T>(rt::objc_classRecord(className), std::forward<A>(args)...);
-}
+const rt::ClassName kString{"NSString"}, kBoolean{"__NSCFBoolean"}, kNumber{"NSNumber"},
+    kArray{"NSArray"}, kMutableArray{"NSMutableArray"}, kDictionary{"NSDictionary"},
+    kMutableDictionary{"NSMutableDictionary"}, kData{"NSData"};
 
 bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-const NSString* asString(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), stringClass())
-             ? static_cast<const NSString*>(object)
-             : nullptr;
-}
-
-const NSString& requireKey(id key) {
-  const NSString* s = asString(key);
-  if (!s) throw rt::ProgrammingError("dictionary keys must be strings");
-  return *s;
-}
-
 Ref<NSString> keyRef(id key) {
-  requireKey(key);
+  if (!asNSString(key)) throw rt::ProgrammingError("dictionary keys must be strings");
   return std::static_pointer_cast<NSString>(key->ref());
 }
 
@@ -128,7 +99,7 @@ std::string NSObject::describe() const {
 // ---- NSString
 
 Ref<NSString> NSString::make(std::string text) {
-  return host::make<NSString>(stringClass(), std::move(text));
+  return rt::constructNamed<NSString>(kString, std::move(text));
 }
 
 size_t NSString::hash() const {
@@ -140,12 +111,12 @@ size_t NSString::hash() const {
 }
 
 bool NSString::isEqualToString(id other) const {
-  const NSString* s = asString(other);
+  const NSString* s = asNSString(other);
   return s && s->text_ == text_;
 }
 
 bool NSString::containsString(id other) const {
-  const NSString* s = asString(other);
+  const NSString* s = asNSString(other);
   return s && text_.find(s->text_) != std::string::npos;
 }
 
@@ -160,7 +131,7 @@ Ref<> NSString::substringToIndex(uint64_t index) const {
 }
 
 Ref<> NSString::stringByAppendingString(id other) const {
-  const NSString* s = asString(other);
+  const NSString* s = asNSString(other);
   return NSStr(s ? text_ + s->text_ : text_);
 }
 
@@ -191,13 +162,13 @@ bool NSString::equals(const rt::Object& other) const {
 // ---- NSNumber
 
 Ref<NSNumber> NSNumber::numberWithBool(bool value) {
-  return host::make<NSNumber>(booleanClass(), Kind::Boolean, value ? 1 : 0, value ? 1.0 : 0.0);
+  return rt::constructNamed<NSNumber>(kBoolean, Kind::Boolean, value ? 1 : 0, value ? 1.0 : 0.0);
 }
 Ref<NSNumber> NSNumber::numberWithInteger(int64_t value) {
-  return host::make<NSNumber>("NSNumber", Kind::Integer, value, static_cast<double>(value));
+  return rt::constructNamed<NSNumber>(kNumber, Kind::Integer, value, static_cast<double>(value));
 }
 Ref<NSNumber> NSNumber::numberWithDouble(double value) {
-  return host::make<NSNumber>("NSNumber", Kind::Real, NSNumber::saturate(value), value);
+  return rt::constructNamed<NSNumber>(kNumber, Kind::Real, NSNumber::saturate(value), value);
 }
 
 int64_t NSNumber::saturate(double value) {
@@ -233,7 +204,7 @@ std::string NSNumber::describe() const {
 // ---- NSArray
 
 Ref<NSArray> NSArray::make(std::vector<Ref<>> items, bool mutableArray) {
-  return host::make<NSArray>(mutableArray ? "NSMutableArray" : "NSArray", std::move(items));
+  return rt::constructNamed<NSArray>(mutableArray ? kMutableArray : kArray, std::move(items));
 }
 
 Ref<> NSArray::objectAtIndex(uint64_t index) const {
@@ -280,7 +251,7 @@ bool NSArray::equals(const rt::Object& other) const {
 // ---- NSDictionary
 
 Ref<NSDictionary> NSDictionary::make(bool mutableDictionary) {
-  return host::make<NSDictionary>(mutableDictionary ? "NSMutableDictionary" : "NSDictionary");
+  return rt::constructNamed<NSDictionary>(mutableDictionary ? kMutableDictionary : kDictionary);
 }
 
 std::map<std::string, Ref<>> NSDictionary::sorted() const {
@@ -290,8 +261,9 @@ std::map<std::string, Ref<>> NSDictionary::sorted() const {
 }
 
 Ref<> NSDictionary::objectForKey(id key) const {
-  if (!asString(key)) return nullptr;
-  auto it = entries_.find(std::static_pointer_cast<NSString>(key->ref()));
+  const NSString* k = asNSString(key);
+  if (!k) return nullptr;
+  auto it = entries_.find(k);
   return it == entries_.end() ? nullptr : it->second;
 }
 
@@ -311,7 +283,8 @@ void NSDictionary::setObject(id object, id key) {
 }
 
 void NSDictionary::removeObjectForKey(id key) {
-  if (asString(key)) entries_.erase(std::static_pointer_cast<NSString>(key->ref()));
+  if (const NSString* k = asNSString(key))
+    if (auto it = entries_.find(k); it != entries_.end()) entries_.erase(it);
 }
 
 bool NSDictionary::equals(const rt::Object& other) const {
@@ -328,7 +301,7 @@ bool NSDictionary::equals(const rt::Object& other) const {
 // ---- NSData
 
 Ref<NSData> NSData::make(std::vector<uint8_t> bytes) {
-  return host::make<NSData>("NSData", std::move(bytes));
+  return rt::constructNamed<NSData>(kData, std::move(bytes));
 }
 
 bool NSData::equals(const rt::Object& other) const {
@@ -338,8 +311,12 @@ bool NSData::equals(const rt::Object& other) const {
 
 // ---- readers
 
+const NSString* asNSString(id object) {
+  return rt::object_cast<const NSString>(object, kString);
+}
+
 const std::string* stringText(id object) {
-  const NSString* s = asString(object);
+  const NSString* s = asNSString(object);
   return s ? &s->text() : nullptr;
 }
 
@@ -356,7 +333,7 @@ std::string formatObject(id object) {
 }
 
 bool isBooleanNumber(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), booleanClass());
+  return object && rt::class_isSubclassOf(object->isa(), kBoolean.record());
 }
 
 // ---- registration

@@ -116,20 +116,33 @@ class NSArray : public NSObject {
   std::vector<Ref<>> items_;
 };
 
+// Hash and equality for maps keyed by strings. A lookup may use a borrowed string and
+// its cached hash; the very key object stored compares equal at once, which matters
+// for the colour cache's long keys.
+struct StringKeyHash {
+  using is_transparent = void;
+  size_t operator()(const Ref<NSString>& key) const { return key->hash(); }
+  size_t operator()(const NSString* key) const { return key->hash(); }
+};
+struct StringKeyEqual {
+  using is_transparent = void;
+  static bool same(const NSString* a, const NSString* b) {
+    return a == b || a->text() == b->text();
+  }
+  bool operator()(const Ref<NSString>& a, const Ref<NSString>& b) const {
+    return same(a.get(), b.get());
+  }
+  bool operator()(const NSString* a, const Ref<NSString>& b) const { return same(a, b.get()); }
+  bool operator()(const Ref<NSString>& a, const NSString* b) const { return same(a.get(), b); }
+};
+template <class V>
+using StringKeyMap = std::unordered_map<Ref<NSString>, V, StringKeyHash, StringKeyEqual>;
+
 // A dictionary with string keys (the only keys the system uses; another key is a
 // programming error). Enumeration is in key order, so output is stable.
 class NSDictionary : public NSObject {
  public:
-  struct KeyHash {
-    size_t operator()(const Ref<NSString>& s) const { return s->hash(); }
-  };
-  struct KeyEqual {
-    bool operator()(const Ref<NSString>& a, const Ref<NSString>& b) const {
-      // Colour-cache keys are long and usually the very object stored: identity first.
-      return a == b || a->text() == b->text();
-    }
-  };
-  using Storage = std::unordered_map<Ref<NSString>, Ref<>, KeyHash, KeyEqual>;
+  using Storage = StringKeyMap<Ref<>>;
 
   static Ref<NSDictionary> make(bool mutableDictionary = false);
   const Storage& storage() const { return entries_; }
@@ -164,6 +177,8 @@ class NSData : public NSObject {
 void registerFoundationValues();
 
 // Nil-safe readers for values that are never replaced.
+// The object as a string, or null for nil and for anything that is not a string.
+const NSString* asNSString(id object);
 // The text of a string, or null for nil and for anything that is not a string.
 const std::string* stringText(id object);
 // YES when object is a string equal to text; NO for nil and for other kinds.

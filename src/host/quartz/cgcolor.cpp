@@ -7,19 +7,17 @@
 namespace host {
 namespace {
 
+const rt::ClassName kCGColor{"CGColor"};
+
 const CGColor* asColor(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("CGColor"))
-             ? static_cast<const CGColor*>(object)
-             : nullptr;
+  return rt::object_cast<const CGColor>(object, kCGColor);
 }
 
 }  // namespace
 
 Ref<CGColor> CGColor::make(rt::CGFloat red, rt::CGFloat green, rt::CGFloat blue,
                            rt::CGFloat alpha) {
-  auto color = std::make_shared<CGColor>(std::array<rt::CGFloat, 4>{red, green, blue, alpha});
-  rt::setIsa(*color, rt::objc_classRecord("CGColor"));
-  return color;
+  return rt::constructNamed<CGColor>(kCGColor, std::array<rt::CGFloat, 4>{red, green, blue, alpha});
 }
 
 bool CGColor::equals(const rt::Object& other) const {

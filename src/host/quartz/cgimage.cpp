@@ -19,6 +19,10 @@ CGImage::CGImage(SurfacePtr surface) : surface_(std::move(surface)) {
   data_ = cairo_image_surface_get_data(surface_.get());
 }
 
+namespace {
+const rt::ClassName kCGImage{"CGImage"};
+}  // namespace
+
 Ref<CGImage> CGImage::fromSurface(SurfacePtr surface) {
   if (!surface || cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS ||
       cairo_surface_get_type(surface.get()) != CAIRO_SURFACE_TYPE_IMAGE ||
@@ -26,9 +30,7 @@ Ref<CGImage> CGImage::fromSurface(SurfacePtr surface) {
       !imageSizeAllowed(cairo_image_surface_get_width(surface.get()),
                         cairo_image_surface_get_height(surface.get())))
     return nullptr;
-  auto image = std::make_shared<CGImage>(std::move(surface));
-  rt::setIsa(*image, rt::objc_classRecord("CGImage"));
-  return image;
+  return rt::constructNamed<CGImage>(kCGImage, std::move(surface));
 }
 
 Ref<CGImage> CGImage::fromPixels(int width, int height, const uint32_t* argb) {
@@ -54,9 +56,7 @@ bool CGImage::equals(const rt::Object& other) const {
 }
 
 const CGImage* asCGImage(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("CGImage"))
-             ? static_cast<const CGImage*>(object)
-             : nullptr;
+  return rt::object_cast<const CGImage>(object, kCGImage);
 }
 
 size_t CGImageGetWidth(id image) {

@@ -12,10 +12,10 @@ namespace {
 
 using rt::CGFloat;
 
+const rt::ClassName kUIColor{"UIColor"};
+
 const UIColor* asColor(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("UIColor"))
-             ? static_cast<const UIColor*>(object)
-             : nullptr;
+  return rt::object_cast<const UIColor>(object, kUIColor);
 }
 
 Ref<> named(CGFloat r, CGFloat g, CGFloat b, CGFloat a) {
@@ -25,9 +25,7 @@ Ref<> named(CGFloat r, CGFloat g, CGFloat b, CGFloat a) {
 }  // namespace
 
 Ref<UIColor> UIColor::make(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
-  auto color = std::make_shared<UIColor>(std::array<CGFloat, 4>{red, green, blue, alpha});
-  rt::setIsa(*color, rt::objc_classRecord("UIColor"));
-  return color;
+  return rt::constructNamed<UIColor>(kUIColor, std::array<CGFloat, 4>{red, green, blue, alpha});
 }
 
 Ref<> UIColor::colorWithAlphaComponent(CGFloat alpha) const {

@@ -13,16 +13,13 @@ namespace {
 using rt::CGFloat;
 using rt::SEL;
 
-const UIImage* asImage(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("UIImage"))
-             ? static_cast<const UIImage*>(object)
-             : nullptr;
-}
+const rt::ClassName kUIImage{"UIImage"}, kNSData{"NSData"};
 
+const UIImage* asImage(id object) {
+  return rt::object_cast<const UIImage>(object, kUIImage);
+}
 const NSData* asData(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), rt::objc_classRecord("NSData"))
-             ? static_cast<const NSData*>(object)
-             : nullptr;
+  return rt::object_cast<const NSData>(object, kNSData);
 }
 
 Ref<> imageFromData(id data, CGFloat scale) {
@@ -52,9 +49,7 @@ Ref<> imageFromFile(id pathObject) {
 Ref<UIImage> UIImage::make(Ref<host::CGImage> image, CGFloat scale) {
   if (!image) return nullptr;
   if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
-  auto result = std::make_shared<UIImage>(std::move(image), scale);
-  rt::setIsa(*result, rt::objc_classRecord("UIImage"));
-  return result;
+  return rt::constructNamed<UIImage>(kUIImage, std::move(image), scale);
 }
 
 rt::CGSize UIImage::size() const {

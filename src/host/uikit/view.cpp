@@ -6,10 +6,10 @@
 
 namespace host {
 namespace {
+const rt::ClassName kUIView{"UIView"};
+
 UIView* asView(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), rt::objc_getClass("UIView"))
-             ? static_cast<UIView*>(object)
-             : nullptr;
+  return rt::object_cast<UIView>(object, kUIView);
 }
 }  // namespace
 
