@@ -18,11 +18,9 @@
 #include "colour/colour_string.h"
 #include "colour/image_colour.h"
 #include "host/foundation/values.h"
-#include "host/host.h"
 #include "host/quartz/cgcolor.h"
 #include "host/quartz/image_codec.h"
 #include "host/uikit/image.h"
-#include "startup/loader.h"
 #include "tool/commands.h"
 
 namespace tool {
@@ -37,14 +35,6 @@ struct ColourOptions {
   std::optional<std::string> image;
   std::optional<double> scale;
   bool json = false;
-};
-
-// The host booted for one command, reset afterwards (even when the command fails).
-struct HostSession {
-  HostSession() { host::boot({}); }
-  ~HostSession() { lumora::resetProcess(); }
-  HostSession(const HostSession&) = delete;
-  HostSession& operator=(const HostSession&) = delete;
 };
 
 std::string number(double v) {

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/host.h"
+
 namespace tool {
 
 // A failure to report to the user: the message says what was wrong and what to do.
@@ -18,6 +20,16 @@ class ToolError : public std::runtime_error {
 
  private:
   int exitCode_;
+};
+
+// The host booted for one command, and the whole process reset afterwards, also when
+// the command fails.
+class HostSession {
+ public:
+  explicit HostSession(const host::HostOptions& options = {}) { host::boot(options); }
+  ~HostSession();
+  HostSession(const HostSession&) = delete;
+  HostSession& operator=(const HostSession&) = delete;
 };
 
 struct GlobalOptions {

@@ -2,9 +2,14 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "startup/loader.h"
 #include "tool/commands.h"
 
 namespace tool {
+
+HostSession::~HostSession() {
+  lumora::resetProcess();
+}
 
 std::filesystem::path deviceRoot(const GlobalOptions& options) {
   std::filesystem::path root;

@@ -10,7 +10,6 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
-#include "host/host.h"
 #include "prefs/lumora_prefs.h"
 #include "tool/commands.h"
 
@@ -24,20 +23,11 @@ using rt::Ref;
 // The booted host and the shared store for one command; resets the process after.
 class Session {
  public:
-  explicit Session(const GlobalOptions& options) {
-    host::boot({deviceRoot(options), {}});
+  explicit Session(const GlobalOptions& options) : host_({deviceRoot(options), {}}) {
     store_ = rt::send(prefs::registerLumoraPrefs(), sel::sharedInstance);
     defaults_ = dynamic_cast<host::NSUserDefaults*>(store_.get());
     if (!defaults_) throw ToolError("the host model has no user defaults; cannot open the suite");
   }
-  ~Session() {
-    store_.reset();
-    prefs::resetLumoraPrefs();
-    host::reset();
-  }
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
-
   id store() const { return store_.get(); }
   host::NSUserDefaults& defaults() const { return *defaults_; }
   // Says on standard error that the file is being ignored, when it is.
@@ -48,6 +38,7 @@ class Session {
   }
 
  private:
+  HostSession host_;  // declared first: the store is released before the reset
   Ref<> store_;
   host::NSUserDefaults* defaults_ = nullptr;
 };

@@ -5,7 +5,6 @@
 
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/user_defaults.h"
-#include "host/host.h"
 #include "startup/loader.h"
 #include "tool/commands.h"
 
@@ -88,17 +87,16 @@ void addStatusCommand(CLI::App& app, const GlobalOptions& global) {
   cmd->callback([options, &global] {
     host::HostOptions hostOptions{deviceRoot(global), {}};
     hostOptions.absentClasses.insert(options->absent.begin(), options->absent.end());
-    host::boot(hostOptions);
-    for (const std::string& name : options->absent) {
-      if (!host::skippedClasses().count(name)) {
-        lumora::resetProcess();
-        throw ToolError("--absent " + name + ": the host has no class of that name; " +
-                        "give one of the host's classes, such as NCNotificationShortLookView");
-      }
+    nlohmann::ordered_json status;
+    {
+      HostSession session(hostOptions);
+      for (const std::string& name : options->absent)
+        if (!host::skippedClasses().count(name))
+          throw ToolError("--absent " + name + ": the host has no class of that name; " +
+                          "give one of the host's classes, such as NCNotificationShortLookView");
+      lumora::loadSystem();
+      status = collectStatus();
     }
-    lumora::loadSystem();
-    const auto status = collectStatus();
-    lumora::resetProcess();
     if (options->json)
       std::cout << status.dump(2) << "\n";
     else
