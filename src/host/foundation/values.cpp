@@ -21,6 +21,12 @@ bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// An array's element test (isEqual:): the same object, or an equal value.
+bool matches(const Ref<>& item, id object) {
+  auto* value = dynamic_cast<const NSObject*>(item.get());
+  return item.get() == object || (value && object && value->equals(*object));
+}
+
 Ref<NSString> keyRef(id key) {
   if (!asNSString(key)) throw rt::ProgrammingError("dictionary keys must be strings");
   return std::static_pointer_cast<NSString>(key->ref());
@@ -213,10 +219,8 @@ Ref<> NSArray::objectAtIndex(uint64_t index) const {
 }
 
 bool NSArray::containsObject(id object) const {
-  return std::any_of(items_.begin(), items_.end(), [&](const Ref<>& item) {
-    auto* value = dynamic_cast<const NSObject*>(item.get());
-    return item.get() == object || (value && object && value->equals(*object));
-  });
+  return std::any_of(items_.begin(), items_.end(),
+                     [&](const Ref<>& item) { return matches(item, object); });
 }
 
 void NSArray::addObject(id object) {
@@ -232,10 +236,7 @@ void NSArray::insertObject(id object, uint64_t index) {
 }
 
 void NSArray::removeObject(id object) {
-  std::erase_if(items_, [&](const Ref<>& item) {
-    auto* value = dynamic_cast<const NSObject*>(item.get());
-    return item.get() == object || (value && object && value->equals(*object));
-  });
+  std::erase_if(items_, [&](const Ref<>& item) { return matches(item, object); });
 }
 
 bool NSArray::equals(const rt::Object& other) const {
