@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "host/foundation/values.h"
 #include "host/host.h"
 #include "prefs/lumora_prefs.h"
 

@@ -10,6 +10,7 @@ struct Counter : rt::Object {
   int64_t next() { return ++value; }
   rt::CGRect frame() const { return rt::CGRectMake(1, 2, 3, 4); }
 };
+const rt::ClassOf<Counter> kLeaf{"BenchLeaf"};
 const rt::Sel<int64_t()> kNext{"next"};
 const rt::Sel<rt::CGRect()> kFrame{"frame"};
 
@@ -24,7 +25,7 @@ struct Fixture {
     rt::Class mid = rt::objc_registerClass("BenchMid", base);
     rt::Class mid2 = rt::objc_registerClass("BenchMid2", mid);
     leaf = rt::objc_registerClass("BenchLeaf", mid2);
-    object = rt::construct<Counter>(leaf);
+    object = kLeaf.make();
   }
 };
 

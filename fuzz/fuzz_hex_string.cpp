@@ -9,7 +9,7 @@
 #include "host/foundation/values.h"
 #include "host/host.h"
 #include "host/quartz/cgcolor.h"
-#include "host/uikit/image_selectors.h"
+#include "host/uikit/uikit_selectors.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 #include "colour/colour_string.h"
 
-#include "host/foundation/scanner.h"
-#include "host/foundation/values.h"
+#include "host/foundation/value_helpers.h"
 #include "host/quartz/cgcolor.h"
-#include "host/uikit/image_selectors.h"
+#include "host/uikit/uikit_selectors.h"
 
 namespace lumora {
 
@@ -17,14 +16,14 @@ Ref<> lumoraColorFromHexString(id text) {
     alpha = rt::send(rt::send(text, sel::substringFromIndex, colon + 1), sel::floatValue);
 
   uint32_t value = 0;
-  Ref<> scanner = rt::send(rt::objc_getClass("NSScanner"), sel::scannerWithString, text);
+  Ref<> scanner = rt::send(cls::NSScanner, sel::scannerWithString, text);
   rt::send(scanner, sel::setScanLocation, uint64_t{1});
   rt::send(scanner, sel::scanHexInt, &value);
 
   const double red = ((value >> 16) & 0xff) / 255.0;
   const double green = ((value >> 8) & 0xff) / 255.0;
   const double blue = (value & 0xff) / 255.0;
-  return rt::send(rt::objc_getClass("UIColor"), sel::colorWithRed_green_blue_alpha, red, green,
+  return rt::send(cls::UIColor, sel::colorWithRed_green_blue_alpha, red, green,
                   blue, alpha);
 }
 

@@ -2,7 +2,7 @@
 
 #include "colour/image_colour.h"
 #include "host/foundation/base64.h"
-#include "host/foundation/values.h"
+#include "host/foundation/value_helpers.h"
 #include "host/uikit/image.h"
 
 namespace lumora {

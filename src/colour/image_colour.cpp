@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "host/quartz/bitmap_context.h"
-#include "host/uikit/image_selectors.h"
+#include "host/uikit/uikit_selectors.h"
 
 namespace lumora {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 constexpr int64_t kPixelLimit = 2000;
 
 rt::Class colourClass() {
-  return rt::objc_getClass("UIColor");
+  return cls::UIColor.get();
 }
 
 Ref<> colourOf(const RGBPixel& cluster) {

@@ -1,5 +1,6 @@
 #include "host/host.h"
 
+#include "host/class_list.h"
 #include "host/foundation/base64.h"
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/file_manager.h"
@@ -8,14 +9,55 @@
 #include "host/foundation/scanner.h"
 #include "host/foundation/user_defaults.h"
 #include "host/foundation/values.h"
+#include "host/quartz/cgcolor.h"
+#include "host/quartz/cgimage.h"
+#include "host/quartz/layer.h"
 #include "host/springboard/notification_views.h"
 #include "host/springboard/widgets_media.h"
+#include "host/uikit/bezier_path.h"
 #include "host/uikit/colour.h"
 #include "host/uikit/image.h"
+#include "host/uikit/label.h"
 #include "host/uikit/view.h"
+#include "host/uikit/view_controller.h"
 
 namespace host {
 namespace {
+
+// One part of the host: the classes it defines and how it returns to its state before
+// boot. `boot` and `reset` both walk this one list (reset in reverse).
+struct HostModule {
+  void (*define)(ClassList&);
+  void (*reset)();
+};
+
+void resetMainQueue() {
+  main_queue::reset();
+  main_queue::setBeforeBatch(nullptr);
+  main_queue::setAfterBatch(nullptr);
+}
+
+constexpr HostModule kModules[] = {
+    {nullptr, resetMainQueue},
+    {nullptr, darwin_notify::reset},
+    {defineFoundationValues, nullptr},
+    {defineNSDataBase64, nullptr},
+    {defineNSScanner, nullptr},
+    {defineNotificationCenter, resetNotificationCenter},
+    {defineFileManager, resetFileManager},
+    {defineUserDefaults, resetUserDefaults},
+    {defineCGColor, nullptr},
+    {defineCGImage, nullptr},
+    {defineLayers, nullptr},
+    {defineUIColor, nullptr},
+    {defineUIImage, nullptr},
+    {defineBezierPath, nullptr},
+    {defineViews, resetViews},
+    {defineLabels, nullptr},
+    {defineViewControllers, nullptr},
+    {defineNotificationViews, nullptr},
+    {defineWidgetsAndMedia, nullptr},
+};
 
 struct HostState {
   bool booted = false;
@@ -35,30 +77,21 @@ void boot(const HostOptions& options) {
   if (s.booted) throw rt::ProgrammingError("host::boot: the host is already booted");
   s.options = options;
   s.booted = true;
-  registerFoundationValues();
-  registerNotificationCenter();
-  registerFileManager();
-  registerUserDefaults();
-  registerNSScanner();
-  registerNSDataBase64();
-  registerUIColor();
-  registerUIImage();
-  // User defaults catch up with other processes' writes before queued work runs.
+  ClassList classes;
+  for (const HostModule& m : kModules)
+    if (m.define) m.define(classes);
+  classes.registerAll(s.options.absentClasses, s.skipped);
+  // User defaults catch up with other processes' writes before queued work runs, and
+  // the windows lay out what is marked after it.
   main_queue::setBeforeBatch(&pickUpExternalDefaultsChanges);
-  registerViews();
-  registerNotificationViews();
-  registerWidgetsAndMedia();
+  main_queue::setAfterBatch(&layoutWindows);
 }
 
 void reset() {
-  HostState& s = state();
-  main_queue::reset();
-  darwin_notify::reset();
-  resetNotificationCenter();
-  resetFileManager();
-  resetUserDefaults();
+  for (auto m = std::rbegin(kModules); m != std::rend(kModules); ++m)
+    if (m->reset) m->reset();
   rt::objc_disposeAllClasses();
-  s = HostState{};
+  state() = HostState{};
 }
 
 bool isBooted() {
@@ -72,15 +105,6 @@ const std::filesystem::path& deviceRoot() {
 std::filesystem::path devicePath(std::string_view absolutePath) {
   std::filesystem::path relative(absolutePath);
   return deviceRoot() / relative.relative_path();
-}
-
-rt::Class defineClass(std::string_view name, rt::Class superclass, rt::Factory factory) {
-  HostState& s = state();
-  if (s.options.absentClasses.count(std::string(name)) || !superclass) {
-    s.skipped.insert(std::string(name));
-    return nullptr;
-  }
-  return rt::objc_registerClass(name, superclass, std::move(factory));
 }
 
 const std::set<std::string>& absentClasses() {

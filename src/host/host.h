@@ -1,5 +1,4 @@
-// Booting and resetting the host model, the device root, and class definition that
-// honours the classes a host is built without.
+// Booting and resetting the host model and the device root.
 #pragma once
 
 #include <filesystem>
@@ -19,7 +18,8 @@ struct HostOptions {
   std::set<std::string> absentClasses;
 };
 
-// Registers every host class and sets the device root. The host must not be booted.
+// Registers every host class (but those left out) and sets the device root. The host
+// must not be booted.
 void boot(const HostOptions& options);
 // Returns the host to its state before `boot`: queues, centres, defaults and timers
 // emptied, every class unregistered. Objects still held by the caller must not be
@@ -31,9 +31,6 @@ const std::filesystem::path& deviceRoot();
 // The file under the device root that stands for the absolute device path.
 std::filesystem::path devicePath(std::string_view absolutePath);
 
-// Registers a host class unless it is absent from this host or its superclass is;
-// answers the class or null. Binding methods on a null class does nothing.
-rt::Class defineClass(std::string_view name, rt::Class superclass, rt::Factory factory = {});
 // The classes the boot options left out.
 const std::set<std::string>& absentClasses();
 // The host classes that boot actually skipped (asked-for absent classes that the host

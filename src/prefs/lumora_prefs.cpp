@@ -74,8 +74,8 @@ std::vector<Default> makeDefaults() {
 }
 
 Ref<> objectFor(const std::variant<bool, int64_t, std::string>& value) {
-  if (auto* b = std::get_if<bool>(&value)) return host::NSNumber::numberWithBool(*b);
-  if (auto* i = std::get_if<int64_t>(&value)) return host::NSNumber::numberWithInteger(*i);
+  if (auto* b = std::get_if<bool>(&value)) return rt::send(cls::NSNumber, sel::numberWithBool, *b);
+  if (auto* i = std::get_if<int64_t>(&value)) return rt::send(cls::NSNumber, sel::numberWithInteger, *i);
   return host::NSStr(std::get<std::string>(value));
 }
 
@@ -111,7 +111,7 @@ Ref<> colorCache(id, SEL) {
   Shared& s = shared();
   std::lock_guard lock(s.mutex);
   if (!s.cacheMade) {
-    s.cache = rt::send(rt::objc_getClass("NSMutableDictionary"), sel::new_);
+    s.cache = rt::send(cls::NSMutableDictionary, sel::new_);
     s.cacheMade = true;
   }
   return s.cache;
@@ -126,7 +126,7 @@ Ref<> initWithSuiteName(id self, SEL, id suiteName) {
       rt::sendSuper(rt::objc_getClass("LumoraPrefs"), self, sel::initWithSuiteName, suiteName);
   if (!store) return nullptr;
   rt::send(store, sel::mergeOldSettings);
-  Ref<> defaults = rt::send(rt::objc_getClass("NSMutableDictionary"), sel::new_);
+  Ref<> defaults = rt::send(cls::NSMutableDictionary, sel::new_);
   for (const Default& d : registeredDefaults())
     rt::send(defaults, sel::setObject_forKey, objectFor(d.value), host::NSStr(d.key));
   rt::send(store, sel::registerDefaults, defaults);
@@ -195,7 +195,7 @@ const std::vector<Default>& registeredDefaults() {
 
 Class registerLumoraPrefs() {
   if (Class existing = rt::objc_getClass("LumoraPrefs")) return existing;
-  Class base = rt::objc_getClass("NSUserDefaults");
+  Class base = cls::NSUserDefaults.get();
   if (!base) return nullptr;
   Class cls = rt::objc_registerClass("LumoraPrefs", base);
   rt::bindFunction(cls, sel::initWithSuiteName, &initWithSuiteName);

@@ -9,7 +9,8 @@
 #include <variant>
 #include <vector>
 
-#include "host/foundation/user_defaults.h"
+#include "host/foundation/foundation_selectors.h"
+#include "host/foundation/value_helpers.h"
 
 namespace sel {
 // Class messages of LumoraPrefs.

@@ -40,14 +40,14 @@ void bindMethod(Class cls, const Sel<R(A...)>& sel) {
   using T = detail::Trampoline<Member>;
   static_assert(std::is_same_v<typename T::Signature, R(A...)>,
                 "member signature differs from the selector's");
-  class_addMethodRaw(cls, sel.get(), reinterpret_cast<IMP>(&T::imp), signatureTag<R, A...>(),
+  class_addMethodRaw(cls, sel.get(), imp_erase<R, A...>(&T::imp), signatureTag<R, A...>(),
                      typeEncoding<R, A...>());
 }
 
 // Binds a free implementation `R f(id, SEL, A...)` as the method for sel on cls.
 template <class R, class... A>
 void bindFunction(Class cls, const Sel<R(A...)>& sel, ImpFor<R, A...> imp) {
-  class_addMethodRaw(cls, sel.get(), reinterpret_cast<IMP>(imp), signatureTag<R, A...>(),
+  class_addMethodRaw(cls, sel.get(), imp_erase<R, A...>(imp), signatureTag<R, A...>(),
                      typeEncoding<R, A...>());
 }
 

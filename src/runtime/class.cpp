@@ -2,7 +2,6 @@
 
 #include <mutex>
 
-#include "runtime/dispatch.h"
 
 namespace rt {
 namespace {
@@ -110,19 +109,6 @@ bool class_addMethodRaw(Class cls, SEL sel, IMP imp, const void* signature, std:
   return true;
 }
 
-IMP class_replaceMethodRaw(Class cls, SEL sel, IMP imp, const void* signature) {
-  if (!cls) return nullptr;
-  if (auto it = cls->methods.find(sel); it != cls->methods.end()) {
-    IMP previous = it->second->imp;
-    it->second->imp = imp;  // caches point at the record: one store suffices
-    return previous;
-  }
-  const Method* inherited = class_getInstanceMethod(cls->superclass, sel);
-  if (!inherited) return nullptr;
-  class_addMethodRaw(cls, sel, imp, signature, inherited->types);
-  return inherited->imp;
-}
-
 Ref<> class_createInstance(Class cls) {
   for (Class c = cls; c; c = c->superclass) {
     if (c->factory) {
@@ -148,26 +134,4 @@ Ref<> object_valueForKey(id self, std::string_view key) {
   return nullptr;
 }
 
-namespace detail {
-
-const Method* lookupSlow(Class cls, SEL sel) {
-  const Method* m = class_getInstanceMethod(cls, sel);
-  if (m) {
-    if (cls->cache.size() <= sel->index) cls->cache.resize(selectorCount(), nullptr);
-    cls->cache[sel->index] = m;
-  }
-  return m;
-}
-
-void unrecognizedSelector(id self, SEL sel) {
-  throw ProgrammingError(std::string("-[") + class_getName(self->isa()) + " " + sel->name +
-                         "]: unrecognized selector sent to instance");
-}
-
-void signatureMismatch(id self, const Method* method, const std::string& expected) {
-  throw ProgrammingError(std::string("-[") + class_getName(self->isa()) + " " + method->sel->name +
-                         "] has types " + method->types + ", called as " + expected);
-}
-
-}  // namespace detail
 }  // namespace rt

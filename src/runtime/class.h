@@ -10,19 +10,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "runtime/assert.h"
 #include "runtime/object.h"
 #include "runtime/selector.h"
 #include "runtime/signature.h"
 
 namespace rt {
-
-// Thrown for programming errors only: an unknown selector sent to an object, a call or
-// replacement whose types differ from the method's, a class registered twice. Ordinary
-// failures never throw; a missing object is nil.
-class ProgrammingError : public std::logic_error {
- public:
-  using std::logic_error::logic_error;
-};
 
 struct Method {
   SEL sel;
@@ -30,6 +23,21 @@ struct Method {
   const void* signature;  // signatureTag<R, Args...>() of the implementation
   std::string types;      // its type encoding, "v@:B"
 };
+
+namespace detail {
+[[noreturn]] void signatureMismatch(id self, const Method* method, const std::string& expected);
+}  // namespace detail
+
+// The implementation of m as a function of signature R(A...): the one place a stored
+// implementation turns back into a callable. A method of another signature is a
+// programming error (naming the receiver's class when there is one), never a silent
+// miscall.
+template <class R, class... A>
+ImpFor<R, A...> method_getImplementation(const Method* m, id receiver = nullptr) {
+  if (m->signature != signatureTag<R, A...>())
+    detail::signatureMismatch(receiver, m, typeEncoding<R, A...>());
+  return reinterpret_cast<ImpFor<R, A...>>(m->imp);
+}
 
 // Makes the C++ object behind a class; subclasses without their own C++ type inherit
 // their superclass's factory.
@@ -108,39 +116,15 @@ bool class_addMethod(Class cls, const Sel<R(A...)>& sel, ImpFor<R, A...> imp, co
   if (typeEncoding<R, A...>() != types)
     throw ProgrammingError(std::string("class_addMethod: types ") + types + " do not match " +
                            typeEncoding<R, A...>() + " for " + sel.name());
-  return class_addMethodRaw(cls, sel.get(), reinterpret_cast<IMP>(imp), signatureTag<R, A...>(),
-                            types);
-}
-
-// Replaces the implementation of sel for cls and answers the previous one. For an
-// inherited method, cls gets an override and the answer is the inherited implementation.
-// Null class, or no such method: nothing happens and the answer is null.
-IMP class_replaceMethodRaw(Class cls, SEL sel, IMP imp, const void* signature);
-
-// The hooking loader's operation: install `replacement` and store the previous
-// implementation in `*slot`. The slot is written only when the current implementation
-// is not the replacement itself, so hooking twice never makes a hook its own original;
-// the later hook wins. A null class, or a class without the method, leaves all alone.
-template <class R, class... A>
-void MSHookMessageEx(Class cls, const Sel<R(A...)>& sel, ImpFor<R, A...> replacement,
-                     ImpFor<R, A...>* slot) {
-  if (!cls) return;
-  const Method* current = class_getInstanceMethod(cls, sel.get());
-  if (!current) return;
-  if (current->signature != signatureTag<R, A...>())
-    throw ProgrammingError(std::string("MSHookMessageEx: replacement for ") + sel.name() +
-                           " has the wrong signature (" + current->types + ")");
-  IMP previous = class_replaceMethodRaw(cls, sel.get(), reinterpret_cast<IMP>(replacement),
-                                        current->signature);
-  if (previous != reinterpret_cast<IMP>(replacement) && slot)
-    *slot = reinterpret_cast<ImpFor<R, A...>>(previous);
+  return class_addMethodRaw(cls, sel.get(), imp_erase<R, A...>(imp), signatureTag<R, A...>(), types);
 }
 
 // A class named in code. Its record is looked up once and kept (records are never
-// freed), so casts and factories of Foundation values cost no lookup by name.
+// freed), so using the constant costs no lookup by name.
 class ClassName {
  public:
   constexpr explicit ClassName(const char* name) : name_(name) {}
+  const char* name() const { return name_; }
   // The record, registered or not (see objc_classRecord).
   Class record() const {
     Class cls = cached_.load(std::memory_order_relaxed);
@@ -150,40 +134,50 @@ class ClassName {
     }
     return cls;
   }
+  // The class when this host has it, else null: what objc_getClass answers.
+  Class get() const {
+    Class cls = record();
+    return cls->registered ? cls : nullptr;
+  }
+  operator Class() const { return get(); }
+  // YES when object is of this class or a subclass of it; NO for nil.
+  bool isKind(const Object* object) const {
+    return object && class_isSubclassOf(object->isa(), record());
+  }
 
  private:
   const char* name_;
   mutable std::atomic<Class> cached_{nullptr};
 };
 
-// The object as a T when its class is the named class or a subclass of it; null
-// otherwise (nil included). T is the C++ class backing the named class.
+// A class named in code together with the C++ class T that backs it. Host classes
+// declare theirs as a static member `cls`, so `UIView::cls.cast(object)` both tests the
+// kind and gives the C++ type, and `NSString::cls.make(...)` makes one.
 template <class T>
-T* object_cast(id object, const ClassName& cls) {
-  return object && class_isSubclassOf(object->isa(), cls.record()) ? static_cast<T*>(object)
-                                                                   : nullptr;
-}
+class ClassOf : public ClassName {
+ public:
+  using Type = T;
+  using ClassName::ClassName;
+  // The object as a T when it is of this class or a subclass; null otherwise.
+  T* cast(id object) const { return isKind(object) ? static_cast<T*>(object) : nullptr; }
+  const T* cast(const Object* object) const {
+    return isKind(object) ? static_cast<const T*>(object) : nullptr;
+  }
+  // Makes a T with the arguments and gives it this class, registered or not: the one
+  // way host code makes an object in C++. Values made before the host boots (constant
+  // strings) rely on it; objects a host may lack are made with `new` instead, which
+  // answers nil for an absent class. Set-up that sends messages to the new object
+  // belongs in its `init` methods, never in the C++ constructor (see docs).
+  template <class... Args>
+  Ref<T> make(Args&&... args) const {
+    auto object = std::make_shared<T>(std::forward<Args>(args)...);
+    setIsa(*object, record());
+    return object;
+  }
+};
 
-// Makes a T of the named class whether or not that class is registered: for values that
-// must never be nil (strings, numbers, colours), even before the host boots.
-template <class T, class... Args>
-Ref<T> constructNamed(const ClassName& cls, Args&&... args) {
-  auto object = std::make_shared<T>(std::forward<Args>(args)...);
-  setIsa(*object, cls.record());
-  return object;
-}
-
-// Makes an instance of cls with its factory; null for a null class.
+// Makes an instance of cls with its factory, as `alloc` does; null for a null class.
 Ref<> class_createInstance(Class cls);
-
-// Makes a T and gives it the class; a null class gives nil, as an absent class would.
-template <class T, class... Args>
-Ref<T> construct(Class cls, Args&&... args) {
-  if (!cls) return nullptr;
-  auto object = std::make_shared<T>(std::forward<Args>(args)...);
-  setIsa(*object, cls);
-  return object;
-}
 
 // Key-value access to named instance variables.
 void class_addKey(Class cls, std::string name, KeyGetter getter);

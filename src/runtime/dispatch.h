@@ -19,7 +19,6 @@ R nilResult() {
 
 const Method* lookupSlow(Class cls, SEL sel);
 [[noreturn]] void unrecognizedSelector(id self, SEL sel);
-[[noreturn]] void signatureMismatch(id self, const Method* method, const std::string& expected);
 
 inline const Method* lookup(Class cls, SEL sel) {
   const uint32_t index = sel->index;
@@ -30,10 +29,10 @@ inline const Method* lookup(Class cls, SEL sel) {
 
 template <class R, class... A>
 ImpFor<R, A...> resolve(id self, SEL sel) {
+  RT_ASSERT(self->isa(), "message sent to an object made without a class");
   const Method* m = lookup(self->isa(), sel);
   if (!m) unrecognizedSelector(self, sel);
-  if (m->signature != signatureTag<R, A...>()) signatureMismatch(self, m, typeEncoding<R, A...>());
-  return reinterpret_cast<ImpFor<R, A...>>(m->imp);
+  return method_getImplementation<R, A...>(m, self);
 }
 
 template <class T>
@@ -76,6 +75,10 @@ template <class R, class... A, class... P>
 R send(Class cls, const Sel<R(A...)>& sel, P&&... args) {
   return send(objc_classObject(cls), sel, std::forward<P>(args)...);
 }
+template <class R, class... A, class... P>
+R send(const ClassName& cls, const Sel<R(A...)>& sel, P&&... args) {
+  return send(objc_classObject(cls.get()), sel, std::forward<P>(args)...);
+}
 
 // Sends sel to self, starting the method search at the superclass of `cls` (the class
 // whose implementation is calling `super`).
@@ -84,9 +87,7 @@ R sendSuper(Class cls, id self, const Sel<R(A...)>& sel, P&&... args) {
   if (!self || !cls || !cls->superclass) return detail::nilResult<R>();
   const Method* m = class_getInstanceMethod(cls->superclass, sel.get());
   if (!m) detail::unrecognizedSelector(self, sel.get());
-  if (m->signature != signatureTag<R, A...>())
-    detail::signatureMismatch(self, m, typeEncoding<R, A...>());
-  return reinterpret_cast<ImpFor<R, A...>>(m->imp)(self, sel.get(),
+  return method_getImplementation<R, A...>(m, self)(self, sel.get(),
                                                    detail::pass<A>(std::forward<P>(args))...);
 }
 

@@ -6,6 +6,7 @@
 #include "runtime/class.h"
 #include "runtime/dispatch.h"
 #include "runtime/geometry.h"
+#include "runtime/hook.h"
 #include "runtime/object.h"
 #include "runtime/selector.h"
 #include "runtime/signature.h"

@@ -19,6 +19,12 @@ using ImpFor = R (*)(id self, SEL cmd, Args...);
 // An implementation behind a type-erased pointer; always called through its real type.
 using IMP = void (*)();
 
+// The type-erased form of a typed implementation, as method records store it.
+template <class R, class... Args>
+IMP imp_erase(ImpFor<R, Args...> imp) {
+  return reinterpret_cast<IMP>(imp);
+}
+
 template <class R, class... Args>
 struct SignatureTag {
   static constexpr char tag = 0;

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "host/uikit/view.h"
+#include "host/uikit/uikit_selectors.h"
 
 namespace lumora {
 namespace {
@@ -49,7 +49,7 @@ std::string encoding(const char* format) {
 // centre, removing any earlier registration so an observer is registered at most once
 // for a name and object.
 void addUniqueObserver(id, SEL, id observer, SEL selector, id name, id object) {
-  Ref<> center = rt::send(rt::objc_getClass("NSNotificationCenter"), sel::defaultCenter);
+  Ref<> center = rt::send(cls::NSNotificationCenter, sel::defaultCenter);
   rt::send(center, sel::removeObserver_name_object, observer, name, object);
   rt::send(center, sel::addObserver_selector_name_object, observer, selector, name, object);
 }
@@ -83,11 +83,11 @@ void addPropertySetter(rt::Class cls, size_t index) {
 
 void registerSystemClasses() {
   // Plain views told apart by their class names only.
-  if (rt::Class view = rt::objc_getClass("UIView")) {
+  if (rt::Class view = cls::UIView.get()) {
     rt::objc_registerClass("LumoraBackgroundView", view);
     rt::objc_registerClass("LumoraIndicatorView", view);
   }
-  rt::class_addMethod(rt::objc_getClass("NSNotificationCenter"),
+  rt::class_addMethod(cls::NSNotificationCenter.get(),
                       sel::addUniqueObserver_selector_name_object, &addUniqueObserver, "v@:@:@@");
 }
 

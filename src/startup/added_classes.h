@@ -2,7 +2,7 @@
 // properties it adds to host classes, and its category on NSNotificationCenter.
 #pragma once
 
-#include "host/foundation/notification_center.h"
+#include "host/foundation/foundation_selectors.h"
 #include "runtime/runtime.h"
 
 namespace sel {

@@ -1,7 +1,6 @@
 #include "startup/loader.h"
 
 #include "host/foundation/darwin_notify.h"
-#include "host/foundation/file_manager.h"
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
 #include "notifications/test_notifications.h"
@@ -76,7 +75,7 @@ void mediaRoutine() {
   preferences = rt::send(prefsClass(), sel::sharedInstance);
   const bool open = readBool("enabled");
   if (open) {
-    rt::Ref<> files = rt::send(rt::objc_getClass("NSFileManager"), sel::defaultManager);
+    rt::Ref<> files = rt::send(cls::NSFileManager, sel::defaultManager);
     colorFlowInstalled = rt::send(files, sel::fileExistsAtPath, host::NSStr(kColorFlowPath));
   }
   installRows(Routine::Media, open);

@@ -1,5 +1,5 @@
 // Replacements and added methods of the media-player routine.
-#include "host/springboard/selectors.h"
+#include "host/springboard/springboard_selectors.h"
 #include "startup/hook_table.h"
 
 namespace sel {

@@ -1,6 +1,6 @@
 // Replacements and added methods of the notification routine. Every replacement already
 // reaches the host's behaviour through its slot; the styling joins as it is built.
-#include "host/springboard/selectors.h"
+#include "host/springboard/springboard_selectors.h"
 #include "startup/hook_table.h"
 
 namespace sel {

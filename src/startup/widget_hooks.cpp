@@ -1,6 +1,6 @@
 // Replacements and added methods of the widget routine.
-#include "host/foundation/notification_center.h"
-#include "host/springboard/selectors.h"
+#include "host/foundation/value_helpers.h"
+#include "host/springboard/springboard_selectors.h"
 #include "startup/added_classes.h"
 #include "startup/hook_table.h"
 
@@ -22,7 +22,7 @@ Ref<> widgetNotificationName(id identifier) {
 }
 
 Ref<> defaultCenter() {
-  return rt::send(rt::objc_getClass("NSNotificationCenter"), sel::defaultCenter);
+  return rt::send(cls::NSNotificationCenter, sel::defaultCenter);
 }
 
 ImpFor<Ref<>, id> original_initWithWidgetIdentifier;

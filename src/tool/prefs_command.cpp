@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "host/foundation/user_defaults.h"
 #include "prefs/lumora_prefs.h"
 #include "tool/commands.h"
 

@@ -57,7 +57,7 @@ Ref<Counter> makeCounter() {
                                  [] { return std::make_shared<Counter>(); });
     rt::bindMethod<&Counter::note>(cls, kNote);
   }
-  return rt::construct<Counter>(cls);
+  return std::static_pointer_cast<Counter>(rt::class_createInstance(cls));
 }
 
 }  // namespace

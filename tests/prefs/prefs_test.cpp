@@ -8,11 +8,13 @@
 #include <sstream>
 #include <thread>
 
+#include "host/foundation/user_defaults.h"
 #include "host/host.h"
 #include "prefs/lumora_prefs.h"
 #include "support/files.h"
 
 using namespace host;
+using rt::Class;
 using namespace testing_support;
 namespace fs = std::filesystem;
 
@@ -104,8 +106,8 @@ TEST_F(PrefsTest, SimultaneousFirstCallsMakeOneInstance) {
   Class cls = prefs::registerLumoraPrefs();
   // Call the class methods' implementations directly, as a send does after its lookup.
   auto imp = [&](const rt::Sel<Ref<>()>& s) {
-    return reinterpret_cast<rt::ImpFor<Ref<>>>(
-        rt::class_getInstanceMethod(rt::object_getMetaclass(cls), s)->imp);
+    return rt::method_getImplementation<Ref<>>(
+        rt::class_getInstanceMethod(rt::object_getMetaclass(cls), s));
   };
   auto sharedInstance = imp(sel::sharedInstance);
   auto colorCache = imp(sel::colorCache);

@@ -6,6 +6,12 @@ using namespace rt;
 
 namespace {
 
+// An instance of cls through its factory, as `alloc` makes one; nil for a null class.
+template <class T>
+Ref<T> construct(Class cls) {
+  return std::static_pointer_cast<T>(class_createInstance(cls));
+}
+
 // A tiny host: Base and Derived, backed by C++ classes with a counter each.
 struct Base : Object {
   int64_t value = 7;

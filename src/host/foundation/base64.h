@@ -7,10 +7,6 @@
 
 #include "host/foundation/values.h"
 
-namespace sel {
-inline const Sel<Ref<>(uint64_t)> base64EncodedStringWithOptions{"base64EncodedStringWithOptions:"};
-}  // namespace sel
-
 namespace host {
 
 // NSDataBase64EncodingOptions. A line length without an explicit line ending ends lines
@@ -25,8 +21,7 @@ enum : uint64_t {
 // The Base64 text (standard alphabet, padded with "=") of the bytes.
 std::string base64Encode(std::span<const uint8_t> bytes, uint64_t options);
 
-// Binds `base64EncodedStringWithOptions:` on NSData. Part of booting the host; after
-// the Foundation values are registered.
-void registerNSDataBase64();
+// Adds `base64EncodedStringWithOptions:` to NSData. Part of booting the host.
+void defineNSDataBase64(ClassList& list);
 
 }  // namespace host

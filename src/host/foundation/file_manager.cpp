@@ -43,19 +43,20 @@ Ref<> NSFileManager::contentsOfDirectoryAtPath(id path, Ref<>* error) const {
   return NSArray::make(std::move(items));
 }
 
-void registerFileManager() {
-  using namespace rt;
-  Class manager = objc_registerClass("NSFileManager", objc_getClass("NSObject"),
-                                     [] { return std::make_shared<NSFileManager>(); });
-  bindClassFunction(
-      manager, sel::defaultManager, +[](id, SEL) -> Ref<> {
-        auto& m = defaultManagerRef();
-        if (!m) m = construct<NSFileManager>(objc_getClass("NSFileManager"));
-        return m;
-      });
-  bindMethod<&NSFileManager::fileExistsAtPath>(manager, sel::fileExistsAtPath);
-  bindMethod<&NSFileManager::contentsOfDirectoryAtPath>(manager,
-                                                        sel::contentsOfDirectoryAtPath_error);
+void NSFileManager::bind(ClassBuilder<NSFileManager>& b) {
+  b.classFunction(
+       sel::defaultManager,
+       +[](id, rt::SEL) -> Ref<> {
+         auto& m = defaultManagerRef();
+         if (!m) m = NSFileManager::cls.make();
+         return m;
+       })
+      .method<&NSFileManager::fileExistsAtPath>(sel::fileExistsAtPath)
+      .method<&NSFileManager::contentsOfDirectoryAtPath>(sel::contentsOfDirectoryAtPath_error);
+}
+
+void defineFileManager(ClassList& list) {
+  list.define<NSFileManager>(NSObject::cls);
 }
 
 void resetFileManager() {

@@ -4,24 +4,19 @@
 
 #include "host/foundation/values.h"
 
-namespace sel {
-inline const Sel<Ref<>()> defaultManager{"defaultManager"};
-inline const Sel<bool(id)> fileExistsAtPath{"fileExistsAtPath:"};
-inline const Sel<Ref<>(id, Ref<>*)> contentsOfDirectoryAtPath_error{
-    "contentsOfDirectoryAtPath:error:"};
-}  // namespace sel
-
 namespace host {
 
 class NSFileManager : public NSObject {
  public:
+  static inline const rt::ClassOf<NSFileManager> cls{"NSFileManager"};
+  static void bind(ClassBuilder<NSFileManager>& b);
   bool fileExistsAtPath(id path) const;
   // The names in the folder, sorted; nil (and an error string in *error) when the
   // folder cannot be read.
   Ref<> contentsOfDirectoryAtPath(id path, Ref<>* error) const;
 };
 
-void registerFileManager();
+void defineFileManager(ClassList& list);
 void resetFileManager();
 
 }  // namespace host

@@ -11,7 +11,8 @@ class MainQueue {
   uint64_t sequence = 0;
   // Ordered by (due time, scheduling order).
   std::map<std::pair<uint64_t, uint64_t>, dispatch_block_t> blocks;
-  std::function<void()> beforeBatch;
+  std::function<void()> beforeBatch, afterBatch;
+  bool commitRequested = false;
 };
 
 namespace {
@@ -51,12 +52,23 @@ size_t advance(uint64_t nanoseconds) {
   MainQueue& q = queue();
   const uint64_t end = q.clock + nanoseconds;
   size_t ran = 0;
-  if (q.beforeBatch && !q.blocks.empty()) q.beforeBatch();
-  while (!q.blocks.empty() && q.blocks.begin()->first.first <= end) {
-    auto node = q.blocks.extract(q.blocks.begin());
-    q.clock = node.key().first;
-    node.mapped()();  // may schedule more blocks, even inside this window
-    ++ran;
+  bool committedWithoutBlocks = false;
+  for (;;) {
+    const bool due = !q.blocks.empty() && q.blocks.begin()->first.first <= end;
+    // A commit asked for while nothing is due runs once per call, so a layout that keeps
+    // marking views cannot spin here; its marks wait for the next batch.
+    if (!due && (!q.commitRequested || committedWithoutBlocks)) break;
+    if (due) q.clock = q.blocks.begin()->first.first;
+    else committedWithoutBlocks = true;
+    q.commitRequested = false;
+    if (q.beforeBatch) q.beforeBatch();
+    // One batch: every block due at this instant, including those they schedule for it.
+    while (!q.blocks.empty() && q.blocks.begin()->first.first <= q.clock) {
+      auto node = q.blocks.extract(q.blocks.begin());
+      node.mapped()();
+      ++ran;
+    }
+    if (q.afterBatch) q.afterBatch();
   }
   q.clock = end;
   return ran;
@@ -72,6 +84,15 @@ void reset() {
   q.blocks.clear();
   q.clock = 0;
   q.sequence = 0;
+  q.commitRequested = false;
+}
+
+void requestCommit() {
+  queue().commitRequested = true;
+}
+
+void setAfterBatch(std::function<void()> hook) {
+  queue().afterBatch = std::move(hook);
 }
 
 void setBeforeBatch(std::function<void()> hook) {

@@ -31,6 +31,10 @@ namespace main_queue {
 uint64_t now();
 // Runs every block due up to now + nanoseconds (including blocks they schedule that fall
 // in the window), then sets the clock to the end of the window. Answers how many ran.
+// Blocks due at the same instant form one batch (one turn of the host's run loop):
+// before it the before-batch hook runs, after it the after-batch hook (the host commits
+// its transaction and lays out). A commit asked for with nothing due runs as a batch of
+// its own at the current time.
 size_t advance(uint64_t nanoseconds);
 // Runs the blocks that are due now.
 inline size_t drain() {
@@ -42,6 +46,11 @@ void reset();
 // Runs before each batch of blocks: lets other state catch up (user defaults read
 // changes another process wrote).
 void setBeforeBatch(std::function<void()> hook);
+// Runs after each batch: the host lays out what is marked.
+void setAfterBatch(std::function<void()> hook);
+// Asks for a batch at the next advance even when no block is due (a view was marked
+// for layout).
+void requestCommit();
 }  // namespace main_queue
 
 }  // namespace host

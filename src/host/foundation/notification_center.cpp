@@ -33,14 +33,13 @@ void NSNotificationCenter::removeObserver(id observer, id name, id object) {
 
 void NSNotificationCenter::post(id name, id object, id userInfo) {
   if (!name) return;
-  auto notification = rt::construct<NSNotification>(rt::objc_getClass("NSNotification"),
-                                                    name->ref(), object ? object->ref() : nullptr,
-                                                    userInfo ? userInfo->ref() : nullptr);
+  auto notification = NSNotification::cls.make(name->ref(), object ? object->ref() : nullptr,
+                                               userInfo ? userInfo->ref() : nullptr);
   postNotification(notification.get());
 }
 
 void NSNotificationCenter::postNotification(id notification) {
-  auto* n = dynamic_cast<NSNotification*>(notification);
+  auto* n = NSNotification::cls.cast(notification);
   if (!n) return;
   std::erase_if(registrations_, [](const Registration& r) { return r.observer.expired(); });
   // Observers may register or remove while being called: deliver to a snapshot.
@@ -66,27 +65,32 @@ size_t NSNotificationCenter::registrationCount(id observer) const {
                        [&](const Registration& r) { return r.observer.lock().get() == observer; });
 }
 
-void registerNotificationCenter() {
-  using namespace rt;
-  Class notification = objc_registerClass("NSNotification", objc_getClass("NSObject"));
-  bindMethod<&NSNotification::name>(notification, sel::name);
-  bindMethod<&NSNotification::object>(notification, sel::object);
-  bindMethod<&NSNotification::userInfo>(notification, sel::userInfo);
+void NSNotification::bind(ClassBuilder<NSNotification>& b) {
+  b.method<&NSNotification::name>(sel::name)
+      .method<&NSNotification::object>(sel::object)
+      .method<&NSNotification::userInfo>(sel::userInfo);
+}
 
-  Class center = objc_registerClass("NSNotificationCenter", objc_getClass("NSObject"),
-                                    [] { return std::make_shared<NSNotificationCenter>(); });
-  bindClassFunction(
-      center, sel::defaultCenter, +[](id, SEL) -> Ref<> {
-        auto& c = defaultCenterRef();
-        if (!c) c = construct<NSNotificationCenter>(objc_getClass("NSNotificationCenter"));
-        return c;
-      });
-  bindMethod<&NSNotificationCenter::addObserver>(center, sel::addObserver_selector_name_object);
-  bindMethod<&NSNotificationCenter::removeObserver>(center, sel::removeObserver_name_object);
-  bindMethod<&NSNotificationCenter::removeAllOfObserver>(center, sel::removeObserver);
-  bindMethod<&NSNotificationCenter::postNotificationName>(center, sel::postNotificationName_object);
-  bindMethod<&NSNotificationCenter::post>(center, sel::postNotificationName_object_userInfo);
-  bindMethod<&NSNotificationCenter::postNotification>(center, sel::postNotification);
+void NSNotificationCenter::bind(ClassBuilder<NSNotificationCenter>& b) {
+  b.classFunction(
+       sel::defaultCenter,
+       +[](id, rt::SEL) -> Ref<> {
+         auto& c = defaultCenterRef();
+         if (!c) c = NSNotificationCenter::cls.make();
+         return c;
+       })
+      .method<&NSNotificationCenter::addObserver>(sel::addObserver_selector_name_object)
+      .method<&NSNotificationCenter::removeObserver>(sel::removeObserver_name_object)
+      .method<&NSNotificationCenter::removeAllOfObserver>(sel::removeObserver)
+      .method<&NSNotificationCenter::postNotificationName>(sel::postNotificationName_object)
+      .method<&NSNotificationCenter::post>(sel::postNotificationName_object_userInfo)
+      .method<&NSNotificationCenter::postNotification>(sel::postNotification);
+}
+
+void defineNotificationCenter(ClassList& list) {
+  // Notifications are made in C++ only (as posted), never by `new`.
+  list.define<NSNotification>(NSObject::cls, [] { return nullptr; });
+  list.define<NSNotificationCenter>(NSObject::cls);
 }
 
 void resetNotificationCenter() {

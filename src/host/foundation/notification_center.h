@@ -6,25 +6,12 @@
 
 #include "host/foundation/values.h"
 
-namespace sel {
-inline const Sel<Ref<>()> defaultCenter{"defaultCenter"};
-inline const Sel<void(id, SEL, id, id)> addObserver_selector_name_object{
-    "addObserver:selector:name:object:"};
-inline const Sel<void(id, id, id)> removeObserver_name_object{"removeObserver:name:object:"};
-inline const Sel<void(id)> removeObserver{"removeObserver:"};
-inline const Sel<void(id, id)> postNotificationName_object{"postNotificationName:object:"};
-inline const Sel<void(id, id, id)> postNotificationName_object_userInfo{
-    "postNotificationName:object:userInfo:"};
-inline const Sel<void(id)> postNotification{"postNotification:"};
-inline const Sel<Ref<>()> name{"name"};
-inline const Sel<Ref<>()> object{"object"};
-inline const Sel<Ref<>()> userInfo{"userInfo"};
-}  // namespace sel
-
 namespace host {
 
 class NSNotification : public NSObject {
  public:
+  static inline const rt::ClassOf<NSNotification> cls{"NSNotification"};
+  static void bind(ClassBuilder<NSNotification>& b);
   NSNotification(Ref<> name, Ref<> object, Ref<> userInfo)
       : name_(std::move(name)), object_(std::move(object)), userInfo_(std::move(userInfo)) {}
   Ref<> name() const { return name_; }
@@ -39,6 +26,8 @@ class NSNotification : public NSObject {
 // observer is never called and is dropped at the next post.
 class NSNotificationCenter : public NSObject {
  public:
+  static inline const rt::ClassOf<NSNotificationCenter> cls{"NSNotificationCenter"};
+  static void bind(ClassBuilder<NSNotificationCenter>& b);
   void addObserver(id observer, rt::SEL selector, id name, id object);
   // Removes the observer's registrations matching name and object (nil matches all).
   void removeObserver(id observer, id name, id object);
@@ -60,7 +49,7 @@ class NSNotificationCenter : public NSObject {
   std::vector<Registration> registrations_;
 };
 
-void registerNotificationCenter();
+void defineNotificationCenter(ClassList& list);
 // Drops the default centre and its registrations.
 void resetNotificationCenter();
 

@@ -33,8 +33,7 @@ size_t whiteSpaceLength(const std::string& s, size_t at) {
 }  // namespace
 
 Ref<NSScanner> NSScanner::make(std::string text) {
-  static const rt::ClassName scannerClass{"NSScanner"};
-  return rt::constructNamed<NSScanner>(scannerClass, std::move(text));
+  return NSScanner::cls.make(std::move(text));
 }
 
 void NSScanner::setScanLocation(uint64_t location) {
@@ -72,18 +71,20 @@ bool NSScanner::isAtEnd() const {
   return skipWhiteSpace(location_) >= text_.size();
 }
 
-void registerNSScanner() {
-  Class scanner =
-      defineClass("NSScanner", rt::objc_getClass("NSObject"), [] { return NSScanner::make(""); });
-  rt::bindMethod<&NSScanner::scanLocation>(scanner, sel::scanLocation);
-  rt::bindMethod<&NSScanner::setScanLocation>(scanner, sel::setScanLocation);
-  rt::bindMethod<&NSScanner::scanHexInt>(scanner, sel::scanHexInt);
-  rt::bindMethod<&NSScanner::isAtEnd>(scanner, sel::isAtEnd);
-  rt::bindClassFunction(
-      scanner, sel::scannerWithString, +[](id, rt::SEL, id string) -> Ref<> {
-        const std::string* text = stringText(string);
-        return NSScanner::make(text ? *text : std::string());
-      });
+void NSScanner::bind(ClassBuilder<NSScanner>& b) {
+  b.method<&NSScanner::scanLocation>(sel::scanLocation)
+      .method<&NSScanner::setScanLocation>(sel::setScanLocation)
+      .method<&NSScanner::scanHexInt>(sel::scanHexInt)
+      .method<&NSScanner::isAtEnd>(sel::isAtEnd)
+      .classFunction(
+          sel::scannerWithString, +[](id, rt::SEL, id string) -> Ref<> {
+            const std::string* text = stringText(string);
+            return NSScanner::make(text ? *text : std::string());
+          });
+}
+
+void defineNSScanner(ClassList& list) {
+  list.define<NSScanner>(NSObject::cls, [] { return NSScanner::make(""); });
 }
 
 }  // namespace host

@@ -5,20 +5,14 @@
 
 #include "host/foundation/values.h"
 
-namespace sel {
-inline const Sel<Ref<>(id)> scannerWithString{"scannerWithString:"};
-inline const Sel<uint64_t()> scanLocation{"scanLocation"};
-inline const Sel<void(uint64_t)> setScanLocation{"setScanLocation:"};
-inline const Sel<bool(uint32_t*)> scanHexInt{"scanHexInt:"};
-inline const Sel<bool()> isAtEnd{"isAtEnd"};
-}  // namespace sel
-
 namespace host {
 
 // Scans a string from a location (a byte index, as string indices are here). Before each
 // scan, white space and line breaks (the Unicode set, in UTF-8) are skipped.
 class NSScanner : public NSObject {
  public:
+  static inline const rt::ClassOf<NSScanner> cls{"NSScanner"};
+  static void bind(ClassBuilder<NSScanner>& b);
   explicit NSScanner(std::string text) : text_(std::move(text)) {}
   static Ref<NSScanner> make(std::string text);
 
@@ -39,7 +33,7 @@ class NSScanner : public NSObject {
   uint64_t location_ = 0;
 };
 
-// Registers NSScanner. Part of booting the host.
-void registerNSScanner();
+// Defines NSScanner. Part of booting the host.
+void defineNSScanner(ClassList& list);
 
 }  // namespace host

@@ -369,22 +369,22 @@ Ref<> NSUserDefaults::registeredValue(std::string_view key) const {
 
 // ---- registration
 
-void registerUserDefaults() {
-  using namespace rt;
-  Class defaults = defineClass("NSUserDefaults", objc_getClass("NSObject"),
-                               [] { return std::make_shared<NSUserDefaults>(); });
-  if (!defaults) return;
-  bindMethod<&NSUserDefaults::initWithSuiteName>(defaults, sel::initWithSuiteName);
-  bindMethod<&NSUserDefaults::objectForKey>(defaults, sel::objectForKey);
-  bindMethod<&NSUserDefaults::objectForKey>(defaults, sel::valueForKey);
-  bindMethod<&NSUserDefaults::boolForKey>(defaults, sel::boolForKey);
-  bindMethod<&NSUserDefaults::integerForKey>(defaults, sel::integerForKey);
-  bindMethod<&NSUserDefaults::floatForKey>(defaults, sel::floatForKey);
-  bindMethod<&NSUserDefaults::setObject>(defaults, sel::setObject_forKey);
-  bindMethod<&NSUserDefaults::setObject>(defaults, sel::setValue_forKey);
-  bindMethod<&NSUserDefaults::removeObjectForKey>(defaults, sel::removeObjectForKey);
-  bindMethod<&NSUserDefaults::registerDefaults>(defaults, sel::registerDefaults);
-  bindMethod<&NSUserDefaults::synchronize>(defaults, sel::synchronize);
+void NSUserDefaults::bind(ClassBuilder<NSUserDefaults>& b) {
+  b.method<&NSUserDefaults::initWithSuiteName>(sel::initWithSuiteName)
+      .method<&NSUserDefaults::objectForKey>(sel::objectForKey)
+      .method<&NSUserDefaults::objectForKey>(sel::valueForKey)
+      .method<&NSUserDefaults::boolForKey>(sel::boolForKey)
+      .method<&NSUserDefaults::integerForKey>(sel::integerForKey)
+      .method<&NSUserDefaults::floatForKey>(sel::floatForKey)
+      .method<&NSUserDefaults::setObject>(sel::setObject_forKey)
+      .method<&NSUserDefaults::setObject>(sel::setValue_forKey)
+      .method<&NSUserDefaults::removeObjectForKey>(sel::removeObjectForKey)
+      .method<&NSUserDefaults::registerDefaults>(sel::registerDefaults)
+      .method<&NSUserDefaults::synchronize>(sel::synchronize);
+}
+
+void defineUserDefaults(ClassList& list) {
+  list.define<NSUserDefaults>(NSObject::cls);
 }
 
 void resetUserDefaults() {

@@ -14,15 +14,6 @@
 
 #include "host/foundation/values.h"
 
-namespace sel {
-inline const Sel<Ref<>(id)> initWithSuiteName{"initWithSuiteName:"};
-inline const Sel<bool(id)> boolForKey{"boolForKey:"};
-inline const Sel<int64_t(id)> integerForKey{"integerForKey:"};
-inline const Sel<float(id)> floatForKey{"floatForKey:"};
-inline const Sel<void(id)> registerDefaults{"registerDefaults:"};
-inline const Sel<bool()> synchronize{"synchronize"};
-}  // namespace sel
-
 namespace host {
 
 // The outcome of a write to a suite's file: empty `error` when it was written.
@@ -45,6 +36,8 @@ struct PreferenceSuite;  // the persistent layer of one suite, shared by its ins
 
 class NSUserDefaults : public NSObject {
  public:
+  static inline const rt::ClassOf<NSUserDefaults> cls{"NSUserDefaults"};
+  static void bind(ClassBuilder<NSUserDefaults>& b);
   // ---- Messages
   // Binds the store to the suite's file "/var/mobile/Library/Preferences/<suite>.plist".
   // Answers nil for a nil suite name and for one that is not a plain file name.
@@ -93,7 +86,7 @@ class NSUserDefaults : public NSObject {
 };
 
 // Registers NSUserDefaults; part of booting the host.
-void registerUserDefaults();
+void defineUserDefaults(ClassList& list);
 // Forgets every live suite; part of resetting the host.
 void resetUserDefaults();
 // Re-reads the file of every live suite that another process has changed (compared by

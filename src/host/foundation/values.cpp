@@ -13,9 +13,10 @@
 namespace host {
 namespace {
 
-const rt::ClassName kString{"NSString"}, kBoolean{"__NSCFBoolean"}, kNumber{"NSNumber"},
-    kArray{"NSArray"}, kMutableArray{"NSMutableArray"}, kDictionary{"NSDictionary"},
-    kMutableDictionary{"NSMutableDictionary"}, kData{"NSData"};
+// The classes without a C++ type of their own.
+const rt::ClassOf<NSNumber> kBoolean{"__NSCFBoolean"};
+const rt::ClassOf<NSArray> kMutableArray{"NSMutableArray"};
+const rt::ClassOf<NSDictionary> kMutableDictionary{"NSMutableDictionary"};
 
 bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -23,7 +24,7 @@ bool isSpace(char c) {
 
 // An array's element test (isEqual:): the same object, or an equal value.
 bool matches(const Ref<>& item, id object) {
-  auto* value = dynamic_cast<const NSObject*>(item.get());
+  const NSObject* value = NSObject::cls.cast(item.get());
   return item.get() == object || (value && object && value->equals(*object));
 }
 
@@ -105,7 +106,7 @@ std::string NSObject::describe() const {
 // ---- NSString
 
 Ref<NSString> NSString::make(std::string text) {
-  return rt::constructNamed<NSString>(kString, std::move(text));
+  return NSString::cls.make(std::move(text));
 }
 
 size_t NSString::hash() const {
@@ -168,13 +169,13 @@ bool NSString::equals(const rt::Object& other) const {
 // ---- NSNumber
 
 Ref<NSNumber> NSNumber::numberWithBool(bool value) {
-  return rt::constructNamed<NSNumber>(kBoolean, Kind::Boolean, value ? 1 : 0, value ? 1.0 : 0.0);
+  return kBoolean.make(Kind::Boolean, value ? 1 : 0, value ? 1.0 : 0.0);
 }
 Ref<NSNumber> NSNumber::numberWithInteger(int64_t value) {
-  return rt::constructNamed<NSNumber>(kNumber, Kind::Integer, value, static_cast<double>(value));
+  return NSNumber::cls.make(Kind::Integer, value, static_cast<double>(value));
 }
 Ref<NSNumber> NSNumber::numberWithDouble(double value) {
-  return rt::constructNamed<NSNumber>(kNumber, Kind::Real, NSNumber::saturate(value), value);
+  return NSNumber::cls.make(Kind::Real, NSNumber::saturate(value), value);
 }
 
 int64_t NSNumber::saturate(double value) {
@@ -186,7 +187,7 @@ int64_t NSNumber::saturate(double value) {
 }
 
 bool NSNumber::equals(const rt::Object& other) const {
-  auto* n = dynamic_cast<const NSNumber*>(&other);
+  auto* n = NSNumber::cls.cast(&other);
   if (!n) return false;
   if (kind_ == Kind::Real || n->kind_ == Kind::Real) return doubleValue() == n->doubleValue();
   return integer_ == n->integer_;
@@ -210,7 +211,7 @@ std::string NSNumber::describe() const {
 // ---- NSArray
 
 Ref<NSArray> NSArray::make(std::vector<Ref<>> items, bool mutableArray) {
-  return rt::constructNamed<NSArray>(mutableArray ? kMutableArray : kArray, std::move(items));
+  return mutableArray ? kMutableArray.make(std::move(items)) : NSArray::cls.make(std::move(items));
 }
 
 Ref<> NSArray::objectAtIndex(uint64_t index) const {
@@ -240,10 +241,10 @@ void NSArray::removeObject(id object) {
 }
 
 bool NSArray::equals(const rt::Object& other) const {
-  auto* a = dynamic_cast<const NSArray*>(&other);
+  auto* a = NSArray::cls.cast(&other);
   if (!a || a->items_.size() != items_.size()) return false;
   for (size_t i = 0; i < items_.size(); ++i) {
-    auto* mine = dynamic_cast<const NSObject*>(items_[i].get());
+    auto* mine = NSObject::cls.cast(items_[i].get());
     if (!mine || !mine->equals(*a->items_[i])) return false;
   }
   return true;
@@ -252,7 +253,7 @@ bool NSArray::equals(const rt::Object& other) const {
 // ---- NSDictionary
 
 Ref<NSDictionary> NSDictionary::make(bool mutableDictionary) {
-  return rt::constructNamed<NSDictionary>(mutableDictionary ? kMutableDictionary : kDictionary);
+  return mutableDictionary ? kMutableDictionary.make() : NSDictionary::cls.make();
 }
 
 std::map<std::string, Ref<>> NSDictionary::sorted() const {
@@ -289,11 +290,11 @@ void NSDictionary::removeObjectForKey(id key) {
 }
 
 bool NSDictionary::equals(const rt::Object& other) const {
-  auto* d = dynamic_cast<const NSDictionary*>(&other);
+  auto* d = NSDictionary::cls.cast(&other);
   if (!d || d->entries_.size() != entries_.size()) return false;
   for (auto& [key, value] : entries_) {
     auto it = d->entries_.find(key);
-    auto* mine = dynamic_cast<const NSObject*>(value.get());
+    auto* mine = NSObject::cls.cast(value.get());
     if (it == d->entries_.end() || !mine || !mine->equals(*it->second)) return false;
   }
   return true;
@@ -302,18 +303,22 @@ bool NSDictionary::equals(const rt::Object& other) const {
 // ---- NSData
 
 Ref<NSData> NSData::make(std::vector<uint8_t> bytes) {
-  return rt::constructNamed<NSData>(kData, std::move(bytes));
+  return NSData::cls.make(std::move(bytes));
 }
 
 bool NSData::equals(const rt::Object& other) const {
-  auto* d = dynamic_cast<const NSData*>(&other);
+  auto* d = NSData::cls.cast(&other);
   return d && d->bytes_ == bytes_;
 }
 
 // ---- readers
 
 const NSString* asNSString(id object) {
-  return rt::object_cast<const NSString>(object, kString);
+  return NSString::cls.cast(object);
+}
+
+Ref<> NSStr(std::string text) {
+  return NSString::make(std::move(text));
 }
 
 const std::string* stringText(id object) {
@@ -334,81 +339,104 @@ std::string formatObject(id object) {
 }
 
 bool isBooleanNumber(id object) {
-  return object && rt::class_isSubclassOf(object->isa(), kBoolean.record());
+  return kBoolean.isKind(object);
 }
 
 // ---- registration
 
-void registerFoundationValues() {
-  using namespace rt;
-  Class object =
-      objc_registerClass("NSObject", nullptr, [] { return std::make_shared<NSObject>(); });
-  bindMethod<&NSObject::isKindOfClass>(object, sel::isKindOfClass);
-  bindMethod<&NSObject::respondsToSelector>(object, sel::respondsToSelector);
-  bindMethod<&NSObject::isEqual>(object, sel::isEqual);
-  bindMethod<&NSObject::valueForKey>(object, sel::valueForKey);
-  bindMethod<&NSObject::valueForKey>(object, sel::safeValueForKey);
-  bindMethod<&NSObject::description>(object, sel::description);
-  bindFunction(
-      object, sel::init, +[](id self, SEL) -> Ref<> { return self->ref(); });
-  bindClassFunction(
-      object, sel::alloc,
-      +[](id self, SEL) { return class_createInstance(object_getClassOfClassObject(self)); });
-  bindClassFunction(
-      object, sel::new_, +[](id self, SEL) {
-        return send(class_createInstance(object_getClassOfClassObject(self)), sel::init);
+void NSObject::bind(ClassBuilder<NSObject>& b) {
+  using rt::SEL;
+  b.method<&NSObject::isKindOfClass>(sel::isKindOfClass)
+      .method<&NSObject::respondsToSelector>(sel::respondsToSelector)
+      .method<&NSObject::isEqual>(sel::isEqual)
+      .method<&NSObject::valueForKey>(sel::valueForKey)
+      .method<&NSObject::valueForKey>(sel::safeValueForKey)
+      .method<&NSObject::description>(sel::description)
+      .function(
+          sel::init, +[](id self, SEL) -> Ref<> { return self->ref(); })
+      .classFunction(
+          sel::alloc,
+          +[](id self, SEL) {
+            return rt::class_createInstance(rt::object_getClassOfClassObject(self));
+          })
+      .classFunction(
+          sel::new_, +[](id self, SEL) {
+            return rt::send(rt::class_createInstance(rt::object_getClassOfClassObject(self)),
+                            sel::init);
+          });
+}
+
+void NSString::bind(ClassBuilder<NSString>& b) {
+  b.method<&NSString::length>(sel::length)
+      .method<&NSString::isEqualToString>(sel::isEqualToString)
+      .method<&NSString::containsString>(sel::containsString)
+      .method<&NSString::substringFromIndex>(sel::substringFromIndex)
+      .method<&NSString::substringToIndex>(sel::substringToIndex)
+      .method<&NSString::stringByAppendingString>(sel::stringByAppendingString)
+      .method<&NSString::floatValue>(sel::floatValue)
+      .method<&NSString::doubleValue>(sel::doubleValue)
+      .method<&NSString::integerValue>(sel::integerValue)
+      .method<&NSString::boolValue>(sel::boolValue);
+}
+
+void NSNumber::bind(ClassBuilder<NSNumber>& b) {
+  b.classFunction(
+       sel::numberWithBool,
+       +[](id, rt::SEL, bool value) -> Ref<> { return NSNumber::numberWithBool(value); })
+      .classFunction(
+          sel::numberWithInteger,
+          +[](id, rt::SEL, int64_t value) -> Ref<> { return NSNumber::numberWithInteger(value); })
+      .method<&NSNumber::boolValue>(sel::boolValue)
+      .method<&NSNumber::integerValue>(sel::integerValue)
+      .method<&NSNumber::integerValue>(sel::longLongValue)
+      .method<&NSNumber::intValue>(sel::intValue)
+      .method<&NSNumber::floatValue>(sel::floatValue)
+      .method<&NSNumber::doubleValue>(sel::doubleValue);
+}
+
+void NSArray::bind(ClassBuilder<NSArray>& b) {
+  b.method<&NSArray::count>(sel::count)
+      .method<&NSArray::objectAtIndex>(sel::objectAtIndex)
+      .method<&NSArray::firstObject>(sel::firstObject)
+      .method<&NSArray::lastObject>(sel::lastObject)
+      .method<&NSArray::containsObject>(sel::containsObject);
+}
+
+void NSDictionary::bind(ClassBuilder<NSDictionary>& b) {
+  b.method<&NSDictionary::count>(sel::count)
+      .method<&NSDictionary::objectForKey>(sel::objectForKey)
+      .method<&NSDictionary::objectForKey>(sel::valueForKey)
+      .method<&NSDictionary::allKeys>(sel::allKeys);
+}
+
+void NSData::bind(ClassBuilder<NSData>& b) {
+  b.method<&NSData::length>(sel::length);
+}
+
+void defineFoundationValues(ClassList& list) {
+  list.define<NSObject>(nullptr);
+  list.define<NSString>(NSObject::cls, [] { return NSString::make(""); });
+  list.define<NSNumber>(NSObject::cls, [] { return NSNumber::numberWithInteger(0); });
+  list.define(kBoolean, NSNumber::cls, [] { return NSNumber::numberWithBool(false); });
+  list.define<NSArray>(NSObject::cls, [] { return NSArray::make(); });
+  list.define(kMutableArray, NSArray::cls, [] { return NSArray::make({}, true); }, [](Class c) {
+    ClassBuilder<NSArray>(c)
+        .method<&NSArray::addObject>(sel::addObject)
+        .method<&NSArray::insertObject>(sel::insertObject_atIndex)
+        .method<&NSArray::removeObject>(sel::removeObject)
+        .method<&NSArray::removeAllObjects>(sel::removeAllObjects);
+  });
+  list.define<NSDictionary>(NSObject::cls, [] { return NSDictionary::make(); });
+  list.define(
+      kMutableDictionary, NSDictionary::cls, [] { return NSDictionary::make(true); },
+      [](Class c) {
+        ClassBuilder<NSDictionary>(c)
+            .method<&NSDictionary::setObject>(sel::setObject_forKey)
+            .method<&NSDictionary::setObject>(sel::setValue_forKey)
+            .method<&NSDictionary::removeObjectForKey>(sel::removeObjectForKey)
+            .method<&NSDictionary::removeAllObjects>(sel::removeAllObjects);
       });
-
-  Class string = objc_registerClass("NSString", object, [] { return NSString::make(""); });
-  bindMethod<&NSString::length>(string, sel::length);
-  bindMethod<&NSString::isEqualToString>(string, sel::isEqualToString);
-  bindMethod<&NSString::containsString>(string, sel::containsString);
-  bindMethod<&NSString::substringFromIndex>(string, sel::substringFromIndex);
-  bindMethod<&NSString::substringToIndex>(string, sel::substringToIndex);
-  bindMethod<&NSString::stringByAppendingString>(string, sel::stringByAppendingString);
-  bindMethod<&NSString::floatValue>(string, sel::floatValue);
-  bindMethod<&NSString::doubleValue>(string, sel::doubleValue);
-  bindMethod<&NSString::integerValue>(string, sel::integerValue);
-  bindMethod<&NSString::boolValue>(string, sel::boolValue);
-
-  Class number =
-      objc_registerClass("NSNumber", object, [] { return NSNumber::numberWithInteger(0); });
-  bindMethod<&NSNumber::boolValue>(number, sel::boolValue);
-  bindMethod<&NSNumber::integerValue>(number, sel::integerValue);
-  bindMethod<&NSNumber::integerValue>(number, sel::longLongValue);
-  bindMethod<&NSNumber::intValue>(number, sel::intValue);
-  bindMethod<&NSNumber::floatValue>(number, sel::floatValue);
-  bindMethod<&NSNumber::doubleValue>(number, sel::doubleValue);
-  objc_registerClass("__NSCFBoolean", number, [] { return NSNumber::numberWithBool(false); });
-
-  Class array = objc_registerClass("NSArray", object, [] { return NSArray::make(); });
-  bindMethod<&NSArray::count>(array, sel::count);
-  bindMethod<&NSArray::objectAtIndex>(array, sel::objectAtIndex);
-  bindMethod<&NSArray::firstObject>(array, sel::firstObject);
-  bindMethod<&NSArray::lastObject>(array, sel::lastObject);
-  bindMethod<&NSArray::containsObject>(array, sel::containsObject);
-  Class mutableArray =
-      objc_registerClass("NSMutableArray", array, [] { return NSArray::make({}, true); });
-  bindMethod<&NSArray::addObject>(mutableArray, sel::addObject);
-  bindMethod<&NSArray::insertObject>(mutableArray, sel::insertObject_atIndex);
-  bindMethod<&NSArray::removeObject>(mutableArray, sel::removeObject);
-  bindMethod<&NSArray::removeAllObjects>(mutableArray, sel::removeAllObjects);
-
-  Class dictionary =
-      objc_registerClass("NSDictionary", object, [] { return NSDictionary::make(); });
-  bindMethod<&NSDictionary::count>(dictionary, sel::count);
-  bindMethod<&NSDictionary::objectForKey>(dictionary, sel::objectForKey);
-  bindMethod<&NSDictionary::objectForKey>(dictionary, sel::valueForKey);
-  bindMethod<&NSDictionary::allKeys>(dictionary, sel::allKeys);
-  Class mutableDictionary = objc_registerClass("NSMutableDictionary", dictionary,
-                                               [] { return NSDictionary::make(true); });
-  bindMethod<&NSDictionary::setObject>(mutableDictionary, sel::setObject_forKey);
-  bindMethod<&NSDictionary::setObject>(mutableDictionary, sel::setValue_forKey);
-  bindMethod<&NSDictionary::removeObjectForKey>(mutableDictionary, sel::removeObjectForKey);
-  bindMethod<&NSDictionary::removeAllObjects>(mutableDictionary, sel::removeAllObjects);
-
-  Class data = objc_registerClass("NSData", object, [] { return NSData::make({}); });
-  bindMethod<&NSData::length>(data, sel::length);
+  list.define<NSData>(NSObject::cls, [] { return NSData::make({}); });
 }
 
 }  // namespace host

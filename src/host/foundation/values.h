@@ -11,7 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/foundation/selectors.h"
+#include "host/class_list.h"
+#include "host/foundation/foundation_selectors.h"
+#include "host/foundation/value_helpers.h"
 #include "runtime/runtime.h"
 
 namespace host {
@@ -22,6 +24,8 @@ using rt::Ref;
 
 class NSObject : public rt::Object {
  public:
+  static inline const rt::ClassOf<NSObject> cls{"NSObject"};
+  static void bind(ClassBuilder<NSObject>& b);
   bool isKindOfClass(Class cls) const { return rt::class_isSubclassOf(isa(), cls); }
   bool respondsToSelector(rt::SEL sel) const { return rt::class_respondsToSelector(isa(), sel); }
   bool isEqual(id other) const;
@@ -38,6 +42,8 @@ class NSObject : public rt::Object {
 // what the system needs (its texts are keys, colour strings and paths).
 class NSString : public NSObject {
  public:
+  static inline const rt::ClassOf<NSString> cls{"NSString"};
+  static void bind(ClassBuilder<NSString>& b);
   explicit NSString(std::string text) : text_(std::move(text)) {}
   static Ref<NSString> make(std::string text);
   const std::string& text() const { return text_; }
@@ -70,6 +76,8 @@ class NSString : public NSObject {
 // subclass of NSNumber, as on the host, so a boolean 1 and an integer 1 are told apart.
 class NSNumber : public NSObject {
  public:
+  static inline const rt::ClassOf<NSNumber> cls{"NSNumber"};
+  static void bind(ClassBuilder<NSNumber>& b);
   enum class Kind { Boolean, Integer, Real };
   NSNumber(Kind kind, int64_t integer, double real) : kind_(kind), integer_(integer), real_(real) {}
   static Ref<NSNumber> numberWithBool(bool value);
@@ -95,6 +103,8 @@ class NSNumber : public NSObject {
 
 class NSArray : public NSObject {
  public:
+  static inline const rt::ClassOf<NSArray> cls{"NSArray"};
+  static void bind(ClassBuilder<NSArray>& b);
   NSArray() = default;
   explicit NSArray(std::vector<Ref<>> items) : items_(std::move(items)) {}
   // An array of the class NSArray, or NSMutableArray when `mutableArray` is true.
@@ -142,6 +152,8 @@ using StringKeyMap = std::unordered_map<Ref<NSString>, V, StringKeyHash, StringK
 // programming error). Enumeration is in key order, so output is stable.
 class NSDictionary : public NSObject {
  public:
+  static inline const rt::ClassOf<NSDictionary> cls{"NSDictionary"};
+  static void bind(ClassBuilder<NSDictionary>& b);
   using Storage = StringKeyMap<Ref<>>;
 
   static Ref<NSDictionary> make(bool mutableDictionary = false);
@@ -163,6 +175,8 @@ class NSDictionary : public NSObject {
 
 class NSData : public NSObject {
  public:
+  static inline const rt::ClassOf<NSData> cls{"NSData"};
+  static void bind(ClassBuilder<NSData>& b);
   explicit NSData(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
   static Ref<NSData> make(std::vector<uint8_t> bytes);
   const std::vector<uint8_t>& bytes() const { return bytes_; }
@@ -173,29 +187,10 @@ class NSData : public NSObject {
   std::vector<uint8_t> bytes_;
 };
 
-// Binds the value classes' selectors. Part of booting the host.
-void registerFoundationValues();
+// Defines the value classes. Part of booting the host.
+void defineFoundationValues(ClassList& list);
 
-// Nil-safe readers for values that are never replaced.
 // The object as a string, or null for nil and for anything that is not a string.
 const NSString* asNSString(id object);
-// The text of a string, or null for nil and for anything that is not a string.
-const std::string* stringText(id object);
-// YES when object is a string equal to text; NO for nil and for other kinds.
-bool isString(id object, std::string_view text);
-// YES when object is a boolean number (`__NSCFBoolean`).
-bool isBooleanNumber(id object);
-inline Ref<> NSStr(std::string text) {
-  return NSString::make(std::move(text));
-}
-// The text "%@" formats an object as: its description, "(null)" for nil.
-std::string formatObject(id object);
 
 }  // namespace host
-
-// A constant string made once per call site, like an @"..." literal.
-#define LUMORA_STR(text)                                                              \
-  ([]() -> ::rt::id {                                                                 \
-    static const ::rt::Ref<::host::NSString> constant = ::host::NSString::make(text); \
-    return constant.get();                                                            \
-  }())

@@ -2,22 +2,19 @@
 
 #include <cstdio>
 
-#include "host/host.h"
 
 namespace host {
 namespace {
 
-const rt::ClassName kCGColor{"CGColor"};
-
 const CGColor* asColor(id object) {
-  return rt::object_cast<const CGColor>(object, kCGColor);
+  return CGColor::cls.cast(object);
 }
 
 }  // namespace
 
 Ref<CGColor> CGColor::make(rt::CGFloat red, rt::CGFloat green, rt::CGFloat blue,
                            rt::CGFloat alpha) {
-  return rt::constructNamed<CGColor>(kCGColor, std::array<rt::CGFloat, 4>{red, green, blue, alpha});
+  return CGColor::cls.make(std::array<rt::CGFloat, 4>{red, green, blue, alpha});
 }
 
 bool CGColor::equals(const rt::Object& other) const {
@@ -42,9 +39,8 @@ size_t CGColorGetNumberOfComponents(id color) {
   return asColor(color) ? 4 : 0;
 }
 
-void registerCGColor() {
-  Class object = rt::objc_getClass("NSObject");
-  defineClass("CGColor", object, [] { return CGColor::make(0, 0, 0, 0); });
+void defineCGColor(ClassList& list) {
+  list.define<CGColor>(NSObject::cls, [] { return CGColor::make(0, 0, 0, 0); });
 }
 
 }  // namespace host

@@ -10,6 +10,7 @@ namespace host {
 
 class CGColor : public NSObject {
  public:
+  static inline const rt::ClassOf<CGColor> cls{"CGColor"};
   explicit CGColor(std::array<rt::CGFloat, 4> components) : components_(components) {}
   // A colour of the class CGColor; never nil, even before the host is booted.
   static Ref<CGColor> make(rt::CGFloat red, rt::CGFloat green, rt::CGFloat blue, rt::CGFloat alpha);
@@ -31,7 +32,7 @@ inline rt::CGFloat CGColorGetAlpha(id color) {
   return CGColorGetComponents(color)[3];
 }
 
-// Registers the CGColor class. Part of booting the host.
-void registerCGColor();
+// Defines the CGColor class. Part of booting the host.
+void defineCGColor(ClassList& list);
 
 }  // namespace host

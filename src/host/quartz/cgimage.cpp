@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "host/host.h"
 
 namespace host {
 
@@ -19,10 +18,6 @@ CGImage::CGImage(SurfacePtr surface) : surface_(std::move(surface)) {
   data_ = cairo_image_surface_get_data(surface_.get());
 }
 
-namespace {
-const rt::ClassName kCGImage{"CGImage"};
-}  // namespace
-
 Ref<CGImage> CGImage::fromSurface(SurfacePtr surface) {
   if (!surface || cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS ||
       cairo_surface_get_type(surface.get()) != CAIRO_SURFACE_TYPE_IMAGE ||
@@ -30,7 +25,7 @@ Ref<CGImage> CGImage::fromSurface(SurfacePtr surface) {
       !imageSizeAllowed(cairo_image_surface_get_width(surface.get()),
                         cairo_image_surface_get_height(surface.get())))
     return nullptr;
-  return rt::constructNamed<CGImage>(kCGImage, std::move(surface));
+  return CGImage::cls.make(std::move(surface));
 }
 
 Ref<CGImage> CGImage::fromPixels(int width, int height, const uint32_t* argb) {
@@ -56,7 +51,7 @@ bool CGImage::equals(const rt::Object& other) const {
 }
 
 const CGImage* asCGImage(id object) {
-  return rt::object_cast<const CGImage>(object, kCGImage);
+  return CGImage::cls.cast(object);
 }
 
 size_t CGImageGetWidth(id image) {
@@ -70,8 +65,8 @@ size_t CGImageGetHeight(id image) {
 }
 
 // An image has no empty state, so `alloc` answers nil.
-void registerCGImage() {
-  defineClass("CGImage", rt::objc_getClass("NSObject"), []() -> Ref<> { return nullptr; });
+void defineCGImage(ClassList& list) {
+  list.define<CGImage>(NSObject::cls, []() -> Ref<> { return nullptr; });
 }
 
 }  // namespace host

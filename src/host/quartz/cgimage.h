@@ -27,6 +27,7 @@ bool imageSizeAllowed(int64_t width, int64_t height);
 
 class CGImage : public NSObject {
  public:
+  static inline const rt::ClassOf<CGImage> cls{"CGImage"};
   explicit CGImage(SurfacePtr surface);
   // Takes over `surface`, which must be a valid ARGB32 image surface; nil otherwise.
   static Ref<CGImage> fromSurface(SurfacePtr surface);
@@ -60,6 +61,6 @@ size_t CGImageGetHeight(id image);
 const CGImage* asCGImage(id object);
 
 // Registers the CGImage class. Part of booting the host.
-void registerCGImage();
+void defineCGImage(ClassList& list);
 
 }  // namespace host

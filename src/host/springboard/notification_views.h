@@ -1,54 +1,104 @@
-// The notification views and controllers of the home screen. Sizes follow the host: a
-// banner is about 359 x 70 points, its header strip 24 points high.
+// The notification views and controllers of the home screen. Each view builds its own
+// subviews when it is made (`initWithFrame:`), publishes them under the host's instance
+// variable names, and lays them out in `layoutSubviews` from its own bounds.
+//
+// Geometry, the model's choice after the host: a card is 359 points wide; its header
+// strip is 24 points high (icon 20 x 20 at x 10, the title after the icon plus
+// `_iconTrailingPadding` of 8, the date label at the trailing edge, 10 points in); the
+// content below it has 5-point insets above and below and 10 at the sides, the title in
+// bold 15 points on one line, the message in 15 points on up to four lines. A card with
+// a one-line title and a one-line message is 70 points high.
 #pragma once
 
-#include "host/springboard/selectors.h"
-#include "host/uikit/view.h"
+#include "host/springboard/springboard_selectors.h"
+#include "host/uikit/label.h"
+#include "host/uikit/view_controller.h"
 
 namespace host {
 
 // PLPlatterView: the rounded card behind notifications and widgets.
-class PLPlatterView : public UIView {};
+class PLPlatterView : public UIView {
+ public:
+  static inline const rt::ClassOf<PLPlatterView> cls{"PLPlatterView"};
+};
 
 // PLTitledPlatterView: a card with a header strip above its main content.
 class PLTitledPlatterView : public PLPlatterView {
  public:
+  static inline const rt::ClassOf<PLTitledPlatterView> cls{"PLTitledPlatterView"};
+  static void bind(ClassBuilder<PLTitledPlatterView>& b);
   static constexpr CGFloat kHeaderHeight = 24;
   // The content area: the bounds below the header strip.
   CGRect mainContentFrame() const;
 };
 
-// NCNotificationShortLookView: the banner or lockscreen card of one notification.
-class NCNotificationShortLookView : public PLTitledPlatterView {
- public:
-  static constexpr CGFloat kContentHeight = 46;
-  // Lays the content view out in the main content frame (asked through the runtime).
-  void layoutSubviews();
-  // The size the card needs: the given width, header plus content height.
-  CGSize sizeThatFitsContentWithSize(CGSize size) const;
-};
-
 // PLPlatterHeaderContentView: the header strip (icon, title, date).
 class PLPlatterHeaderContentView : public UIView {
  public:
+  static inline const rt::ClassOf<PLPlatterHeaderContentView> cls{"PLPlatterHeaderContentView"};
+  static void bind(ClassBuilder<PLPlatterHeaderContentView>& b);
+  static constexpr CGFloat kIconSize = 20, kInset = 10;
+
+  Ref<> initWithFrame(CGRect frame);
   // The room between the icon and the title, in points.
   CGFloat iconTrailingPadding() const { return 8; }
-};
-
-// NCNotificationContentView: the primary (title) and secondary (body) texts.
-class NCNotificationContentView : public UIView {
- public:
-  Ref<> primaryText() const { return primaryText_; }
-  void setPrimaryText(id text) { primaryText_ = text ? text->ref() : nullptr; }
-  void layoutSubviews() {}
+  // Title after the icon and the padding (asked through the runtime), date label at the
+  // trailing edge (placed with setFrame: through the runtime).
+  void layoutSubviews();
 
  private:
-  Ref<> primaryText_;
+  Ref<> titleLabel_, dateLabel_;
+};
+
+// BSUIDefaultDateLabel: the header's relative date ("now", "2m ago").
+class BSUIDefaultDateLabel : public UILabel {
+ public:
+  static inline const rt::ClassOf<BSUIDefaultDateLabel> cls{"BSUIDefaultDateLabel"};
+};
+
+// NCNotificationContentView: the primary (title), subtitle, secondary (message) and
+// summary texts, stacked.
+class NCNotificationContentView : public UIView {
+ public:
+  static inline const rt::ClassOf<NCNotificationContentView> cls{"NCNotificationContentView"};
+  static void bind(ClassBuilder<NCNotificationContentView>& b);
+  static constexpr CGFloat kInset = 5, kSideInset = 10;
+
+  Ref<> initWithFrame(CGRect frame);
+  Ref<> primaryText() const;
+  void setPrimaryText(id text);
+  // The labels, one under the other, each as tall as its text needs at this width.
+  void layoutSubviews();
+  // The height the texts need at the given width, insets included.
+  CGSize sizeThatFits(CGSize size) const;
+
+ private:
+  Ref<> primaryLabel_, primarySubtitleLabel_, secondaryLabel_, summaryLabel_;
+};
+
+// NCNotificationShortLookView: the banner or lockscreen card of one notification.
+class NCNotificationShortLookView : public PLTitledPlatterView {
+ public:
+  static inline const rt::ClassOf<NCNotificationShortLookView> cls{"NCNotificationShortLookView"};
+  static void bind(ClassBuilder<NCNotificationShortLookView>& b);
+
+  Ref<> initWithFrame(CGRect frame);
+  Ref<> backgroundMaterialView() const { return backgroundMaterialView_; }
+  // The material and shadow fill the card, the header spans its top, the content view
+  // fills the main content frame (asked through the runtime).
+  void layoutSubviews();
+  // The size the card needs: the given width, the header plus what the content needs.
+  CGSize sizeThatFitsContentWithSize(CGSize size) const;
+
+ private:
+  Ref<> backgroundMaterialView_, shadowView_, headerContentView_, notificationContentView_;
 };
 
 // NCAuxiliaryOptionsView: the option buttons under an expanded lockscreen notification.
 class NCAuxiliaryOptionsView : public UIView {
  public:
+  static inline const rt::ClassOf<NCAuxiliaryOptionsView> cls{"NCAuxiliaryOptionsView"};
+  static void bind(ClassBuilder<NCAuxiliaryOptionsView>& b);
   void layoutSubviews() {}
 };
 
@@ -56,6 +106,9 @@ class NCAuxiliaryOptionsView : public UIView {
 // is set when the notification is shown in the lockscreen list, nil for a banner.
 class NCNotificationViewController : public UIViewController {
  public:
+  static inline const rt::ClassOf<NCNotificationViewController> cls{
+      "NCNotificationViewController"};
+  static void bind(ClassBuilder<NCNotificationViewController>& b);
   Ref<> associatedView() const { return associatedView_.lock(); }
   void setAssociatedView(id view) {
     associatedView_ = view ? view->weak_from_this() : rt::WeakRef<>();
@@ -65,22 +118,44 @@ class NCNotificationViewController : public UIViewController {
   rt::WeakRef<> associatedView_;
 };
 
+// The container view of a notification controller: the stack dimming view (shown over
+// the cards of a collapsed stack) and the card, both filling it.
+class NCNotificationViewControllerView : public UIView {
+ public:
+  static inline const rt::ClassOf<NCNotificationViewControllerView> cls{
+      "NCNotificationViewControllerView"};
+  static void bind(ClassBuilder<NCNotificationViewControllerView>& b);
+  Ref<> initWithFrame(CGRect frame);
+  void layoutSubviews();
+  // Puts the card in, above the dimming view.
+  void setContentView(id view);
+  Ref<> contentView() const { return contentView_; }
+
+ private:
+  Ref<> stackDimmingView_, contentView_;
+};
+
+// The controller of a short-look card. Its view is the container; the card in it is
+// what `viewForPreview` answers.
 class NCNotificationShortLookViewController : public NCNotificationViewController {
  public:
-  // The short-look view, which is the controller's view here.
-  Ref<> viewForPreview() { return view(); }
+  static inline const rt::ClassOf<NCNotificationShortLookViewController> cls{
+      "NCNotificationShortLookViewController"};
+  static void bind(ClassBuilder<NCNotificationShortLookViewController>& b);
+  void loadView();
+  Ref<> viewForPreview();
   void viewDidLayoutSubviews() {}
 };
 
 // The lockscreen's list of notifications.
 class NCNotificationStructuredListViewController : public UIViewController {
  public:
+  static inline const rt::ClassOf<NCNotificationStructuredListViewController> cls{
+      "NCNotificationStructuredListViewController"};
+  static void bind(ClassBuilder<NCNotificationStructuredListViewController>& b);
   void viewDidLayoutSubviews() {}
 };
 
-// BSUIDefaultDateLabel: the header's relative date ("now", "2m ago").
-class BSUIDefaultDateLabel : public UILabel {};
-
-void registerNotificationViews();
+void defineNotificationViews(ClassList& list);
 
 }  // namespace host

@@ -1,7 +1,5 @@
 #include "host/springboard/widgets_media.h"
 
-#include "host/host.h"
-
 namespace host {
 
 Ref<> WGWidgetListItemViewController::initWithWidgetIdentifier(id identifier) {
@@ -9,37 +7,36 @@ Ref<> WGWidgetListItemViewController::initWithWidgetIdentifier(id identifier) {
   return ref();
 }
 
-void registerWidgetsAndMedia() {
-  using namespace rt;
-  Class object = objc_getClass("NSObject");
-  Class controller = objc_getClass("UIViewController");
+void WGWidgetInfo::bind(ClassBuilder<WGWidgetInfo>& b) {
+  b.method<&WGWidgetInfo::widgetIdentifier>(sel::widgetIdentifier)
+      .method<&WGWidgetInfo::icon>(sel::_icon)
+      .method<&WGWidgetInfo::setIcon>(sel::_setIcon);
+}
 
-  Class info = defineClass("WGWidgetInfo", object, [] { return std::make_shared<WGWidgetInfo>(); });
-  bindMethod<&WGWidgetInfo::widgetIdentifier>(info, sel::widgetIdentifier);
-  bindMethod<&WGWidgetInfo::icon>(info, sel::_icon);
-  bindMethod<&WGWidgetInfo::setIcon>(info, sel::_setIcon);
+void WGWidgetPlatterView::bind(ClassBuilder<WGWidgetPlatterView>& b) {
+  b.method<&WGWidgetPlatterView::layoutContentView>(sel::_layoutContentView);
+}
 
-  Class platter = defineClass("WGWidgetPlatterView", objc_getClass("PLPlatterView"),
-                              [] { return std::make_shared<WGWidgetPlatterView>(); });
-  bindMethod<&WGWidgetPlatterView::layoutContentView>(platter, sel::_layoutContentView);
+void WGWidgetListItemViewController::bind(ClassBuilder<WGWidgetListItemViewController>& b) {
+  b.method<&WGWidgetListItemViewController::initWithWidgetIdentifier>(
+       sel::initWithWidgetIdentifier)
+      .method<&WGWidgetListItemViewController::widgetIdentifier>(sel::widgetIdentifier)
+      .method<&WGWidgetListItemViewController::viewWillAppear>(sel::viewWillAppear)
+      .method<&WGWidgetListItemViewController::viewDidLayoutSubviews>(sel::viewDidLayoutSubviews);
+}
 
-  Class item = defineClass("WGWidgetListItemViewController", controller,
-                           [] { return std::make_shared<WGWidgetListItemViewController>(); });
-  bindMethod<&WGWidgetListItemViewController::initWithWidgetIdentifier>(
-      item, sel::initWithWidgetIdentifier);
-  bindMethod<&WGWidgetListItemViewController::widgetIdentifier>(item, sel::widgetIdentifier);
-  bindMethod<&WGWidgetListItemViewController::viewWillAppear>(item, sel::viewWillAppear);
-  bindMethod<&WGWidgetListItemViewController::viewDidLayoutSubviews>(item,
-                                                                     sel::viewDidLayoutSubviews);
+void SBMediaController::bind(ClassBuilder<SBMediaController>& b) {
+  b.method<&SBMediaController::mediaRemoteNowPlayingInfoDidChange>(
+      sel::_mediaRemoteNowPlayingInfoDidChange);
+}
 
-  defineClass("CSMediaControlsView", objc_getClass("UIView"),
-              [] { return std::make_shared<CSMediaControlsView>(); });
-  Class media = defineClass("SBMediaController", object,
-                            [] { return std::make_shared<SBMediaController>(); });
-  bindMethod<&SBMediaController::mediaRemoteNowPlayingInfoDidChange>(
-      media, sel::_mediaRemoteNowPlayingInfoDidChange);
-  defineClass("CSCoverSheetViewController", controller,
-              [] { return std::make_shared<CSCoverSheetViewController>(); });
+void defineWidgetsAndMedia(ClassList& list) {
+  list.define<WGWidgetInfo>(NSObject::cls);
+  list.define<WGWidgetPlatterView>(PLPlatterView::cls);
+  list.define<WGWidgetListItemViewController>(UIViewController::cls);
+  list.define<CSMediaControlsView>(UIView::cls);
+  list.define<SBMediaController>(NSObject::cls);
+  list.define<CSCoverSheetViewController>(UIViewController::cls);
 }
 
 }  // namespace host

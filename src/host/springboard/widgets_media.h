@@ -10,6 +10,8 @@ namespace host {
 // later than the widget, through _setIcon:.
 class WGWidgetInfo : public NSObject {
  public:
+  static inline const rt::ClassOf<WGWidgetInfo> cls{"WGWidgetInfo"};
+  static void bind(ClassBuilder<WGWidgetInfo>& b);
   Ref<> widgetIdentifier() const { return identifier_; }
   void setWidgetIdentifier(id identifier) {
     identifier_ = identifier ? identifier->ref() : nullptr;
@@ -24,12 +26,17 @@ class WGWidgetInfo : public NSObject {
 // WGWidgetPlatterView: the card a widget is shown in.
 class WGWidgetPlatterView : public PLPlatterView {
  public:
+  static inline const rt::ClassOf<WGWidgetPlatterView> cls{"WGWidgetPlatterView"};
+  static void bind(ClassBuilder<WGWidgetPlatterView>& b);
   void layoutContentView() {}
 };
 
 // WGWidgetListItemViewController: the controller of one widget in the Today view.
 class WGWidgetListItemViewController : public UIViewController {
  public:
+  static inline const rt::ClassOf<WGWidgetListItemViewController> cls{
+      "WGWidgetListItemViewController"};
+  static void bind(ClassBuilder<WGWidgetListItemViewController>& b);
   Ref<> initWithWidgetIdentifier(id identifier);
   Ref<> widgetIdentifier() const { return identifier_; }
   void viewWillAppear(bool) {}
@@ -40,17 +47,25 @@ class WGWidgetListItemViewController : public UIViewController {
 };
 
 // CSMediaControlsView: the lockscreen media player; its didMoveToWindow is UIView's.
-class CSMediaControlsView : public UIView {};
+class CSMediaControlsView : public UIView {
+ public:
+  static inline const rt::ClassOf<CSMediaControlsView> cls{"CSMediaControlsView"};
+};
 
 // SBMediaController: the home screen's now-playing state.
 class SBMediaController : public NSObject {
  public:
+  static inline const rt::ClassOf<SBMediaController> cls{"SBMediaController"};
+  static void bind(ClassBuilder<SBMediaController>& b);
   void mediaRemoteNowPlayingInfoDidChange(id) {}
 };
 
 // CSCoverSheetViewController: the lockscreen's controller; its loadView is inherited.
-class CSCoverSheetViewController : public UIViewController {};
+class CSCoverSheetViewController : public UIViewController {
+ public:
+  static inline const rt::ClassOf<CSCoverSheetViewController> cls{"CSCoverSheetViewController"};
+};
 
-void registerWidgetsAndMedia();
+void defineWidgetsAndMedia(ClassList& list);
 
 }  // namespace host

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "host/host.h"
 #include "host/quartz/cgcolor.h"
 
 namespace host {
@@ -12,10 +11,8 @@ namespace {
 
 using rt::CGFloat;
 
-const rt::ClassName kUIColor{"UIColor"};
-
 const UIColor* asColor(id object) {
-  return rt::object_cast<const UIColor>(object, kUIColor);
+  return UIColor::cls.cast(object);
 }
 
 Ref<> named(CGFloat r, CGFloat g, CGFloat b, CGFloat a) {
@@ -25,7 +22,7 @@ Ref<> named(CGFloat r, CGFloat g, CGFloat b, CGFloat a) {
 }  // namespace
 
 Ref<UIColor> UIColor::make(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
-  return rt::constructNamed<UIColor>(kUIColor, std::array<CGFloat, 4>{red, green, blue, alpha});
+  return UIColor::cls.make(std::array<CGFloat, 4>{red, green, blue, alpha});
 }
 
 Ref<> UIColor::colorWithAlphaComponent(CGFloat alpha) const {
@@ -101,11 +98,9 @@ std::array<CGFloat, 3> rgbFromHSB(CGFloat hue, CGFloat saturation, CGFloat brigh
   }
 }
 
-void registerUIColor() {
+void UIColor::bind(ClassBuilder<UIColor>& b) {
   using rt::SEL;
-  registerCGColor();
-  Class color = defineClass("UIColor", rt::objc_getClass("NSObject"),
-                            [] { return UIColor::make(0, 0, 0, 0); });
+  Class color = b.cls();
   rt::bindMethod<&UIColor::colorWithAlphaComponent>(color, sel::colorWithAlphaComponent);
   rt::bindMethod<&UIColor::getHue>(color, sel::getHue_saturation_brightness_alpha);
   rt::bindMethod<&UIColor::getRed>(color, sel::getRed_green_blue_alpha);
@@ -132,6 +127,10 @@ void registerUIColor() {
   rt::bindClassFunction(
       color, sel::systemGray4Color,
       +[](id, SEL) { return named(209 / 255.0, 209 / 255.0, 214 / 255.0, 1); });
+}
+
+void defineUIColor(ClassList& list) {
+  list.define<UIColor>(NSObject::cls, [] { return UIColor::make(0, 0, 0, 0); });
 }
 
 }  // namespace host

@@ -13,12 +13,14 @@
 #include <array>
 
 #include "host/foundation/values.h"
-#include "host/uikit/image_selectors.h"
+#include "host/uikit/uikit_selectors.h"
 
 namespace host {
 
 class UIColor : public NSObject {
  public:
+  static inline const rt::ClassOf<UIColor> cls{"UIColor"};
+  static void bind(ClassBuilder<UIColor>& b);
   explicit UIColor(std::array<rt::CGFloat, 4> rgba) : rgba_(rgba) {}
   // A colour of the class UIColor; never nil, even before the host is booted.
   static Ref<UIColor> make(rt::CGFloat red, rt::CGFloat green, rt::CGFloat blue, rt::CGFloat alpha);
@@ -43,7 +45,7 @@ class UIColor : public NSObject {
 std::array<rt::CGFloat, 3> rgbFromHSB(rt::CGFloat hue, rt::CGFloat saturation,
                                       rt::CGFloat brightness);
 
-// Registers UIColor and CGColor. Part of booting the host.
-void registerUIColor();
+// Defines UIColor. Part of booting the host.
+void defineUIColor(ClassList& list);
 
 }  // namespace host

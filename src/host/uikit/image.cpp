@@ -13,13 +13,11 @@ namespace {
 using rt::CGFloat;
 using rt::SEL;
 
-const rt::ClassName kUIImage{"UIImage"}, kNSData{"NSData"};
-
 const UIImage* asImage(id object) {
-  return rt::object_cast<const UIImage>(object, kUIImage);
+  return UIImage::cls.cast(object);
 }
 const NSData* asData(id object) {
-  return rt::object_cast<const NSData>(object, kNSData);
+  return NSData::cls.cast(object);
 }
 
 Ref<> imageFromData(id data, CGFloat scale) {
@@ -49,7 +47,7 @@ Ref<> imageFromFile(id pathObject) {
 Ref<UIImage> UIImage::make(Ref<host::CGImage> image, CGFloat scale) {
   if (!image) return nullptr;
   if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
-  return rt::constructNamed<UIImage>(kUIImage, std::move(image), scale);
+  return UIImage::cls.make(std::move(image), scale);
 }
 
 rt::CGSize UIImage::size() const {
@@ -76,11 +74,8 @@ Ref<> UIImagePNGRepresentation(id image) {
   return NSData::make(std::move(png));
 }
 
-void registerUIImage() {
-  registerCGImage();
-  // An image has no empty state, so `alloc` answers nil.
-  Class image =
-      defineClass("UIImage", rt::objc_getClass("NSObject"), []() -> Ref<> { return nullptr; });
+void UIImage::bind(ClassBuilder<UIImage>& b) {
+  Class image = b.cls();
   rt::bindMethod<&UIImage::size>(image, sel::size);
   rt::bindMethod<&UIImage::scale>(image, sel::scale);
   rt::bindMethod<&UIImage::CGImage>(image, sel::CGImage);
@@ -97,6 +92,11 @@ void registerUIImage() {
         return pixels ? UIImage::make(std::static_pointer_cast<host::CGImage>(cgImage->ref()))
                       : nullptr;
       });
+}
+
+void defineUIImage(ClassList& list) {
+  // An image has no empty state, so `alloc` answers nil.
+  list.define<UIImage>(NSObject::cls, []() -> Ref<> { return nullptr; });
 }
 
 }  // namespace host

@@ -12,12 +12,14 @@
 
 #include "host/foundation/values.h"
 #include "host/quartz/cgimage.h"
-#include "host/uikit/image_selectors.h"
+#include "host/uikit/uikit_selectors.h"
 
 namespace host {
 
 class UIImage : public NSObject {
  public:
+  static inline const rt::ClassOf<UIImage> cls{"UIImage"};
+  static void bind(ClassBuilder<UIImage>& b);
   UIImage(Ref<host::CGImage> image, rt::CGFloat scale) : image_(std::move(image)), scale_(scale) {}
   // An image of the class UIImage over `image`; nil for a nil image. A scale that is not
   // a positive finite number is taken as 1.
@@ -40,7 +42,7 @@ rt::CGFloat imageScaleForPath(std::string_view path);
 // not an image and for an image without pixels.
 Ref<> UIImagePNGRepresentation(id image);
 
-// Registers UIImage and CGImage. Part of booting the host.
-void registerUIImage();
+// Defines UIImage. Part of booting the host.
+void defineUIImage(ClassList& list);
 
 }  // namespace host

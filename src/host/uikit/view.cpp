@@ -2,20 +2,84 @@
 
 #include <algorithm>
 
-#include "host/host.h"
+#include "host/foundation/main_queue.h"
+#include "host/quartz/cgcolor.h"
+#include "host/uikit/colour.h"
+#include "host/uikit/view_controller.h"
 
 namespace host {
 namespace {
-const rt::ClassName kUIView{"UIView"};
 
-UIView* asView(id object) {
-  return rt::object_cast<UIView>(object, kUIView);
+// The windows on screen, in the order they were made.
+std::vector<rt::WeakRef<UIWindow>>& windows() {
+  static std::vector<rt::WeakRef<UIWindow>> list;
+  return list;
 }
+
+// Lays out the marked views of the subtree, parent before children.
+void layoutTree(UIView& view) {
+  auto keep = view.ref();
+  if (view.needsLayout()) {
+    rt::send(&view, sel::layoutSubviews);
+    view.clearNeedsLayout();
+    if (Ref<> controller = view.controller()) rt::send(controller, sel::viewDidLayoutSubviews);
+  }
+  // The children as they are after the parent's layout, which may add or move some.
+  for (auto& child : std::vector<Ref<UIView>>(view.subviewList())) layoutTree(*child);
+}
+
 }  // namespace
 
-void UIView::setFrame(CGRect frame) {
-  if (frame.size != frame_.size) needsLayout_ = true;
-  frame_ = frame;
+UIView::UIView() : layer_(CALayer::cls.make()) {}
+
+Ref<> UIView::initWithFrame(CGRect frame) {
+  layer_->setDelegate(this);
+  layer_->onResize([weak = weak_from_this()] {
+    if (auto self = weak.lock()) static_cast<UIView*>(self.get())->resized();
+  });
+  rt::send(this, sel::setFrame, frame);
+  return ref();
+}
+
+void UIView::resized() {
+  setNeedsLayout();
+  if (UIView* parent = superviewPointer()) parent->setNeedsLayout();
+}
+
+void UIView::setNeedsLayout() {
+  needsLayout_ = true;
+  main_queue::requestCommit();
+}
+
+void UIView::layoutIfNeeded() {
+  layoutTree(*this);
+}
+
+Ref<> UIView::backgroundColor() const {
+  Ref<> shown = layer_->backgroundColor();
+  const UIColor* set = UIColor::cls.cast(backgroundColor_.get());
+  const NSObject* showing = NSObject::cls.cast(shown.get());
+  if (set && showing && showing->equals(*set->CGColor())) return backgroundColor_;
+  if (!shown) return nullptr;
+  const rt::CGFloat* c = CGColorGetComponents(shown.get());
+  return UIColor::make(c[0], c[1], c[2], c[3]);
+}
+
+void UIView::setBackgroundColor(id color) {
+  const UIColor* colour = UIColor::cls.cast(color);
+  backgroundColor_ = colour ? color->ref() : nullptr;
+  layer_->setBackgroundColor(colour ? colour->CGColor().get() : nullptr);
+}
+
+void UIView::sizeToFit() {
+  const CGSize size = rt::send(this, sel::sizeThatFits, bounds().size);
+  const CGRect f = frame();
+  rt::send(this, sel::setFrame, CGRect{f.origin, size});
+}
+
+UIView* UIView::superviewPointer() const {
+  Ref<> parent = superview_.lock();
+  return static_cast<UIView*>(parent.get());  // the parent outlives this call
 }
 
 Ref<> UIView::subviews() const {
@@ -24,11 +88,8 @@ Ref<> UIView::subviews() const {
 
 Ref<> UIView::window() const {
   const UIView* top = this;
-  while (Ref<> parent = top->superview()) top = static_cast<const UIView*>(parent.get());
-  Class windowClass = rt::objc_getClass("UIWindow");
-  return windowClass && rt::class_isSubclassOf(top->isa(), windowClass)
-             ? const_cast<UIView*>(top)->ref()
-             : nullptr;
+  while (UIView* parent = top->superviewPointer()) top = parent;
+  return UIWindow::cls.isKind(top) ? const_cast<UIView*>(top)->ref() : nullptr;
 }
 
 void UIView::addSubview(id view) {
@@ -36,37 +97,37 @@ void UIView::addSubview(id view) {
 }
 
 void UIView::insertSubview(id view, int64_t index) {
-  UIView* child = asView(view);
+  UIView* child = UIView::cls.cast(view);
   if (!child) return;
   // A view cannot contain itself or one of its ancestors: that would make a loop the
   // tree could never leave. The request is refused.
-  for (const UIView* v = this; v;) {
+  for (const UIView* v = this; v; v = v->superviewPointer())
     if (v == child) return;
-    Ref<> parent = v->superview();
-    v = static_cast<const UIView*>(parent.get());
-  }
   auto keep = std::static_pointer_cast<UIView>(child->ref());
   const bool hadWindow = child->window() != nullptr;
   child->detach();
-  const auto clamped = static_cast<size_t>(std::clamp<int64_t>(index, 0, subviews_.size()));
-  subviews_.insert(subviews_.begin() + static_cast<ptrdiff_t>(clamped), keep);
+  const auto at = static_cast<size_t>(std::clamp<int64_t>(index, 0, subviews_.size()));
+  // The child's layer goes below the layer of the subview it now precedes, or on top.
+  layer_->insertSublayerBelow(child->layer_.get(),
+                              at < subviews_.size() ? subviews_[at]->layer_.get() : nullptr);
+  subviews_.insert(subviews_.begin() + static_cast<ptrdiff_t>(at), keep);
   child->superview_ = weak_from_this();
-  needsLayout_ = true;
+  setNeedsLayout();
   if (hadWindow != (child->window() != nullptr)) child->windowChanged();
 }
 
 void UIView::removeFromSuperview() {
   auto keep = ref();
   const bool hadWindow = window() != nullptr;
+  if (UIView* parent = superviewPointer()) parent->setNeedsLayout();
   detach();
   if (hadWindow) windowChanged();
 }
 
 void UIView::detach() {
-  if (Ref<> parent = superview_.lock()) {
-    auto& siblings = static_cast<UIView*>(parent.get())->subviews_;
-    std::erase_if(siblings, [&](const Ref<UIView>& v) { return v.get() == this; });
-  }
+  if (UIView* parent = superviewPointer())
+    std::erase_if(parent->subviews_, [&](const Ref<UIView>& v) { return v.get() == this; });
+  layer_->removeFromSuperlayer();
   superview_.reset();
 }
 
@@ -76,22 +137,9 @@ void UIView::windowChanged() {
   for (auto& child : std::vector<Ref<UIView>>(subviews_)) child->windowChanged();
 }
 
-void UIView::layoutIfNeeded() {
-  auto keep = ref();
-  if (needsLayout_) {
-    needsLayout_ = false;
-    rt::send(this, sel::layoutSubviews);
-    if (Ref<> c = controller_.lock()) rt::send(c, sel::viewDidLayoutSubviews);
-  }
-  for (auto& child : std::vector<Ref<UIView>>(subviews_)) rt::send(child, sel::layoutIfNeeded);
-}
-
 Ref<> UIView::viewControllerForAncestor() const {
-  for (const UIView* v = this; v;) {
+  for (const UIView* v = this; v; v = v->superviewPointer())
     if (Ref<> c = v->controller_.lock()) return c;
-    Ref<> parent = v->superview();
-    v = static_cast<const UIView*>(parent.get());
-  }
   return nullptr;
 }
 
@@ -99,74 +147,62 @@ void UIView::setController(UIViewController* controller) {
   controller_ = controller ? controller->weak_from_this() : rt::WeakRef<>();
 }
 
-Ref<> UIViewController::view() {
-  if (!view_) {
-    rt::send(this, sel::loadView);
-    if (!view_) return nullptr;
-    rt::send(this, sel::viewDidLoad);
-  }
-  return view_;
+Ref<> UIWindow::initWithFrame(CGRect frame) {
+  UIView::initWithFrame(frame);
+  windows().push_back(std::static_pointer_cast<UIWindow>(ref()));
+  return ref();
 }
 
-void UIViewController::setView(id view) {
-  if (auto* old = asView(view_.get())) old->setController(nullptr);
-  UIView* v = asView(view);
-  view_ = v ? v->ref() : nullptr;
-  if (v) v->setController(this);
+void layoutWindows() {
+  auto& list = windows();
+  std::erase_if(list, [](const rt::WeakRef<UIWindow>& w) { return w.expired(); });
+  for (auto& weak : std::vector<rt::WeakRef<UIWindow>>(list))
+    if (auto window = weak.lock()) layoutTree(*window);
 }
 
-void UIViewController::loadView() {
-  Ref<> v = rt::send(rt::objc_getClass("UIView"), sel::new_);
-  setView(v.get());
+void UIView::bind(ClassBuilder<UIView>& b) {
+  b.function(
+       sel::init, +[](id self, rt::SEL) { return rt::send(self, sel::initWithFrame, CGRect{}); })
+      .method<&UIView::initWithFrame>(sel::initWithFrame)
+      .method<&UIView::layer>(sel::layer)
+      .method<&UIView::frame>(sel::frame)
+      .method<&UIView::setFrame>(sel::setFrame)
+      .method<&UIView::bounds>(sel::bounds)
+      .method<&UIView::setBounds>(sel::setBounds)
+      .method<&UIView::backgroundColor>(sel::backgroundColor)
+      .method<&UIView::setBackgroundColor>(sel::setBackgroundColor)
+      .method<&UIView::isHidden>(sel::isHidden)
+      .method<&UIView::setHidden>(sel::setHidden)
+      .method<&UIView::alpha>(sel::alpha)
+      .method<&UIView::setAlpha>(sel::setAlpha)
+      .method<&UIView::clipsToBounds>(sel::clipsToBounds)
+      .method<&UIView::setClipsToBounds>(sel::setClipsToBounds)
+      .method<&UIView::sizeThatFits>(sel::sizeThatFits)
+      .method<&UIView::sizeToFit>(sel::sizeToFit)
+      .method<&UIView::superview>(sel::superview)
+      .method<&UIView::subviews>(sel::subviews)
+      .method<&UIView::window>(sel::window)
+      .method<&UIView::addSubview>(sel::addSubview)
+      .method<&UIView::insertSubview>(sel::insertSubview_atIndex)
+      .method<&UIView::removeFromSuperview>(sel::removeFromSuperview)
+      .method<&UIView::layoutSubviews>(sel::layoutSubviews)
+      .method<&UIView::setNeedsLayout>(sel::setNeedsLayout)
+      .method<&UIView::layoutIfNeeded>(sel::layoutIfNeeded)
+      .method<&UIView::didMoveToWindow>(sel::didMoveToWindow)
+      .method<&UIView::viewControllerForAncestor>(sel::_viewControllerForAncestor);
 }
 
-void registerViews() {
-  using namespace rt;
-  Class object = objc_getClass("NSObject");
-  Class view = defineClass("UIView", object, [] { return std::make_shared<UIView>(); });
-  bindFunction(
-      view, sel::initWithFrame, +[](id self, SEL, CGRect frame) -> Ref<> {
-        send(self, sel::setFrame, frame);
-        return self->ref();
-      });
-  bindMethod<&UIView::frame>(view, sel::frame);
-  bindMethod<&UIView::setFrame>(view, sel::setFrame);
-  bindMethod<&UIView::bounds>(view, sel::bounds);
-  bindMethod<&UIView::superview>(view, sel::superview);
-  bindMethod<&UIView::subviews>(view, sel::subviews);
-  bindMethod<&UIView::window>(view, sel::window);
-  bindMethod<&UIView::addSubview>(view, sel::addSubview);
-  bindMethod<&UIView::insertSubview>(view, sel::insertSubview_atIndex);
-  bindMethod<&UIView::removeFromSuperview>(view, sel::removeFromSuperview);
-  bindMethod<&UIView::layoutSubviews>(view, sel::layoutSubviews);
-  bindMethod<&UIView::setNeedsLayout>(view, sel::setNeedsLayout);
-  bindMethod<&UIView::layoutIfNeeded>(view, sel::layoutIfNeeded);
-  bindMethod<&UIView::didMoveToWindow>(view, sel::didMoveToWindow);
-  bindMethod<&UIView::backgroundColor>(view, sel::backgroundColor);
-  bindMethod<&UIView::setBackgroundColor>(view, sel::setBackgroundColor);
-  bindMethod<&UIView::isHidden>(view, sel::isHidden);
-  bindMethod<&UIView::setHidden>(view, sel::setHidden);
-  bindMethod<&UIView::alpha>(view, sel::alpha);
-  bindMethod<&UIView::setAlpha>(view, sel::setAlpha);
-  bindMethod<&UIView::viewControllerForAncestor>(view, sel::_viewControllerForAncestor);
+void UIWindow::bind(ClassBuilder<UIWindow>& b) {
+  b.method<&UIWindow::initWithFrame>(sel::initWithFrame);
+}
 
-  defineClass("UIWindow", view, [] { return std::make_shared<UIWindow>(); });
+void defineViews(ClassList& list) {
+  list.define<UIView>(NSObject::cls);
+  list.define<UIWindow>(UIView::cls);
+}
 
-  Class label = defineClass("UILabel", view, [] { return std::make_shared<UILabel>(); });
-  bindMethod<&UILabel::text>(label, sel::text);
-  bindMethod<&UILabel::setText>(label, sel::setText);
-  bindMethod<&UILabel::textColor>(label, sel::textColor);
-  bindMethod<&UILabel::setTextColor>(label, sel::setTextColor);
-
-  Class controller =
-      defineClass("UIViewController", object, [] { return std::make_shared<UIViewController>(); });
-  bindMethod<&UIViewController::view>(controller, sel::view);
-  bindMethod<&UIViewController::setView>(controller, sel::setView);
-  bindMethod<&UIViewController::isViewLoaded>(controller, sel::isViewLoaded);
-  bindMethod<&UIViewController::loadView>(controller, sel::loadView);
-  bindMethod<&UIViewController::viewDidLoad>(controller, sel::viewDidLoad);
-  bindMethod<&UIViewController::viewWillAppear>(controller, sel::viewWillAppear);
-  bindMethod<&UIViewController::viewDidLayoutSubviews>(controller, sel::viewDidLayoutSubviews);
+void resetViews() {
+  windows().clear();
 }
 
 }  // namespace host

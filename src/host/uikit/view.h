@@ -1,48 +1,83 @@
-// UIView, UIWindow, UILabel and UIViewController: the view tree the host lays out and
-// the system restyles. The host's own calls that a hook may intercept (setFrame:,
-// layoutSubviews, viewDidLayoutSubviews, didMoveToWindow...) go through the runtime.
+// UIView and UIWindow: the view tree the host lays out and the system restyles. The
+// host's own calls that a hook may intercept (setFrame:, layoutSubviews,
+// viewDidLayoutSubviews, didMoveToWindow...) go through the runtime.
+//
+// Layout, as the host runs it:
+// - A view's frame and bounds are its layer's. `setFrame:` always runs through the
+//   runtime; an equal value skips only the invalidation. A size change marks the view and
+//   its superview as needing layout; adding or removing a subview marks the parent; a
+//   new view starts marked.
+// - At the end of every main-queue batch (the run loop committing its transaction) each
+//   window lays out what is marked, parent before children: `layoutSubviews`, then the
+//   owning controller's `viewDidLayoutSubviews`. The mark is cleared when
+//   `layoutSubviews` returns, so a view that sets its own frame while laying out is not
+//   laid out again for it. Marks made after a view's turn wait for the next batch.
+// - `layoutIfNeeded` lays out the marked part of the subtree now; nothing when nothing
+//   is marked.
+// - A parent sets its children's frames afresh in each layout, from its own bounds and
+//   content, so an adjustment a replacement makes never accumulates over passes.
 #pragma once
 
 #include <vector>
 
 #include "host/foundation/values.h"
-#include "host/uikit/view_selectors.h"
+#include "host/quartz/layer.h"
+#include "host/uikit/uikit_selectors.h"
 
 namespace host {
 
-using rt::CGFloat;
-using rt::CGRect;
-using rt::CGSize;
-
 class UIViewController;
 
-// A view owns its subviews; it refers to its superview and its controller weakly.
+// A view owns its subviews and its layer; it refers to its superview and its controller
+// weakly.
 class UIView : public NSObject {
  public:
-  CGRect frame() const { return frame_; }
-  void setFrame(CGRect frame);
-  CGRect bounds() const { return {{0, 0}, frame_.size}; }
+  static inline const rt::ClassOf<UIView> cls{"UIView"};
+  static void bind(ClassBuilder<UIView>& b);
+
+  UIView();
+  // Sets the frame through the runtime. Subclasses make their subviews in their own
+  // `initWithFrame:` after calling this one.
+  Ref<> initWithFrame(CGRect frame);
+
+  Ref<> layer() const { return layer_; }
+  CALayer& caLayer() const { return *layer_; }
+  CGRect frame() const { return layer_->frame(); }
+  void setFrame(CGRect frame) { layer_->setFrame(frame); }
+  CGRect bounds() const { return layer_->bounds(); }
+  void setBounds(CGRect bounds) { layer_->setBounds(bounds); }
+  // The colour set last, as long as the layer still shows it; else the layer's colour.
+  Ref<> backgroundColor() const;
+  void setBackgroundColor(id color);
+  bool isHidden() const { return layer_->isHidden(); }
+  void setHidden(bool hidden) { layer_->setHidden(hidden); }
+  CGFloat alpha() const { return layer_->opacity(); }
+  void setAlpha(CGFloat alpha) { layer_->setOpacity(static_cast<float>(alpha)); }
+  bool clipsToBounds() const { return layer_->masksToBounds(); }
+  void setClipsToBounds(bool clips) { layer_->setMasksToBounds(clips); }
+  // The size that fits: the view's own size (the host's default).
+  CGSize sizeThatFits(CGSize) const { return bounds().size; }
+  // Resizes the view to what `sizeThatFits:` answers for its current size.
+  void sizeToFit();
+
   Ref<> superview() const { return superview_.lock(); }
+  UIView* superviewPointer() const;
   Ref<> subviews() const;
   const std::vector<Ref<UIView>>& subviewList() const { return subviews_; }
   // The window at the top of the tree, or nil when the tree is not on screen.
   Ref<> window() const;
   void addSubview(id view);
-  // Any index is accepted, clamped to the end; a view with a parent moves.
+  // Any index is accepted, clamped to the end; a view with a parent moves. A view cannot
+  // take itself or an ancestor.
   void insertSubview(id view, int64_t index);
   void removeFromSuperview();
+
   void layoutSubviews() {}
-  void setNeedsLayout() { needsLayout_ = true; }
-  // Lays the tree out where needed: layoutSubviews, then the controller's
-  // viewDidLayoutSubviews when this is a controller's view, then the subviews.
+  void setNeedsLayout();
+  bool needsLayout() const { return needsLayout_; }
+  void clearNeedsLayout() { needsLayout_ = false; }
   void layoutIfNeeded();
   void didMoveToWindow() {}
-  Ref<> backgroundColor() const { return backgroundColor_; }
-  void setBackgroundColor(id color) { backgroundColor_ = color ? color->ref() : nullptr; }
-  bool isHidden() const { return hidden_; }
-  void setHidden(bool hidden) { hidden_ = hidden; }
-  CGFloat alpha() const { return alpha_; }
-  void setAlpha(CGFloat alpha) { alpha_ = alpha; }
   // The controller whose view is this view or its nearest ancestor that has one.
   Ref<> viewControllerForAncestor() const;
 
@@ -52,46 +87,29 @@ class UIView : public NSObject {
  private:
   void detach();
   void windowChanged();
+  void resized();
 
-  CGRect frame_{};
+  Ref<CALayer> layer_;
+  Ref<> backgroundColor_;
   rt::WeakRef<> superview_;
   std::vector<Ref<UIView>> subviews_;
   rt::WeakRef<> controller_;
-  Ref<> backgroundColor_;
-  bool hidden_ = false;
   bool needsLayout_ = true;
-  CGFloat alpha_ = 1;
 };
 
-class UIWindow : public UIView {};
-
-class UILabel : public UIView {
+// A window: the top of a tree on screen. Every window lays out at the end of each batch.
+class UIWindow : public UIView {
  public:
-  Ref<> text() const { return text_; }
-  void setText(id text) { text_ = text ? text->ref() : nullptr; }
-  Ref<> textColor() const { return textColor_; }
-  void setTextColor(id color) { textColor_ = color ? color->ref() : nullptr; }
-
- private:
-  Ref<> text_, textColor_;
+  static inline const rt::ClassOf<UIWindow> cls{"UIWindow"};
+  static void bind(ClassBuilder<UIWindow>& b);
+  Ref<> initWithFrame(CGRect frame);
 };
 
-// A controller owns its view, made on first use by loadView.
-class UIViewController : public NSObject {
- public:
-  Ref<> view();
-  void setView(id view);
-  bool isViewLoaded() const { return view_ != nullptr; }
-  // Makes a plain UIView, as the host does without a nib.
-  void loadView();
-  void viewDidLoad() {}
-  void viewWillAppear(bool) {}
-  void viewDidLayoutSubviews() {}
+// Lays out the marked views of every window, in the order the windows were made.
+void layoutWindows();
 
- private:
-  Ref<> view_;
-};
-
-void registerViews();
+void defineViews(ClassList& list);
+// Forgets the windows.
+void resetViews();
 
 }  // namespace host

@@ -1,0 +1,142 @@
+#include "host/uikit/label.h"
+
+#include <pango/pangocairo.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "host/uikit/colour.h"
+
+namespace host {
+namespace {
+
+constexpr CGFloat kDefaultPointSize = 17;
+
+template <class T>
+struct GObjectUnref {
+  void operator()(T* object) const { g_object_unref(object); }
+};
+template <class T>
+using GObjectPtr = std::unique_ptr<T, GObjectUnref<T>>;
+
+struct FontDescriptionFree {
+  void operator()(PangoFontDescription* d) const { pango_font_description_free(d); }
+};
+
+// One pango context for measuring, with hinting off so sizes do not depend on the
+// screen: one pango unit is 1/PANGO_SCALE of a point. Made once and kept.
+PangoContext* measuringContext() {
+  static PangoContext* context = [] {
+    PangoFontMap* map = pango_cairo_font_map_new();
+    PangoContext* c = pango_font_map_create_context(map);
+    g_object_unref(map);  // the context keeps the map
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    pango_cairo_context_set_font_options(c, options);
+    cairo_font_options_destroy(options);
+    pango_context_set_round_glyph_positions(c, FALSE);
+    return c;
+  }();
+  return context;
+}
+
+}  // namespace
+
+Ref<UIFont> UIFont::make(CGFloat pointSize, bool bold) {
+  return UIFont::cls.make(pointSize, bold);
+}
+
+std::string UIFont::pangoDescription() const {
+  char size[32];
+  std::snprintf(size, sizeof size, "%gpx", pointSize_);
+  return std::string("DejaVu Sans") + (bold_ ? " Bold " : " ") + size;
+}
+
+std::string UIFont::describe() const {
+  return "<UIFont: " + pangoDescription() + ">";
+}
+
+CGSize measureText(const std::string& text, const UIFont& font, CGFloat width, int64_t lines) {
+  if (text.empty()) return {0, 0};
+  GObjectPtr<PangoLayout> layout(pango_layout_new(measuringContext()));
+  std::unique_ptr<PangoFontDescription, FontDescriptionFree> description(
+      pango_font_description_from_string(font.pangoDescription().c_str()));
+  pango_layout_set_font_description(layout.get(), description.get());
+  pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+  if (width > 0) {
+    pango_layout_set_width(layout.get(), static_cast<int>(width * PANGO_SCALE));
+    pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
+  }
+  if (lines > 0) {
+    // A negative height is a line count; the last line kept is ellipsised.
+    pango_layout_set_height(layout.get(), static_cast<int>(-lines));
+    pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
+  }
+  PangoRectangle logical;
+  pango_layout_get_extents(layout.get(), nullptr, &logical);
+  const CGFloat w = std::ceil(static_cast<CGFloat>(logical.width) / PANGO_SCALE);
+  const CGFloat h = std::ceil(static_cast<CGFloat>(logical.height) / PANGO_SCALE);
+  return {width > 0 ? std::min(w, std::ceil(width)) : w, h};
+}
+
+void UILabel::setText(id text) {
+  text_ = NSString::cls.isKind(text) ? text->ref() : nullptr;
+  contentChanged();
+}
+
+void UILabel::setFont(id font) {
+  font_ = UIFont::cls.isKind(font) ? font->ref() : nullptr;
+  contentChanged();
+}
+
+void UILabel::setNumberOfLines(int64_t lines) {
+  numberOfLines_ = lines < 0 ? 0 : lines;
+  contentChanged();
+}
+
+void UILabel::contentChanged() {
+  setNeedsLayout();
+  if (UIView* parent = superviewPointer()) parent->setNeedsLayout();
+}
+
+const UIFont& UILabel::fontOrDefault() const {
+  static const Ref<UIFont> fallback = UIFont::make(kDefaultPointSize);
+  const UIFont* font = UIFont::cls.cast(font_.get());
+  return font ? *font : *fallback;
+}
+
+CGSize UILabel::sizeThatFits(CGSize size) const {
+  const std::string* text = stringText(text_.get());
+  return measureText(text ? *text : std::string(), fontOrDefault(), size.width, numberOfLines_);
+}
+
+void UIFont::bind(ClassBuilder<UIFont>& b) {
+  b.method<&UIFont::pointSize>(sel::pointSize)
+      .classFunction(
+          sel::systemFontOfSize,
+          +[](id, rt::SEL, CGFloat size) -> Ref<> { return UIFont::make(size); })
+      .classFunction(
+          sel::boldSystemFontOfSize,
+          +[](id, rt::SEL, CGFloat size) -> Ref<> { return UIFont::make(size, true); });
+}
+
+void UILabel::bind(ClassBuilder<UILabel>& b) {
+  b.method<&UILabel::text>(sel::text)
+      .method<&UILabel::setText>(sel::setText)
+      .method<&UILabel::textColor>(sel::textColor)
+      .method<&UILabel::setTextColor>(sel::setTextColor)
+      .method<&UILabel::font>(sel::font)
+      .method<&UILabel::setFont>(sel::setFont)
+      .method<&UILabel::numberOfLines>(sel::numberOfLines)
+      .method<&UILabel::setNumberOfLines>(sel::setNumberOfLines)
+      .method<&UILabel::sizeThatFits>(sel::sizeThatFits);
+}
+
+void defineLabels(ClassList& list) {
+  list.define<UIFont>(NSObject::cls, [] { return UIFont::make(kDefaultPointSize); });
+  list.define<UILabel>(UIView::cls);
+}
+
+}  // namespace host

@@ -1,0 +1,100 @@
+// Selector constants of the UIKit classes: views, controllers, labels, colours and
+// images, typed with their signatures.
+#pragma once
+
+#include <cstdint>
+
+#include "host/quartz/quartz_selectors.h"
+
+namespace sel {
+// UIView
+inline const Sel<Ref<>(CGRect)> initWithFrame{"initWithFrame:"};
+inline const Sel<Ref<>()> superview{"superview"};
+inline const Sel<Ref<>()> subviews{"subviews"};
+inline const Sel<Ref<>()> window{"window"};
+inline const Sel<void(id)> addSubview{"addSubview:"};
+inline const Sel<void(id, int64_t)> insertSubview_atIndex{"insertSubview:atIndex:"};
+inline const Sel<void()> removeFromSuperview{"removeFromSuperview"};
+inline const Sel<void()> layoutSubviews{"layoutSubviews"};
+inline const Sel<void()> setNeedsLayout{"setNeedsLayout"};
+inline const Sel<void()> layoutIfNeeded{"layoutIfNeeded"};
+inline const Sel<void()> didMoveToWindow{"didMoveToWindow"};
+inline const Sel<CGFloat()> alpha{"alpha"};
+inline const Sel<void(CGFloat)> setAlpha{"setAlpha:"};
+inline const Sel<Ref<>()> _viewControllerForAncestor{"_viewControllerForAncestor"};
+inline const Sel<bool()> clipsToBounds{"clipsToBounds"};
+inline const Sel<void(bool)> setClipsToBounds{"setClipsToBounds:"};
+inline const Sel<CGSize(CGSize)> sizeThatFits{"sizeThatFits:"};
+inline const Sel<void()> sizeToFit{"sizeToFit"};
+
+// UIViewController
+inline const Sel<Ref<>()> view{"view"};
+inline const Sel<void(id)> setView{"setView:"};
+inline const Sel<bool()> isViewLoaded{"isViewLoaded"};
+inline const Sel<void()> loadView{"loadView"};
+inline const Sel<void()> viewDidLoad{"viewDidLoad"};
+inline const Sel<void(bool)> viewWillAppear{"viewWillAppear:"};
+inline const Sel<void()> viewDidLayoutSubviews{"viewDidLayoutSubviews"};
+
+// UILabel
+inline const Sel<Ref<>()> text{"text"};
+inline const Sel<void(id)> setText{"setText:"};
+inline const Sel<Ref<>()> textColor{"textColor"};
+inline const Sel<void(id)> setTextColor{"setTextColor:"};
+inline const Sel<Ref<>()> font{"font"};
+inline const Sel<void(id)> setFont{"setFont:"};
+inline const Sel<int64_t()> numberOfLines{"numberOfLines"};
+inline const Sel<void(int64_t)> setNumberOfLines{"setNumberOfLines:"};
+
+// UIFont, class messages
+inline const Sel<Ref<>(CGFloat)> systemFontOfSize{"systemFontOfSize:"};
+inline const Sel<Ref<>(CGFloat)> boldSystemFontOfSize{"boldSystemFontOfSize:"};
+// UIFont
+inline const Sel<CGFloat()> pointSize{"pointSize"};
+
+// UIBezierPath
+inline const Sel<void(CGPoint)> moveToPoint{"moveToPoint:"};
+inline const Sel<void(CGPoint)> addLineToPoint{"addLineToPoint:"};
+inline const Sel<Ref<>()> CGPath{"CGPath"};
+
+// UIColor, class messages
+inline const Sel<Ref<>(CGFloat, CGFloat, CGFloat, CGFloat)> colorWithRed_green_blue_alpha{
+    "colorWithRed:green:blue:alpha:"};
+inline const Sel<Ref<>(CGFloat, CGFloat, CGFloat, CGFloat)>
+    colorWithHue_saturation_brightness_alpha{"colorWithHue:saturation:brightness:alpha:"};
+inline const Sel<Ref<>()> clearColor{"clearColor"};
+inline const Sel<Ref<>()> whiteColor{"whiteColor"};
+inline const Sel<Ref<>()> blackColor{"blackColor"};
+inline const Sel<Ref<>()> labelColor{"labelColor"};
+inline const Sel<Ref<>()> systemGray4Color{"systemGray4Color"};
+
+// UIColor
+inline const Sel<Ref<>(CGFloat)> colorWithAlphaComponent{"colorWithAlphaComponent:"};
+inline const Sel<bool(CGFloat*, CGFloat*, CGFloat*, CGFloat*)> getHue_saturation_brightness_alpha{
+    "getHue:saturation:brightness:alpha:"};
+inline const Sel<bool(CGFloat*, CGFloat*, CGFloat*, CGFloat*)> getRed_green_blue_alpha{
+    "getRed:green:blue:alpha:"};
+inline const Sel<Ref<>()> CGColor{"CGColor"};
+
+// UIImage, class messages
+inline const Sel<Ref<>(id)> imageWithData{"imageWithData:"};
+inline const Sel<Ref<>(id, CGFloat)> imageWithData_scale{"imageWithData:scale:"};
+inline const Sel<Ref<>(id)> imageWithContentsOfFile{"imageWithContentsOfFile:"};
+inline const Sel<Ref<>(id)> imageWithCGImage{"imageWithCGImage:"};
+
+// UIImage (`scale` is also the screen's: one selector, one signature)
+inline const Sel<rt::CGSize()> size{"size"};
+inline const Sel<CGFloat()> scale{"scale"};
+inline const Sel<Ref<>()> CGImage{"CGImage"};
+}  // namespace sel
+
+namespace cls {
+inline const rt::ClassName UIView{"UIView"};
+inline const rt::ClassName UIWindow{"UIWindow"};
+inline const rt::ClassName UILabel{"UILabel"};
+inline const rt::ClassName UIViewController{"UIViewController"};
+inline const rt::ClassName UIColor{"UIColor"};
+inline const rt::ClassName UIImage{"UIImage"};
+inline const rt::ClassName UIBezierPath{"UIBezierPath"};
+inline const rt::ClassName UIFont{"UIFont"};
+}  // namespace cls
