@@ -23,8 +23,7 @@ Ref<> lumoraColorFromHexString(id text) {
   const double red = ((value >> 16) & 0xff) / 255.0;
   const double green = ((value >> 8) & 0xff) / 255.0;
   const double blue = (value & 0xff) / 255.0;
-  return rt::send(cls::UIColor, sel::colorWithRed_green_blue_alpha, red, green,
-                  blue, alpha);
+  return rt::send(cls::UIColor, sel::colorWithRed_green_blue_alpha, red, green, blue, alpha);
 }
 
 double lumoraColorBrightness(id colour) {

@@ -86,7 +86,7 @@ class ClassList {
       if (!factory) factory = [] { return std::make_shared<T>(); };
     RT_ASSERT(factory, "a host class without a default constructor needs a factory");
     std::function<void(rt::Class)> bind;
-    if constexpr (requires(ClassBuilder<T>& b) { T::bind(b); })
+    if constexpr (requires(ClassBuilder<T> & b) { T::bind(b); })
       bind = [](rt::Class cls) {
         ClassBuilder<T> builder(cls);
         T::bind(builder);
@@ -99,8 +99,8 @@ class ClassList {
   }
   // A class without a C++ type of its own: its instances come from the factory, or from
   // the superclass's when there is none.
-  void define(const rt::ClassName& name, const rt::ClassName& superclass,
-              rt::Factory factory = {}, std::function<void(rt::Class)> bind = {}) {
+  void define(const rt::ClassName& name, const rt::ClassName& superclass, rt::Factory factory = {},
+              std::function<void(rt::Class)> bind = {}) {
     definitions_.push_back({&name, &superclass, std::move(factory), std::move(bind)});
   }
 

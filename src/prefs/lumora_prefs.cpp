@@ -75,7 +75,8 @@ std::vector<Default> makeDefaults() {
 
 Ref<> objectFor(const std::variant<bool, int64_t, std::string>& value) {
   if (auto* b = std::get_if<bool>(&value)) return rt::send(cls::NSNumber, sel::numberWithBool, *b);
-  if (auto* i = std::get_if<int64_t>(&value)) return rt::send(cls::NSNumber, sel::numberWithInteger, *i);
+  if (auto* i = std::get_if<int64_t>(&value))
+    return rt::send(cls::NSNumber, sel::numberWithInteger, *i);
   return host::NSStr(std::get<std::string>(value));
 }
 

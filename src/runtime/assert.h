@@ -18,8 +18,7 @@ class ProgrammingError : public std::logic_error {
 }  // namespace rt
 
 // Checks an invariant; a broken one is a programming error naming the condition.
-#define RT_ASSERT(condition, message)                                                   \
-  do {                                                                                  \
-    if (!(condition))                                                                   \
-      throw ::rt::ProgrammingError(std::string(message) + " (" #condition ")");         \
+#define RT_ASSERT(condition, message)                                                           \
+  do {                                                                                          \
+    if (!(condition)) throw ::rt::ProgrammingError(std::string(message) + " (" #condition ")"); \
   } while (0)

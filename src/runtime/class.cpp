@@ -2,7 +2,6 @@
 
 #include <mutex>
 
-
 namespace rt {
 namespace {
 

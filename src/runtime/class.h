@@ -116,7 +116,8 @@ bool class_addMethod(Class cls, const Sel<R(A...)>& sel, ImpFor<R, A...> imp, co
   if (typeEncoding<R, A...>() != types)
     throw ProgrammingError(std::string("class_addMethod: types ") + types + " do not match " +
                            typeEncoding<R, A...>() + " for " + sel.name());
-  return class_addMethodRaw(cls, sel.get(), imp_erase<R, A...>(imp), signatureTag<R, A...>(), types);
+  return class_addMethodRaw(cls, sel.get(), imp_erase<R, A...>(imp), signatureTag<R, A...>(),
+                            types);
 }
 
 // A class named in code. Its record is looked up once and kept (records are never

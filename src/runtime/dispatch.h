@@ -88,7 +88,7 @@ R sendSuper(Class cls, id self, const Sel<R(A...)>& sel, P&&... args) {
   const Method* m = class_getInstanceMethod(cls->superclass, sel.get());
   if (!m) detail::unrecognizedSelector(self, sel.get());
   return method_getImplementation<R, A...>(m, self)(self, sel.get(),
-                                                   detail::pass<A>(std::forward<P>(args))...);
+                                                    detail::pass<A>(std::forward<P>(args))...);
 }
 
 // YES when self is not nil and its class has a method for sel.

@@ -87,8 +87,8 @@ void registerSystemClasses() {
     rt::objc_registerClass("LumoraBackgroundView", view);
     rt::objc_registerClass("LumoraIndicatorView", view);
   }
-  rt::class_addMethod(cls::NSNotificationCenter.get(),
-                      sel::addUniqueObserver_selector_name_object, &addUniqueObserver, "v@:@:@@");
+  rt::class_addMethod(cls::NSNotificationCenter.get(), sel::addUniqueObserver_selector_name_object,
+                      &addUniqueObserver, "v@:@:@@");
 }
 
 }  // namespace lumora

@@ -122,7 +122,8 @@ std::string base64Encode(std::span<const uint8_t> bytes, uint64_t options) {
 void defineNSDataBase64(ClassList& list) {
   list.extend(NSData::cls, [](Class data) {
     rt::bindFunction(
-        data, sel::base64EncodedStringWithOptions, +[](id self, rt::SEL, uint64_t options) -> Ref<> {
+        data, sel::base64EncodedStringWithOptions,
+        +[](id self, rt::SEL, uint64_t options) -> Ref<> {
           return NSStr(base64Encode(static_cast<const NSData*>(self)->bytes(), options));
         });
   });

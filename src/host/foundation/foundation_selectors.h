@@ -60,7 +60,6 @@ inline const Sel<Ref<>(int64_t)> numberWithInteger{"numberWithInteger:"};
 inline const Sel<int32_t()> intValue{"intValue"};
 inline const Sel<int64_t()> longLongValue{"longLongValue"};
 
-
 // NSNotificationCenter, NSNotification
 inline const Sel<Ref<>()> defaultCenter{"defaultCenter"};
 inline const Sel<void(id, SEL, id, id)> addObserver_selector_name_object{

@@ -58,8 +58,10 @@ size_t advance(uint64_t nanoseconds) {
     // A commit asked for while nothing is due runs once per call, so a layout that keeps
     // marking views cannot spin here; its marks wait for the next batch.
     if (!due && (!q.commitRequested || committedWithoutBlocks)) break;
-    if (due) q.clock = q.blocks.begin()->first.first;
-    else committedWithoutBlocks = true;
+    if (due)
+      q.clock = q.blocks.begin()->first.first;
+    else
+      committedWithoutBlocks = true;
     q.commitRequested = false;
     if (q.beforeBatch) q.beforeBatch();
     // One batch: every block due at this instant, including those they schedule for it.

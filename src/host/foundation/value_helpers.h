@@ -27,8 +27,8 @@ std::string formatObject(id object);
 }  // namespace host
 
 // A constant string made once per call site, like an @"..." literal.
-#define LUMORA_STR(text)                                         \
-  ([]() -> ::rt::id {                                            \
-    static const ::rt::Ref<> constant = ::host::NSStr(text);     \
-    return constant.get();                                       \
+#define LUMORA_STR(text)                                     \
+  ([]() -> ::rt::id {                                        \
+    static const ::rt::Ref<> constant = ::host::NSStr(text); \
+    return constant.get();                                   \
   }())

@@ -419,13 +419,15 @@ void defineFoundationValues(ClassList& list) {
   list.define<NSNumber>(NSObject::cls, [] { return NSNumber::numberWithInteger(0); });
   list.define(kBoolean, NSNumber::cls, [] { return NSNumber::numberWithBool(false); });
   list.define<NSArray>(NSObject::cls, [] { return NSArray::make(); });
-  list.define(kMutableArray, NSArray::cls, [] { return NSArray::make({}, true); }, [](Class c) {
-    ClassBuilder<NSArray>(c)
-        .method<&NSArray::addObject>(sel::addObject)
-        .method<&NSArray::insertObject>(sel::insertObject_atIndex)
-        .method<&NSArray::removeObject>(sel::removeObject)
-        .method<&NSArray::removeAllObjects>(sel::removeAllObjects);
-  });
+  list.define(
+      kMutableArray, NSArray::cls, [] { return NSArray::make({}, true); },
+      [](Class c) {
+        ClassBuilder<NSArray>(c)
+            .method<&NSArray::addObject>(sel::addObject)
+            .method<&NSArray::insertObject>(sel::insertObject_atIndex)
+            .method<&NSArray::removeObject>(sel::removeObject)
+            .method<&NSArray::removeAllObjects>(sel::removeAllObjects);
+      });
   list.define<NSDictionary>(NSObject::cls, [] { return NSDictionary::make(); });
   list.define(
       kMutableDictionary, NSDictionary::cls, [] { return NSDictionary::make(true); },

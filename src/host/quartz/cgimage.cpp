@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 namespace host {
 
 bool imageSizeAllowed(int64_t width, int64_t height) {

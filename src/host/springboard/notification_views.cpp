@@ -15,8 +15,7 @@ Ref<> addNew(UIView& parent, const rt::ClassName& cls) {
   return view;
 }
 
-Ref<> makeLabel(UIView& parent, const rt::ClassName& cls, CGFloat size, bool bold,
-                int64_t lines) {
+Ref<> makeLabel(UIView& parent, const rt::ClassName& cls, CGFloat size, bool bold, int64_t lines) {
   Ref<> label = addNew(parent, cls);
   rt::send(label, sel::setFont, UIFont::make(size, bold));
   rt::send(label, sel::setNumberOfLines, lines);
@@ -74,7 +73,8 @@ void NCNotificationContentView::setPrimaryText(id text) {
 void NCNotificationContentView::layoutSubviews() {
   const CGFloat width = std::max<CGFloat>(bounds().size.width - 2 * kSideInset, 0);
   CGFloat y = kInset;
-  for (const Ref<>& label : {primaryLabel_, primarySubtitleLabel_, secondaryLabel_, summaryLabel_}) {
+  for (const Ref<>& label :
+       {primaryLabel_, primarySubtitleLabel_, secondaryLabel_, summaryLabel_}) {
     const CGFloat height = textHeight(label.get(), width);
     rt::send(label, sel::setFrame, CGRect{{kSideInset, y}, {width, height}});
     y += height;
@@ -98,8 +98,7 @@ Ref<> NCNotificationShortLookView::initWithFrame(CGRect frame) {
   setClipsToBounds(false);
   caLayer().setCornerRadius(13);
   caLayer().setContinuousCorners(true);
-  rt::send(backgroundMaterialView_, sel::setBackgroundColor,
-           UIColor::make(0.97, 0.97, 0.97, 0.82));
+  rt::send(backgroundMaterialView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.82));
   return ref();
 }
 

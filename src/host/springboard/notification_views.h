@@ -106,8 +106,7 @@ class NCAuxiliaryOptionsView : public UIView {
 // is set when the notification is shown in the lockscreen list, nil for a banner.
 class NCNotificationViewController : public UIViewController {
  public:
-  static inline const rt::ClassOf<NCNotificationViewController> cls{
-      "NCNotificationViewController"};
+  static inline const rt::ClassOf<NCNotificationViewController> cls{"NCNotificationViewController"};
   static void bind(ClassBuilder<NCNotificationViewController>& b);
   Ref<> associatedView() const { return associatedView_.lock(); }
   void setAssociatedView(id view) {

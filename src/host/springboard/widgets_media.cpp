@@ -18,8 +18,7 @@ void WGWidgetPlatterView::bind(ClassBuilder<WGWidgetPlatterView>& b) {
 }
 
 void WGWidgetListItemViewController::bind(ClassBuilder<WGWidgetListItemViewController>& b) {
-  b.method<&WGWidgetListItemViewController::initWithWidgetIdentifier>(
-       sel::initWithWidgetIdentifier)
+  b.method<&WGWidgetListItemViewController::initWithWidgetIdentifier>(sel::initWithWidgetIdentifier)
       .method<&WGWidgetListItemViewController::widgetIdentifier>(sel::widgetIdentifier)
       .method<&WGWidgetListItemViewController::viewWillAppear>(sel::viewWillAppear)
       .method<&WGWidgetListItemViewController::viewDidLayoutSubviews>(sel::viewDidLayoutSubviews);

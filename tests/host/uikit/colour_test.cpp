@@ -3,9 +3,9 @@
 
 #include <random>
 
+#include "host/image_fixtures.h"
 #include "host/quartz/cgcolor.h"
 #include "host/uikit/colour.h"
-#include "image_fixtures.h"
 
 using namespace host;
 using rt::CGFloat;

@@ -3,9 +3,9 @@
 
 #include <random>
 
+#include "host/image_fixtures.h"
 #include "host/quartz/bitmap_context.h"
 #include "host/quartz/scaler.h"
-#include "image_fixtures.h"
 
 using namespace host;
 using fixtures::RGBA;

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <random>
 
+#include "host/image_fixtures.h"
 #include "host/quartz/image_codec.h"
 #include "host/uikit/image.h"
-#include "image_fixtures.h"
 
 using namespace host;
 using fixtures::RGBA;

@@ -5,7 +5,7 @@
 
 #include "host/foundation/base64.h"
 #include "host/foundation/scanner.h"
-#include "image_fixtures.h"
+#include "host/image_fixtures.h"
 
 using namespace host;
 

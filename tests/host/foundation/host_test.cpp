@@ -1,8 +1,8 @@
 // The host model's core: Foundation values, the main queue, notification centres, the
-// file manager over the device root, and the view tree.
+// file manager over the device root, and booting without some classes.
 #include <gtest/gtest.h>
 
-#include "support/files.h"
+#include "support/host_fixture.h"
 
 #include <cmath>
 #include <filesystem>
@@ -14,8 +14,6 @@
 #include "host/foundation/main_queue.h"
 #include "host/foundation/notification_center.h"
 #include "host/host.h"
-#include "host/springboard/notification_views.h"
-#include "host/uikit/view.h"
 
 using namespace host;
 using rt::id;
@@ -24,19 +22,7 @@ using rt::SEL;
 
 namespace {
 
-class HostTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    root = testing_support::makeTempRoot("lumora-host");
-    boot({root, {}});
-  }
-  void TearDown() override {
-    reset();
-    std::filesystem::remove_all(root);
-  }
-  Ref<> make(const char* cls) { return rt::send(rt::objc_getClass(cls), sel::new_); }
-  std::filesystem::path root;
-};
+using HostTest = testing_support::HostFixture;
 
 // An observer that counts what it receives.
 struct Counter : NSObject {
@@ -204,60 +190,6 @@ TEST_F(HostTest, FileManagerResolvesDevicePathsUnderTheRoot) {
             nullptr);
   EXPECT_NE(stringText(error.get()), nullptr);
   EXPECT_FALSE(rt::send(files, sel::fileExistsAtPath, nullptr));
-}
-
-TEST_F(HostTest, InsertSubviewClampsTheIndexAndMovesAViewThatHasAParent) {
-  Ref<> a = make("UIView"), b = make("UIView"), child = make("UIView"), other = make("UIView");
-  rt::send(a, sel::addSubview, other);
-  rt::send(a, sel::insertSubview_atIndex, child, int64_t{99});
-  EXPECT_EQ(rt::send(rt::send(a, sel::subviews), sel::lastObject), child);
-  rt::send(b, sel::insertSubview_atIndex, child, int64_t{0});
-  EXPECT_EQ(rt::send(rt::send(a, sel::subviews), sel::count), 1u);
-  EXPECT_EQ(rt::send(child, sel::superview), b);
-  rt::send(a, sel::insertSubview_atIndex, child, int64_t{-3});
-  EXPECT_EQ(rt::send(rt::send(a, sel::subviews), sel::firstObject), child);
-  EXPECT_EQ(rt::send(rt::send(b, sel::subviews), sel::count), 0u);
-}
-
-TEST_F(HostTest, AViewCannotBeInsertedIntoItselfOrItsDescendants) {
-  Ref<> top = make("UIView"), middle = make("UIView"), leaf = make("UIView");
-  rt::send(top, sel::addSubview, middle);
-  rt::send(middle, sel::addSubview, leaf);
-  rt::send(leaf, sel::addSubview, top);  // would close a loop
-  rt::send(middle, sel::addSubview, middle);
-  EXPECT_EQ(rt::send(top, sel::superview), nullptr);
-  EXPECT_EQ(rt::send(rt::send(leaf, sel::subviews), sel::count), 0u);
-  EXPECT_EQ(rt::send(rt::send(middle, sel::subviews), sel::count), 1u);
-  EXPECT_EQ(rt::send(leaf, sel::window), nullptr);  // terminates
-}
-
-TEST_F(HostTest, MovingIntoAWindowTellsTheWholeSubtree) {
-  static int moves = 0;
-  moves = 0;
-  rt::ImpFor<void> counting = [](id, SEL) { ++moves; };
-  static rt::ImpFor<void> original = nullptr;
-  rt::MSHookMessageEx(rt::objc_getClass("UIView"), sel::didMoveToWindow, counting, &original);
-  Ref<> window = make("UIWindow"), parent = make("UIView"), child = make("UIView");
-  rt::send(parent, sel::addSubview, child);
-  EXPECT_EQ(moves, 0);
-  rt::send(window, sel::addSubview, parent);
-  EXPECT_EQ(moves, 2);
-  EXPECT_EQ(rt::send(child, sel::window), window);
-  rt::send(parent, sel::removeFromSuperview);
-  EXPECT_EQ(moves, 4);
-  EXPECT_EQ(rt::send(child, sel::window), nullptr);
-}
-
-TEST_F(HostTest, ControllerOfAncestorAndLayoutReachTheController) {
-  Ref<> controller = make("NCNotificationShortLookViewController");
-  Ref<> view = rt::send(controller, sel::view);
-  ASSERT_NE(view, nullptr);
-  Ref<> inner = make("UIView");
-  rt::send(view, sel::addSubview, inner);
-  EXPECT_EQ(rt::send(inner, sel::_viewControllerForAncestor), controller);
-  EXPECT_EQ(rt::send(make("UIView"), sel::_viewControllerForAncestor), nullptr);
-  EXPECT_TRUE(
-      rt::send(controller, sel::isKindOfClass, rt::objc_getClass("NCNotificationViewController")));
 }
 
 TEST(HostBoot, AbsentClassesAndTheirSubclassesAreLeftOut) {

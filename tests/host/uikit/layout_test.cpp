@@ -1,0 +1,222 @@
+// Layout as the host runs it: what marks a view, when the marked views lay out, in which
+// order, and how often; labels measuring their text; a card building its own tree.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/foundation/main_queue.h"
+#include "host/host.h"
+#include "host/springboard/notification_views.h"
+#include "host/uikit/label.h"
+#include "host/uikit/view_controller.h"
+#include "support/host_fixture.h"
+
+using namespace host;
+using rt::CGRectMake;
+
+namespace {
+
+std::vector<std::string> events;
+
+// A view that records its layouts and may act while laying out.
+struct CountingView : UIView {
+  static inline const rt::ClassOf<CountingView> cls{"CountingView"};
+  std::string name;
+  int layouts = 0;
+  std::function<void(CountingView&)> onLayout;
+  void layoutSubviews() {
+    ++layouts;
+    events.push_back(name);
+    if (onLayout) onLayout(*this);
+  }
+};
+
+struct CountingController : UIViewController {
+  static inline const rt::ClassOf<CountingController> cls{"CountingController"};
+  int didLayout = 0;
+  void viewDidLayoutSubviews() {
+    ++didLayout;
+    events.push_back("controller");
+  }
+};
+
+// Counts setFrame: sends that reach UIView's implementation.
+int frameSends = 0;
+rt::ImpFor<void, CGRect> originalSetFrame;
+void countingSetFrame(id self, rt::SEL cmd, CGRect frame) {
+  ++frameSends;
+  originalSetFrame(self, cmd, frame);
+}
+
+class LayoutTest : public testing_support::HostFixture {
+ protected:
+  void SetUp() override {
+    HostFixture::SetUp();
+    events.clear();
+    rt::Class view = rt::objc_registerClass("CountingView", UIView::cls.get(),
+                                            [] { return std::make_shared<CountingView>(); });
+    rt::bindMethod<&CountingView::layoutSubviews>(view, sel::layoutSubviews);
+    rt::Class controller =
+        rt::objc_registerClass("CountingController", UIViewController::cls.get(),
+                               [] { return std::make_shared<CountingController>(); });
+    rt::bindMethod<&CountingController::viewDidLayoutSubviews>(controller,
+                                                               sel::viewDidLayoutSubviews);
+    window = rt::send(rt::send(UIWindow::cls.get(), sel::alloc), sel::initWithFrame,
+                      CGRectMake(0, 0, 375, 812));
+    // Nothing is marked at the start of each test.
+    main_queue::drain();
+  }
+  Ref<CountingView> counting(const char* name, id parent) {
+    auto v = std::static_pointer_cast<CountingView>(rt::send(CountingView::cls.get(), sel::new_));
+    v->name = name;
+    rt::send(parent, sel::addSubview, v);
+    return v;
+  }
+  // One turn of the run loop: the batch ends and the windows lay out.
+  void commit() { main_queue::drain(); }
+
+  Ref<> window;
+};
+
+}  // namespace
+
+TEST_F(LayoutTest, ASizeChangeMarksTheViewAndItsSuperviewAndAMoveMarksNothing) {
+  auto parent = counting("parent", window.get());
+  auto child = counting("child", parent.get());
+  commit();
+  parent->layouts = child->layouts = 0;
+
+  rt::send(child, sel::setFrame, CGRectMake(5, 5, 0, 0));  // a move only: same size
+  commit();
+  EXPECT_EQ(parent->layouts + child->layouts, 0);
+
+  rt::send(child, sel::setFrame, CGRectMake(5, 5, 40, 30));
+  commit();
+  EXPECT_EQ(parent->layouts, 1);
+  EXPECT_EQ(child->layouts, 1);
+  commit();  // marks are cleared: nothing more
+  EXPECT_EQ(parent->layouts, 1);
+  EXPECT_EQ(child->layouts, 1);
+}
+
+TEST_F(LayoutTest, SetFrameAlwaysRunsThroughTheRuntimeButAnEqualValueMarksNothing) {
+  rt::MSHookMessageEx(UIView::cls.get(), sel::setFrame, &countingSetFrame, &originalSetFrame);
+  auto view = counting("view", window.get());
+  rt::send(view, sel::setFrame, CGRectMake(0, 0, 10, 10));
+  commit();
+  view->layouts = 0;
+  frameSends = 0;
+  rt::send(view, sel::setFrame, CGRectMake(0, 0, 10, 10));
+  commit();
+  EXPECT_EQ(frameSends, 1);
+  EXPECT_EQ(view->layouts, 0);
+}
+
+TEST_F(LayoutTest, AddingAndRemovingASubviewMarksTheParent) {
+  auto parent = counting("parent", window.get());
+  commit();
+  parent->layouts = 0;
+  Ref<> plain = rt::send(UIView::cls.get(), sel::new_);
+  rt::send(parent, sel::addSubview, plain);
+  commit();
+  EXPECT_EQ(parent->layouts, 1);
+  rt::send(plain, sel::removeFromSuperview);
+  commit();
+  EXPECT_EQ(parent->layouts, 2);
+}
+
+TEST_F(LayoutTest, WindowsLayOutParentFirstThenTheControllerThenChildren) {
+  auto controller = std::static_pointer_cast<CountingController>(
+      rt::send(CountingController::cls.get(), sel::new_));
+  auto parent = counting("parent", window.get());
+  controller->setView(parent.get());
+  counting("child", parent.get());
+  events.clear();
+  commit();
+  EXPECT_EQ(events, (std::vector<std::string>{"parent", "controller", "child"}));
+  EXPECT_EQ(controller->didLayout, 1);
+}
+
+TEST_F(LayoutTest, AViewThatResizesItselfWhileLayingOutIsNotLaidOutAgainForIt) {
+  auto view = counting("view", window.get());
+  view->onLayout = [](CountingView& self) {
+    const CGRect f = self.frame();
+    rt::send(&self, sel::setFrame, CGRect{f.origin, {f.size.width + 1, 10}});
+  };
+  commit();
+  EXPECT_EQ(view->layouts, 1);
+}
+
+TEST_F(LayoutTest, LayoutIfNeededLaysOutTheMarkedSubtreeNowAndNothingOtherwise) {
+  Ref<> detached = rt::send(UIView::cls.get(), sel::new_);  // not on screen
+  auto child = counting("child", detached.get());
+  commit();
+  EXPECT_EQ(child->layouts, 0);  // only windows lay out at the end of a batch
+  rt::send(detached, sel::layoutIfNeeded);
+  EXPECT_EQ(child->layouts, 1);
+  rt::send(detached, sel::layoutIfNeeded);
+  EXPECT_EQ(child->layouts, 1);
+  rt::send(child, sel::setNeedsLayout);
+  rt::send(detached, sel::layoutIfNeeded);
+  EXPECT_EQ(child->layouts, 2);
+}
+
+TEST_F(LayoutTest, ALongerTextWrapsAndItsLabelGrows) {
+  Ref<> label = rt::send(UILabel::cls.get(), sel::new_);
+  rt::send(label, sel::setFont, UIFont::make(15));
+  rt::send(label, sel::setText, NSStr("Lunch?"));
+  const CGSize one = rt::send(label, sel::sizeThatFits, CGSize{200, 0});
+  EXPECT_GT(one.width, 20);
+  EXPECT_LT(one.width, 200);
+  EXPECT_GE(one.height, 15);
+  rt::send(label, sel::setText,
+           NSStr("Are we still on for lunch tomorrow at the usual place? "
+                 "I can book a table for two."));
+  EXPECT_EQ(rt::send(label, sel::sizeThatFits, CGSize{200, 0}).height, one.height);  // one line
+  rt::send(label, sel::setNumberOfLines, int64_t{0});
+  const CGSize wrapped = rt::send(label, sel::sizeThatFits, CGSize{200, 0});
+  EXPECT_LE(wrapped.width, 200);
+  EXPECT_GE(wrapped.height, 3 * one.height);
+}
+
+TEST_F(LayoutTest, ANotificationCardBuildsItsWholeTreeFromItsClassAlone) {
+  Ref<> controller = rt::send(NCNotificationShortLookViewController::cls.get(), sel::new_);
+  Ref<> container = rt::send(controller, sel::view);
+  rt::send(window, sel::addSubview, container);
+  Ref<> card = rt::send(controller, sel::viewForPreview);
+  ASSERT_TRUE(NCNotificationShortLookView::cls.isKind(card.get()));
+  auto key = [](id object, const char* name) {
+    return rt::send(object, sel::valueForKey, NSStr(name));
+  };
+  EXPECT_NE(key(container.get(), "_stackDimmingView"), nullptr);
+  Ref<> header = key(card.get(), "_headerContentView");
+  Ref<> content = key(card.get(), "_notificationContentView");
+  ASSERT_TRUE(PLPlatterHeaderContentView::cls.isKind(header.get()));
+  ASSERT_TRUE(NCNotificationContentView::cls.isKind(content.get()));
+  EXPECT_TRUE(UILabel::cls.isKind(key(header.get(), "_titleLabel").get()));
+  EXPECT_TRUE(BSUIDefaultDateLabel::cls.isKind(key(header.get(), "_dateLabel").get()));
+  EXPECT_EQ(key(card.get(), "_backgroundMaterialView"),
+            rt::send(card, sel::backgroundMaterialView));
+  EXPECT_NE(key(card.get(), "_shadowView"), nullptr);
+  for (const char* name :
+       {"_primaryLabel", "_primarySubtitleLabel", "_secondaryLabel", "_summaryLabel"})
+    EXPECT_TRUE(UILabel::cls.isKind(key(content.get(), name).get())) << name;
+  EXPECT_EQ(key(card.get(), "_noSuchIvar"), nullptr);
+
+  // A one-line title and message make the host's 70-point card, laid out in one batch.
+  rt::send(content, sel::setPrimaryText, NSStr("Maple"));
+  rt::send(key(content.get(), "_secondaryLabel"), sel::setText, NSStr("Lunch at noon?"));
+  const CGSize size = rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0});
+  EXPECT_EQ(size, (CGSize{359, 70}));
+  rt::send(container, sel::setFrame, CGRect{{8, 40}, size});
+  commit();
+  EXPECT_EQ(rt::send(card, sel::frame), CGRectMake(0, 0, 359, 70));
+  EXPECT_EQ(rt::send(header, sel::frame), CGRectMake(0, 0, 359, 24));
+  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 24, 359, 46));
+  // A longer message wraps and the card grows.
+  rt::send(key(content.get(), "_secondaryLabel"), sel::setText,
+           NSStr("Are we still on for lunch tomorrow at the usual place? I can book a table."));
+  EXPECT_GT(rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0}).height, 70);
+}

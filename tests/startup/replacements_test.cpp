@@ -1,0 +1,266 @@
+// Every row of the hook table exercised through a real send. For each replacement a
+// probe sends the message to a host object twice, without and with the system loaded;
+// under the system's replacement sits a spy standing for the host's implementation, so
+// the test sees that the saved implementation ran exactly once and that the answer (or
+// the host's visible effect) is what the replacement's body says: today passed on
+// unchanged. A row without a probe fails, so the table cannot grow untested.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "host/foundation/value_helpers.h"
+#include "host/host.h"
+#include "host/springboard/springboard_selectors.h"
+#include "startup/added_classes.h"
+#include "startup/hook_table.h"
+#include "startup/loader.h"
+#include "support/files.h"
+
+using namespace lumora;
+using rt::CGRect;
+using rt::CGSize;
+using rt::id;
+using rt::Ref;
+using rt::SEL;
+
+namespace {
+
+// Stands between the system's replacement and the host's implementation.
+template <class R, class... A>
+struct Spy {
+  static inline int calls = 0;
+  static inline rt::ImpFor<R, A...> original = nullptr;
+  static R imp(id self, SEL cmd, A... args) {
+    ++calls;
+    return original(self, cmd, args...);
+  }
+};
+
+struct Probe {
+  // Installs the spy on the row's class and answers its call counter.
+  std::function<int*()> spy;
+  // Sends the message and describes the answer and the host's visible effect.
+  std::function<std::string()> run;
+};
+
+template <class R, class... A>
+Probe probe(const char* className, const rt::Sel<R(A...)>& sel, std::function<std::string()> run) {
+  return {[className, &sel] {
+            using S = Spy<R, A...>;
+            S::calls = 0;
+            S::original = nullptr;
+            rt::MSHookMessageEx(rt::objc_getClass(className), sel, &S::imp, &S::original);
+            return S::original ? &S::calls : nullptr;
+          },
+          std::move(run)};
+}
+
+Ref<> make(const char* cls) {
+  return rt::send(rt::objc_getClass(cls), sel::new_);
+}
+Ref<> key(id object, const char* name) {
+  return rt::send(object, sel::valueForKey, host::NSStr(name));
+}
+std::string text(id object) {
+  return host::formatObject(object);
+}
+std::string describe(CGRect r) {
+  std::ostringstream out;
+  out << r.origin.x << "," << r.origin.y << "," << r.size.width << "," << r.size.height;
+  return out.str();
+}
+// The frames of a view's subviews, in order.
+std::string subviewFrames(id view) {
+  std::string out;
+  Ref<> list = rt::send(view, sel::subviews);
+  for (uint64_t i = 0; i < rt::send(list, sel::count); ++i)
+    out += describe(rt::send(rt::send(list, sel::objectAtIndex, i), sel::frame)) + ";";
+  return out;
+}
+Ref<> card() {
+  Ref<> view = make("NCNotificationShortLookView");
+  rt::send(view, sel::setFrame, rt::CGRectMake(0, 0, 359, 70));
+  return view;
+}
+
+std::map<std::string, Probe> probes() {
+  std::map<std::string, Probe> p;
+  auto add = [&](const char* cls, const char* selector, Probe probe) {
+    p.emplace(std::string(cls) + " " + selector, std::move(probe));
+  };
+  // Widgets
+  add("WGWidgetListItemViewController", "initWithWidgetIdentifier:",
+      probe("WGWidgetListItemViewController", sel::initWithWidgetIdentifier, [] {
+        Ref<> c = rt::send(rt::objc_getClass("WGWidgetListItemViewController"), sel::alloc);
+        Ref<> result = rt::send(c, sel::initWithWidgetIdentifier, host::NSStr("weather"));
+        return std::string(result == c ? "self " : "other ") +
+               text(rt::send(result, sel::widgetIdentifier).get());
+      }));
+  add("WGWidgetListItemViewController",
+      "viewWillAppear:", probe("WGWidgetListItemViewController", sel::viewWillAppear, [] {
+        rt::send(make("WGWidgetListItemViewController"), sel::viewWillAppear, true);
+        return std::string();
+      }));
+  add("WGWidgetListItemViewController", "viewDidLayoutSubviews",
+      probe("WGWidgetListItemViewController", sel::viewDidLayoutSubviews, [] {
+        rt::send(make("WGWidgetListItemViewController"), sel::viewDidLayoutSubviews);
+        return std::string();
+      }));
+  add("WGWidgetInfo", "_setIcon:", probe("WGWidgetInfo", sel::_setIcon, [] {
+        Ref<> info = make("WGWidgetInfo"), icon = host::NSStr("icon");
+        rt::send(info, sel::_setIcon, icon);
+        return std::string(rt::send(info, sel::_icon) == icon ? "stored" : "lost");
+      }));
+  add("WGWidgetPlatterView", "_layoutContentView",
+      probe("WGWidgetPlatterView", sel::_layoutContentView, [] {
+        rt::send(make("WGWidgetPlatterView"), sel::_layoutContentView);
+        return std::string();
+      }));
+  // Notifications
+  add("NCNotificationShortLookView", "layoutSubviews",
+      probe("NCNotificationShortLookView", sel::layoutSubviews, [] {
+        Ref<> view = card();
+        rt::send(view, sel::layoutSubviews);
+        return subviewFrames(view.get());
+      }));
+  add("NCNotificationShortLookView", "sizeThatFitsContentWithSize:",
+      probe("NCNotificationShortLookView", sel::sizeThatFitsContentWithSize, [] {
+        Ref<> view = card();
+        rt::send(key(key(view.get(), "_notificationContentView").get(), "_secondaryLabel"),
+                 sel::setText, host::NSStr("Lunch at noon?"));
+        const CGSize s = rt::send(view, sel::sizeThatFitsContentWithSize, CGSize{359, 0});
+        return describe({{}, s});
+      }));
+  add("NCNotificationStructuredListViewController", "viewDidLayoutSubviews",
+      probe("NCNotificationStructuredListViewController", sel::viewDidLayoutSubviews, [] {
+        rt::send(make("NCNotificationStructuredListViewController"), sel::viewDidLayoutSubviews);
+        return std::string();
+      }));
+  add("NCNotificationShortLookViewController", "viewDidLayoutSubviews",
+      probe("NCNotificationShortLookViewController", sel::viewDidLayoutSubviews, [] {
+        Ref<> controller = make("NCNotificationShortLookViewController");
+        rt::send(controller, sel::viewDidLayoutSubviews);
+        return std::string();
+      }));
+  add("BSUIDefaultDateLabel", "setFrame:", probe("BSUIDefaultDateLabel", sel::setFrame, [] {
+        // Allocated without init, whose own setFrame: would count too.
+        Ref<> label = rt::send(rt::objc_getClass("BSUIDefaultDateLabel"), sel::alloc);
+        rt::send(label, sel::setFrame, rt::CGRectMake(300, 4, 40, 16));
+        return describe(rt::send(label, sel::frame));
+      }));
+  add("PLPlatterHeaderContentView", "_iconTrailingPadding",
+      probe("PLPlatterHeaderContentView", sel::_iconTrailingPadding, [] {
+        return std::to_string(
+            rt::send(make("PLPlatterHeaderContentView"), sel::_iconTrailingPadding));
+      }));
+  add("PLTitledPlatterView", "_mainContentFrame",
+      probe("PLTitledPlatterView", sel::_mainContentFrame,
+            [] { return describe(rt::send(card(), sel::_mainContentFrame)); }));
+  add("NCNotificationContentView",
+      "setPrimaryText:", probe("NCNotificationContentView", sel::setPrimaryText, [] {
+        Ref<> content = make("NCNotificationContentView");
+        rt::send(content, sel::setPrimaryText, host::NSStr("Maple"));
+        return text(rt::send(key(content.get(), "_primaryLabel"), sel::text).get());
+      }));
+  add("NCNotificationContentView", "layoutSubviews",
+      probe("NCNotificationContentView", sel::layoutSubviews, [] {
+        Ref<> content = make("NCNotificationContentView");
+        rt::send(content, sel::setFrame, rt::CGRectMake(0, 24, 359, 46));
+        rt::send(content, sel::setPrimaryText, host::NSStr("Maple"));
+        rt::send(content, sel::layoutSubviews);
+        return subviewFrames(content.get());
+      }));
+  add("NCAuxiliaryOptionsView", "layoutSubviews",
+      probe("NCAuxiliaryOptionsView", sel::layoutSubviews, [] {
+        Ref<> options = make("NCAuxiliaryOptionsView");
+        rt::send(options, sel::layoutSubviews);
+        return subviewFrames(options.get());
+      }));
+  // Media player
+  add("CSMediaControlsView", "didMoveToWindow",
+      probe("CSMediaControlsView", sel::didMoveToWindow, [] {
+        Ref<> window = make("UIWindow"), player = make("CSMediaControlsView");
+        rt::send(window, sel::addSubview, player);
+        return std::string(rt::send(player, sel::window) == window ? "on screen" : "off");
+      }));
+  add("SBMediaController", "_mediaRemoteNowPlayingInfoDidChange:",
+      probe("SBMediaController", sel::_mediaRemoteNowPlayingInfoDidChange, [] {
+        rt::send(make("SBMediaController"), sel::_mediaRemoteNowPlayingInfoDidChange, nullptr);
+        return std::string();
+      }));
+  add("CSCoverSheetViewController", "loadView",
+      probe("CSCoverSheetViewController", sel::loadView, [] {
+        Ref<> view = rt::send(make("CSCoverSheetViewController"), sel::view);
+        return std::string(view ? "loaded" : "no view");
+      }));
+  return p;
+}
+
+class ReplacementTest : public ::testing::Test {
+ protected:
+  void SetUp() override { root = testing_support::makeTempRoot("lumora-replace"); }
+  void TearDown() override {
+    resetProcess();
+    std::filesystem::remove_all(root);
+  }
+  // Boots a fresh host, puts the spy in place, loads the system when asked, and runs
+  // the probe: the answer, and how often the host's implementation ran.
+  std::pair<std::string, int> run(const Probe& probe, bool loaded) {
+    resetProcess();
+    host::boot({root, {}});
+    int* calls = probe.spy();
+    if (loaded) loadSystem();
+    if (!calls) return {"no such method on the host", -1};
+    std::string answer = probe.run();
+    return {answer, *calls};
+  }
+  std::filesystem::path root;
+};
+
+}  // namespace
+
+TEST_F(ReplacementTest, EveryReplacementCallsTheHostOnceAndPassesItsAnswer) {
+  const auto all = probes();
+  int checked = 0;
+  for (const HookRow& row : hookTable()) {
+    if (row.kind != HookKind::Replace) continue;
+    SCOPED_TRACE(row.className + " " + row.selector);
+    auto it = all.find(row.className + " " + row.selector);
+    ASSERT_NE(it, all.end()) << "no probe for this replacement";
+    const auto [hostAnswer, hostCalls] = run(it->second, false);
+    const auto [answer, calls] = run(it->second, true);
+    EXPECT_EQ(hostCalls, 1);
+    EXPECT_EQ(calls, 1) << "the saved implementation must run exactly once";
+    EXPECT_EQ(answer, hostAnswer);
+    // The system's replacement is what answers now.
+    ++checked;
+  }
+  EXPECT_EQ(checked, 18);
+}
+
+TEST_F(ReplacementTest, AddedMethodsAnswerThroughARealSend) {
+  host::boot({root, {}});
+  loadSystem();
+  for (const HookRow& row : hookTable()) {
+    if (row.kind == HookKind::Replace) continue;
+    SCOPED_TRACE(row.className + " " + row.selector);
+    Ref<> object = make(row.className.c_str());
+    ASSERT_NE(object, nullptr);
+    EXPECT_TRUE(rt::send(object, sel::respondsToSelector, rt::sel_registerName(row.selector)));
+  }
+  // Through real sends: nothing built yet answers anything, and a property stores and
+  // clears.
+  Ref<> controller = make("NCNotificationShortLookViewController");
+  EXPECT_EQ(rt::send(controller, rt::Sel<Ref<>()>{"getDominantColor"}), nullptr);
+  Ref<> view = make("NCNotificationShortLookView");
+  const rt::Sel<void(id)> setColorIndicator{"setColorIndicator:"};
+  const rt::Sel<Ref<>()> colorIndicator{"colorIndicator"};
+  Ref<> indicator = make("LumoraIndicatorView");
+  rt::send(view, setColorIndicator, indicator);
+  EXPECT_EQ(rt::send(view, colorIndicator), indicator);
+  rt::send(view, setColorIndicator, nullptr);
+  EXPECT_EQ(rt::send(view, colorIndicator), nullptr);
+}
