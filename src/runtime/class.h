@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "runtime/assert.h"
+#include "runtime/check.h"
 #include "runtime/object.h"
 #include "runtime/selector.h"
 #include "runtime/signature.h"
