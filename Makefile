@@ -1,45 +1,64 @@
-# Front door: every target installs missing packages first, then drives CMake.
+# Every target first installs the packages it needs when they are missing
+# (tools/install-deps SET...), then drives CMake and builds only what it runs.
+# ./lumora-dev runs these targets on a machine that does not have make yet.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+INSTALL_DEPS ?= ./tools/install-deps
+CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 
 .PHONY: all deps test demo asan bench fuzz format clean
 
-all: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+all:
+	@$(INSTALL_DEPS) build test bench
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS)
 
 deps:
-	@./tools/install-deps
+	@$(INSTALL_DEPS)
 
-test: all
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+test:
+	@$(INSTALL_DEPS) build test
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target lumora_tests
+	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j $(JOBS)
 
-demo: all
+demo:
+	@$(INSTALL_DEPS) build
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target lumora
 	./$(BUILD)/lumora status
 	./$(BUILD)/lumora prefs list
 
-asan: deps
+asan:
+	@$(INSTALL_DEPS) build test asan
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMORA_SANITIZE=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target lumora_tests
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	  ctest --test-dir $(ASAN_BUILD) --output-on-failure --no-tests=error -j $(JOBS)
 
-bench: all
+bench:
+	@$(INSTALL_DEPS) build bench
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target lumora_benchmarks
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 
-fuzz: deps
+fuzz:
+	@$(INSTALL_DEPS) build fuzz
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMORA_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lumora_fuzzers
 	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do echo "== $$f"; mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
 	  $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus/$$(basename $$f) || exit 1; done
 
+# The tracked sources; every source under the code folders when this is not a git checkout.
 format:
-	clang-format -i $$(git ls-files '*.h' '*.cpp')
+	@$(INSTALL_DEPS) format
+	clang-format -i $$(git ls-files '*.h' '*.cpp' 2>/dev/null || \
+	  find src tests bench fuzz -name '*.h' -o -name '*.cpp')
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
