@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/runtime.h"
@@ -63,7 +64,8 @@ HookRow addRow(Routine routine, const char* className, const rt::Sel<R(A...)>& s
           [] {}};
 }
 
-// The getter row then the setter row of added property `index` (see added_classes.h).
-std::vector<HookRow> propertyRows(Routine routine, size_t index);
+// The getter row then the setter row of each property added to the host class, in the
+// order of addedProperties() (see added_classes.h).
+std::vector<HookRow> propertyRows(Routine routine, std::string_view hostClass);
 
 }  // namespace lumora

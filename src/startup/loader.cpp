@@ -3,7 +3,7 @@
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
-#include "notifications/test_notifications.h"
+#include "notifications/test_requests.h"
 #include "prefs/lumora_prefs.h"
 #include "startup/added_classes.h"
 

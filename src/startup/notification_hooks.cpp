@@ -96,8 +96,8 @@ std::vector<HookRow> notificationRows() {
       replaceRow(n, "NCNotificationShortLookView", sel::sizeThatFitsContentWithSize,
                  &replaced_sizeThatFitsContentWithSize, &original_sizeThatFitsContentWithSize),
   };
-  for (size_t p = 3; p < 8; ++p)
-    for (HookRow& row : propertyRows(n, p)) rows.push_back(std::move(row));
+  for (HookRow& row : propertyRows(n, "NCNotificationShortLookView"))
+    rows.push_back(std::move(row));
   std::vector<HookRow> rest{
       replaceRow(n, "NCNotificationStructuredListViewController", sel::viewDidLayoutSubviews,
                  &replaced_listController_viewDidLayoutSubviews,

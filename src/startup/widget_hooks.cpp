@@ -77,8 +77,7 @@ std::vector<HookRow> widgetRows() {
       replaceRow(w, "WGWidgetPlatterView", sel::_layoutContentView, &replaced_layoutContentView,
                  &original_layoutContentView),
   };
-  for (size_t p = 0; p < 3; ++p)
-    for (HookRow& row : propertyRows(w, p)) rows.push_back(std::move(row));
+  for (HookRow& row : propertyRows(w, "WGWidgetPlatterView")) rows.push_back(std::move(row));
   return rows;
 }
 

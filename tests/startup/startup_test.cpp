@@ -13,7 +13,7 @@
 #include "host/foundation/user_defaults.h"
 #include "host/host.h"
 #include "host/springboard/widgets_media.h"
-#include "notifications/test_notifications.h"
+#include "notifications/test_requests.h"
 #include "startup/added_classes.h"
 #include "startup/loader.h"
 

@@ -92,16 +92,15 @@ void drawWithCairo(CGContext& c, rt::CGRect rect, const CGImage& image) {
     for (int x = 0; x < c.width; ++x) out[x] = loadPixel(c, in + 4 * x);
   }
   cairo_surface_mark_dirty(canvas.get());
-  cairo_t* cr = cairo_create(canvas.get());
+  ContextPtr context = makeContext(canvas.get());
+  cairo_t* cr = context.get();
   cairo_translate(cr, rect.origin.x, c.height - rect.origin.y - rect.size.height);
   cairo_scale(cr, rect.size.width / image.width(), rect.size.height / image.height());
   cairo_set_source_surface(cr, image.surface(), 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
   cairo_rectangle(cr, 0, 0, image.width(), image.height());
   cairo_fill(cr);
-  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-  cairo_destroy(cr);
-  if (!ok) return;
+  if (!finish(cr)) return;
   cairo_surface_flush(canvas.get());
   for (int y = 0; y < c.height; ++y) {
     const auto* in = reinterpret_cast<const uint32_t*>(data + stride * static_cast<size_t>(y));

@@ -10,14 +10,9 @@
 #include <memory>
 
 #include "host/foundation/values.h"
+#include "host/quartz/cairo_handles.h"
 
 namespace host {
-
-// Owns one cairo surface reference.
-struct SurfaceDeleter {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
 // The largest image the host model decodes or makes: wider or taller images, or images
 // of more pixels than this, are refused (128 MB of pixels).

@@ -37,13 +37,11 @@ SurfacePtr toARGB32(SurfacePtr surface) {
   const int width = cairo_image_surface_get_width(surface.get());
   const int height = cairo_image_surface_get_height(surface.get());
   SurfacePtr argb(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-  cairo_t* cr = cairo_create(argb.get());
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, surface.get(), 0, 0);
-  cairo_paint(cr);
-  const cairo_status_t status = cairo_status(cr);
-  cairo_destroy(cr);
-  if (status != CAIRO_STATUS_SUCCESS) return nullptr;
+  ContextPtr context = makeContext(argb.get());
+  cairo_set_operator(context.get(), CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(context.get(), surface.get(), 0, 0);
+  cairo_paint(context.get());
+  if (!finish(context.get())) return nullptr;
   return argb;
 }
 

@@ -1,4 +1,4 @@
-#include "notifications/test_notifications.h"
+#include "notifications/test_requests.h"
 
 namespace lumora {
 namespace {
