@@ -14,10 +14,13 @@
 #include "host/quartz/layer.h"
 #include "host/springboard/notification_views.h"
 #include "host/springboard/widgets_media.h"
+#include "host/uikit/application.h"
 #include "host/uikit/bezier_path.h"
 #include "host/uikit/colour.h"
 #include "host/uikit/image.h"
+#include "host/uikit/image_view.h"
 #include "host/uikit/label.h"
+#include "host/uikit/symbols.h"
 #include "host/uikit/view.h"
 #include "host/uikit/view_controller.h"
 
@@ -51,9 +54,12 @@ constexpr HostModule kModules[] = {
     {defineLayers, nullptr},
     {defineUIColor, nullptr},
     {defineUIImage, nullptr},
+    {defineSymbols, nullptr},
+    {defineApplication, resetApplication},
     {defineBezierPath, nullptr},
     {defineViews, resetViews},
     {defineLabels, nullptr},
+    {defineImageViews, nullptr},
     {defineViewControllers, nullptr},
     {defineNotificationViews, nullptr},
     {defineWidgetsAndMedia, nullptr},
@@ -100,6 +106,10 @@ bool isBooted() {
 
 const std::filesystem::path& deviceRoot() {
   return state().options.root;
+}
+
+const Device& device() {
+  return state().options.device;
 }
 
 std::filesystem::path devicePath(std::string_view absolutePath) {

@@ -10,12 +10,27 @@
 
 namespace host {
 
+// The device the host runs on, as a scene describes it.
+struct Device {
+  enum class LayoutDirection { LeftToRight = 0, RightToLeft = 1 };
+  enum class InterfaceStyle { Light = 1, Dark = 2 };
+  LayoutDirection layoutDirection = LayoutDirection::LeftToRight;
+  InterfaceStyle interfaceStyle = InterfaceStyle::Light;
+  bool locked = false;
+  // The screen, in points, and its scale (pixels per point).
+  double screenWidth = 375, screenHeight = 812, screenScale = 3;
+};
+
 struct HostOptions {
+  HostOptions(std::filesystem::path root = {}, std::set<std::string> absentClasses = {},
+              Device device = {})
+      : root(std::move(root)), absentClasses(std::move(absentClasses)), device(device) {}
   // Every absolute device path resolves under this folder, never the real "/".
   std::filesystem::path root;
   // Classes this host lacks, as an older or newer host would; their subclasses are
   // absent too.
   std::set<std::string> absentClasses;
+  Device device;
 };
 
 // Registers every host class (but those left out) and sets the device root. The host
@@ -28,6 +43,8 @@ void reset();
 bool isBooted();
 
 const std::filesystem::path& deviceRoot();
+// The device the host was booted for (a default device before boot).
+const Device& device();
 // The file under the device root that stands for the absolute device path.
 std::filesystem::path devicePath(std::string_view absolutePath);
 

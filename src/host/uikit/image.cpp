@@ -39,7 +39,9 @@ Ref<> imageFromFile(id pathObject) {
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                              std::istreambuf_iterator<char>());
   if (!in.good() && !in.eof()) return nullptr;
-  return UIImage::make(decodeImage(bytes).image, imageScaleForPath(*path));
+  Ref<UIImage> image = UIImage::make(decodeImage(bytes).image, imageScaleForPath(*path));
+  if (image) image->setOrigin({ImageOrigin::Kind::File, *path});
+  return image;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 // host has one. EXIF orientation is not applied (images are taken as stored).
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "host/foundation/values.h"
@@ -15,6 +16,15 @@
 #include "host/uikit/uikit_selectors.h"
 
 namespace host {
+
+// Where an image came from, for reports and previews: an app icon (masked or not), a
+// contact's picture, a system symbol, a file, or data.
+struct ImageOrigin {
+  enum class Kind { Data, File, Icon, Contact, Symbol };
+  Kind kind = Kind::Data;
+  std::string name;  // the app, contact, symbol or file
+  bool masked = false;
+};
 
 class UIImage : public NSObject {
  public:
@@ -29,9 +39,12 @@ class UIImage : public NSObject {
   rt::CGFloat scale() const { return scale_; }
   Ref<> CGImage() const { return image_; }
   const host::CGImage* pixels() const { return image_.get(); }
+  const ImageOrigin& origin() const { return origin_; }
+  void setOrigin(ImageOrigin origin) { origin_ = std::move(origin); }
 
  private:
   Ref<host::CGImage> image_;
+  ImageOrigin origin_;
   rt::CGFloat scale_;
 };
 

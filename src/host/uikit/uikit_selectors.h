@@ -27,7 +27,14 @@ inline const Sel<void(bool)> setClipsToBounds{"setClipsToBounds:"};
 inline const Sel<CGSize(CGSize)> sizeThatFits{"sizeThatFits:"};
 inline const Sel<void()> sizeToFit{"sizeToFit"};
 
+inline const Sel<Ref<>()> traitCollection{"traitCollection"};
+
+// UITraitCollection
+inline const Sel<int64_t()> userInterfaceStyle{"userInterfaceStyle"};
+
 // UIViewController
+inline const Sel<void(int64_t)> setOverrideUserInterfaceStyle{"setOverrideUserInterfaceStyle:"};
+inline const Sel<int64_t()> overrideUserInterfaceStyle{"overrideUserInterfaceStyle"};
 inline const Sel<Ref<>()> view{"view"};
 inline const Sel<void(id)> setView{"setView:"};
 inline const Sel<bool()> isViewLoaded{"isViewLoaded"};
@@ -51,6 +58,28 @@ inline const Sel<Ref<>(CGFloat)> systemFontOfSize{"systemFontOfSize:"};
 inline const Sel<Ref<>(CGFloat)> boldSystemFontOfSize{"boldSystemFontOfSize:"};
 // UIFont
 inline const Sel<CGFloat()> pointSize{"pointSize"};
+
+// UIImageView
+inline const Sel<Ref<>(id)> initWithImage{"initWithImage:"};
+inline const Sel<Ref<>()> image{"image"};
+inline const Sel<void(id)> setImage{"setImage:"};
+inline const Sel<Ref<>()> tintColor{"tintColor"};
+inline const Sel<void(id)> setTintColor{"setTintColor:"};
+inline const Sel<int64_t()> contentMode{"contentMode"};
+inline const Sel<void(int64_t)> setContentMode{"setContentMode:"};
+
+// UIButton
+inline const Sel<Ref<>(uint64_t)> imageForState{"imageForState:"};
+inline const Sel<void(id, uint64_t)> setImage_forState{"setImage:forState:"};
+inline const Sel<Ref<>()> imageView{"imageView"};
+
+// UIApplication, UIScreen
+inline const Sel<Ref<>()> sharedApplication{"sharedApplication"};
+inline const Sel<int64_t()> userInterfaceLayoutDirection{"userInterfaceLayoutDirection"};
+inline const Sel<Ref<>()> mainScreen{"mainScreen"};
+
+// UIImage, system symbols
+inline const Sel<Ref<>(id)> systemImageNamed{"systemImageNamed:"};
 
 // UIBezierPath
 inline const Sel<void(CGPoint)> moveToPoint{"moveToPoint:"};
@@ -97,4 +126,9 @@ inline const rt::ClassName UIColor{"UIColor"};
 inline const rt::ClassName UIImage{"UIImage"};
 inline const rt::ClassName UIBezierPath{"UIBezierPath"};
 inline const rt::ClassName UIFont{"UIFont"};
+inline const rt::ClassName UIImageView{"UIImageView"};
+inline const rt::ClassName UIButton{"UIButton"};
+inline const rt::ClassName UIApplication{"UIApplication"};
+inline const rt::ClassName UIScreen{"UIScreen"};
+inline const rt::ClassName UITraitCollection{"UITraitCollection"};
 }  // namespace cls

@@ -4,6 +4,7 @@
 
 #include "host/foundation/main_queue.h"
 #include "host/quartz/cgcolor.h"
+#include "host/uikit/application.h"
 #include "host/uikit/colour.h"
 #include "host/uikit/view_controller.h"
 
@@ -69,6 +70,12 @@ void UIView::setBackgroundColor(id color) {
   const UIColor* colour = UIColor::cls.cast(color);
   backgroundColor_ = colour ? color->ref() : nullptr;
   layer_->setBackgroundColor(colour ? colour->CGColor().get() : nullptr);
+}
+
+Ref<> UIView::tintColor() const {
+  for (const UIView* v = this; v; v = v->superviewPointer())
+    if (v->tintColor_) return v->tintColor_;
+  return UIColor::make(0, 122 / 255.0, 1, 1);
 }
 
 void UIView::sizeToFit() {
@@ -143,6 +150,14 @@ Ref<> UIView::viewControllerForAncestor() const {
   return nullptr;
 }
 
+Ref<> UIView::traitCollection() const {
+  for (const UIView* v = this; v; v = v->superviewPointer())
+    if (auto* c = UIViewController::cls.cast(v->controller_.lock().get()))
+      if (c->overrideUserInterfaceStyle() != 0)
+        return UITraitCollection::make(c->overrideUserInterfaceStyle());
+  return UITraitCollection::make(deviceInterfaceStyle());
+}
+
 void UIView::setController(UIViewController* controller) {
   controller_ = controller ? controller->weak_from_this() : rt::WeakRef<>();
 }
@@ -175,6 +190,8 @@ void UIView::bind(ClassBuilder<UIView>& b) {
       .method<&UIView::setHidden>(sel::setHidden)
       .method<&UIView::alpha>(sel::alpha)
       .method<&UIView::setAlpha>(sel::setAlpha)
+      .method<&UIView::tintColor>(sel::tintColor)
+      .method<&UIView::setTintColor>(sel::setTintColor)
       .method<&UIView::clipsToBounds>(sel::clipsToBounds)
       .method<&UIView::setClipsToBounds>(sel::setClipsToBounds)
       .method<&UIView::sizeThatFits>(sel::sizeThatFits)
@@ -189,7 +206,8 @@ void UIView::bind(ClassBuilder<UIView>& b) {
       .method<&UIView::setNeedsLayout>(sel::setNeedsLayout)
       .method<&UIView::layoutIfNeeded>(sel::layoutIfNeeded)
       .method<&UIView::didMoveToWindow>(sel::didMoveToWindow)
-      .method<&UIView::viewControllerForAncestor>(sel::_viewControllerForAncestor);
+      .method<&UIView::viewControllerForAncestor>(sel::_viewControllerForAncestor)
+      .method<&UIView::traitCollection>(sel::traitCollection);
 }
 
 void UIWindow::bind(ClassBuilder<UIWindow>& b) {

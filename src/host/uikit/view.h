@@ -53,6 +53,9 @@ class UIView : public NSObject {
   void setHidden(bool hidden) { layer_->setHidden(hidden); }
   CGFloat alpha() const { return layer_->opacity(); }
   void setAlpha(CGFloat alpha) { layer_->setOpacity(static_cast<float>(alpha)); }
+  // Its own tint, else the nearest superview's, else the host's default blue.
+  Ref<> tintColor() const;
+  void setTintColor(id color) { tintColor_ = color ? color->ref() : nullptr; }
   bool clipsToBounds() const { return layer_->masksToBounds(); }
   void setClipsToBounds(bool clips) { layer_->setMasksToBounds(clips); }
   // The size that fits: the view's own size (the host's default).
@@ -80,6 +83,9 @@ class UIView : public NSObject {
   void didMoveToWindow() {}
   // The controller whose view is this view or its nearest ancestor that has one.
   Ref<> viewControllerForAncestor() const;
+  // The interface style in force here: the override of the nearest controller that owns
+  // this view or an ancestor and has one, else the device's.
+  Ref<> traitCollection() const;
 
   void setController(UIViewController* controller);
   Ref<> controller() const { return controller_.lock(); }
@@ -90,7 +96,7 @@ class UIView : public NSObject {
   void resized();
 
   Ref<CALayer> layer_;
-  Ref<> backgroundColor_;
+  Ref<> backgroundColor_, tintColor_;
   rt::WeakRef<> superview_;
   std::vector<Ref<UIView>> subviews_;
   rt::WeakRef<> controller_;

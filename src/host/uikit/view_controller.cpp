@@ -1,5 +1,7 @@
 #include "host/uikit/view_controller.h"
 
+#include "host/uikit/application.h"
+
 namespace host {
 
 Ref<> UIViewController::view() {
@@ -23,6 +25,17 @@ void UIViewController::loadView() {
   setView(v.get());
 }
 
+void UIViewController::setOverrideUserInterfaceStyle(int64_t style) {
+  if (style == overrideStyle_) return;
+  overrideStyle_ = style;
+  if (auto* v = UIView::cls.cast(view_.get())) v->setNeedsLayout();
+}
+
+Ref<> UIViewController::traitCollection() {
+  if (auto* v = UIView::cls.cast(view_.get())) return v->traitCollection();
+  return UITraitCollection::make(overrideStyle_ != 0 ? overrideStyle_ : deviceInterfaceStyle());
+}
+
 void UIViewController::bind(ClassBuilder<UIViewController>& b) {
   b.method<&UIViewController::view>(sel::view)
       .method<&UIViewController::setView>(sel::setView)
@@ -30,7 +43,10 @@ void UIViewController::bind(ClassBuilder<UIViewController>& b) {
       .method<&UIViewController::loadView>(sel::loadView)
       .method<&UIViewController::viewDidLoad>(sel::viewDidLoad)
       .method<&UIViewController::viewWillAppear>(sel::viewWillAppear)
-      .method<&UIViewController::viewDidLayoutSubviews>(sel::viewDidLayoutSubviews);
+      .method<&UIViewController::viewDidLayoutSubviews>(sel::viewDidLayoutSubviews)
+      .method<&UIViewController::overrideUserInterfaceStyle>(sel::overrideUserInterfaceStyle)
+      .method<&UIViewController::setOverrideUserInterfaceStyle>(sel::setOverrideUserInterfaceStyle)
+      .method<&UIViewController::traitCollection>(sel::traitCollection);
 }
 
 void defineViewControllers(ClassList& list) {

@@ -19,9 +19,15 @@ class UIViewController : public NSObject {
   void viewDidLoad() {}
   void viewWillAppear(bool) {}
   void viewDidLayoutSubviews() {}
+  // 0 follows the surroundings, 1 forces light, 2 dark; a change lays the view out again.
+  int64_t overrideUserInterfaceStyle() const { return overrideStyle_; }
+  void setOverrideUserInterfaceStyle(int64_t style);
+  // The view's traits once it is loaded, else this controller's override or the device's.
+  Ref<> traitCollection();
 
  private:
   Ref<> view_;
+  int64_t overrideStyle_ = 0;
 };
 
 void defineViewControllers(ClassList& list);

@@ -1,0 +1,20 @@
+// System symbols (`UIImage systemImageNamed:`), drawn by the model: black shapes on a
+// transparent square of 20 x 20 points at the screen's scale, to be tinted where they
+// are shown. The model draws these names, the ones scenes use; any other name answers
+// nil, as the host does for a symbol it does not have:
+//   "bell.fill", "circle.fill", "heart.fill", "message.fill", "star.fill"
+#pragma once
+
+#include <string_view>
+
+#include "host/foundation/values.h"
+
+namespace host {
+
+// The symbol's image, or nil for a name the model does not draw.
+Ref<> systemImageNamed(std::string_view name);
+
+// Adds `systemImageNamed:` to UIImage. Part of booting the host.
+void defineSymbols(ClassList& list);
+
+}  // namespace host
