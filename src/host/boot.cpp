@@ -12,7 +12,11 @@
 #include "host/quartz/cgcolor.h"
 #include "host/quartz/cgimage.h"
 #include "host/quartz/layer.h"
+#include "host/springboard/app_registry.h"
+#include "host/springboard/notification_request.h"
+#include "host/springboard/notification_list.h"
 #include "host/springboard/notification_views.h"
+#include "host/springboard/presentation.h"
 #include "host/springboard/widgets_media.h"
 #include "host/uikit/application.h"
 #include "host/uikit/bezier_path.h"
@@ -61,7 +65,11 @@ constexpr HostModule kModules[] = {
     {defineLabels, nullptr},
     {defineImageViews, nullptr},
     {defineViewControllers, nullptr},
+    {defineNotificationRequests, nullptr},
+    {defineAppRegistry, resetAppRegistry},
     {defineNotificationViews, nullptr},
+    {defineNotificationList, nullptr},
+    {definePresentation, resetPresentation},
     {defineWidgetsAndMedia, nullptr},
 };
 

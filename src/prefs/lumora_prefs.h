@@ -14,7 +14,6 @@
 
 namespace sel {
 // Class messages of LumoraPrefs.
-inline const Sel<Ref<>()> sharedInstance{"sharedInstance"};
 inline const Sel<Ref<>()> colorCache{"colorCache"};
 // Instance messages of LumoraPrefs.
 inline const Sel<void()> mergeOldSettings{"mergeOldSettings"};

@@ -25,6 +25,8 @@ inline const Sel<bool(id)> isEqual{"isEqual:"};
 inline const Sel<Ref<>(id)> valueForKey{"valueForKey:"};
 inline const Sel<Ref<>(id)> safeValueForKey{"safeValueForKey:"};
 inline const Sel<Ref<>()> description{"description"};
+// The shared instance of a class with one (class message).
+inline const Sel<Ref<>()> sharedInstance{"sharedInstance"};
 
 // NSString
 inline const Sel<uint64_t()> length{"length"};
@@ -41,6 +43,7 @@ inline const Sel<bool()> boolValue{"boolValue"};
 // NSArray, NSMutableArray, NSDictionary, NSMutableDictionary
 inline const Sel<uint64_t()> count{"count"};
 inline const Sel<Ref<>(uint64_t)> objectAtIndex{"objectAtIndex:"};
+inline const Sel<Ref<>(uint64_t)> objectAtIndexedSubscript{"objectAtIndexedSubscript:"};
 inline const Sel<Ref<>()> firstObject{"firstObject"};
 inline const Sel<Ref<>()> lastObject{"lastObject"};
 inline const Sel<bool(id)> containsObject{"containsObject:"};

@@ -397,6 +397,7 @@ void NSNumber::bind(ClassBuilder<NSNumber>& b) {
 void NSArray::bind(ClassBuilder<NSArray>& b) {
   b.method<&NSArray::count>(sel::count)
       .method<&NSArray::objectAtIndex>(sel::objectAtIndex)
+      .method<&NSArray::objectAtIndex>(sel::objectAtIndexedSubscript)
       .method<&NSArray::firstObject>(sel::firstObject)
       .method<&NSArray::lastObject>(sel::lastObject)
       .method<&NSArray::containsObject>(sel::containsObject);

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 
+#include "host/host.h"
+#include "host/springboard/notification_request.h"
+#include "host/uikit/application.h"
 #include "host/uikit/colour.h"
+#include "host/uikit/image_view.h"
 
 namespace host {
 namespace {
@@ -26,32 +30,68 @@ CGFloat textHeight(id label, CGFloat width) {
   return rt::send(label, sel::sizeThatFits, CGSize{width, 0}).height;
 }
 
+void setMirroredFrame(id view, CGRect frame, CGFloat containerWidth) {
+  rt::send(view, sel::setFrame, mirroredForLayoutDirection(frame, containerWidth));
+}
+
+Ref<> ivar(id object, const char* name) {
+  return rt::send(object, sel::valueForKey, NSStr(name));
+}
+
 }  // namespace
+
+CGRect mirroredForLayoutDirection(CGRect frame, CGFloat containerWidth) {
+  if (device().layoutDirection != Device::LayoutDirection::RightToLeft) return frame;
+  return {{containerWidth - frame.origin.x - frame.size.width, frame.origin.y}, frame.size};
+}
+
+SBIconImageInfo iconImageInfo() {
+  return {{60, 60}, rt::send(rt::send(cls::UIScreen, sel::mainScreen), sel::scale), 13};
+}
+
+Ref<> appIcon(id bundleIdentifier) {
+  Ref<> model = rt::send(rt::send(cls::SBIconController, sel::sharedInstance), sel::model);
+  Ref<> icon = rt::send(model, sel::expectedIconForDisplayIdentifier, bundleIdentifier);
+  return rt::send(icon, sel::generateIconImageWithInfo, iconImageInfo());
+}
 
 CGRect PLTitledPlatterView::mainContentFrame() const {
   const CGRect b = bounds();
   return {{0, kHeaderHeight}, {b.size.width, std::max<CGFloat>(b.size.height - kHeaderHeight, 0)}};
 }
 
+// ---- Header
+
 Ref<> PLPlatterHeaderContentView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
+  iconButton_ = addNew(*this, UIButton::cls);
   titleLabel_ = makeLabel(*this, UILabel::cls, 13, true, 1);
   dateLabel_ = makeLabel(*this, BSUIDefaultDateLabel::cls, 13, false, 1);
   return ref();
 }
 
+Ref<> PLPlatterHeaderContentView::iconButtons() const {
+  return NSArray::make(iconButton_ ? std::vector<Ref<>>{iconButton_} : std::vector<Ref<>>{});
+}
+
 void PLPlatterHeaderContentView::layoutSubviews() {
   const CGRect b = bounds();
+  const CGFloat w = b.size.width;
+  setMirroredFrame(iconButton_.get(),
+                   {{kInset, (b.size.height - kIconSize) / 2}, {kIconSize, kIconSize}}, w);
   const CGFloat padding = rt::send(this, sel::_iconTrailingPadding);
   const CGSize date = rt::send(dateLabel_, sel::sizeThatFits, CGSize{});
-  const CGFloat dateX = b.size.width - kInset - date.width;
-  rt::send(dateLabel_, sel::setFrame, CGRect{{dateX, (b.size.height - date.height) / 2}, date});
+  const CGFloat dateX = w - kInset - date.width;
+  setMirroredFrame(dateLabel_.get(), {{dateX, (b.size.height - date.height) / 2}, date}, w);
   const CGFloat titleX = kInset + kIconSize + padding;
   const CGSize title = rt::send(titleLabel_, sel::sizeThatFits, CGSize{});
-  rt::send(titleLabel_, sel::setFrame,
-           CGRect{{titleX, (b.size.height - title.height) / 2},
-                  {std::clamp<CGFloat>(dateX - 8 - titleX, 0, title.width), title.height}});
+  setMirroredFrame(titleLabel_.get(),
+                   {{titleX, (b.size.height - title.height) / 2},
+                    {std::clamp<CGFloat>(dateX - 8 - titleX, 0, title.width), title.height}},
+                   w);
 }
+
+// ---- Content
 
 Ref<> NCNotificationContentView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
@@ -70,24 +110,51 @@ void NCNotificationContentView::setPrimaryText(id text) {
   rt::send(primaryLabel_, sel::setText, text);
 }
 
+void NCNotificationContentView::setThumbnail(id image) {
+  if (!image) {
+    rt::send(thumbnailImageView_, sel::removeFromSuperview);
+    thumbnailImageView_ = nullptr;
+    return;
+  }
+  if (!thumbnailImageView_) {
+    thumbnailImageView_ = addNew(*this, UIImageView::cls);
+    rt::send(thumbnailImageView_, sel::setContentMode, int64_t{UIImageView::ScaleAspectFill});
+    rt::send(thumbnailImageView_, sel::setClipsToBounds, true);
+  }
+  rt::send(thumbnailImageView_, sel::setImage, image);
+}
+
+CGFloat NCNotificationContentView::labelWidth(CGFloat width) const {
+  const CGFloat thumbnail = thumbnailImageView_ ? kThumbnailSize + kThumbnailGap : 0;
+  return std::max<CGFloat>(width - 2 * kSideInset - thumbnail, 0);
+}
+
 void NCNotificationContentView::layoutSubviews() {
-  const CGFloat width = std::max<CGFloat>(bounds().size.width - 2 * kSideInset, 0);
+  const CGFloat w = bounds().size.width;
+  const CGFloat width = labelWidth(w);
   CGFloat y = kInset;
   for (const Ref<>& label :
        {primaryLabel_, primarySubtitleLabel_, secondaryLabel_, summaryLabel_}) {
     const CGFloat height = textHeight(label.get(), width);
-    rt::send(label, sel::setFrame, CGRect{{kSideInset, y}, {width, height}});
+    setMirroredFrame(label.get(), {{kSideInset, y}, {width, height}}, w);
     y += height;
   }
+  if (thumbnailImageView_)
+    setMirroredFrame(thumbnailImageView_.get(),
+                     {{w - kSideInset - kThumbnailSize, kInset}, {kThumbnailSize, kThumbnailSize}},
+                     w);
 }
 
 CGSize NCNotificationContentView::sizeThatFits(CGSize size) const {
-  const CGFloat width = std::max<CGFloat>(size.width - 2 * kSideInset, 0);
+  const CGFloat width = labelWidth(size.width);
   CGFloat height = 2 * kInset;
   for (const Ref<>& label : {primaryLabel_, primarySubtitleLabel_, secondaryLabel_, summaryLabel_})
     height += textHeight(label.get(), width);
+  if (thumbnailImageView_) height = std::max(height, 2 * kInset + kThumbnailSize);
   return {size.width, height};
 }
+
+// ---- The card
 
 Ref<> NCNotificationShortLookView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
@@ -95,11 +162,48 @@ Ref<> NCNotificationShortLookView::initWithFrame(CGRect frame) {
   backgroundMaterialView_ = addNew(*this, UIView::cls);
   headerContentView_ = addNew(*this, PLPlatterHeaderContentView::cls);
   notificationContentView_ = addNew(*this, NCNotificationContentView::cls);
-  setClipsToBounds(false);
   caLayer().setCornerRadius(13);
   caLayer().setContinuousCorners(true);
+  // The material: a light frosted fill, rounded like the card.
   rt::send(backgroundMaterialView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.82));
+  if (auto* material = UIView::cls.cast(backgroundMaterialView_.get())) {
+    material->caLayer().setCornerRadius(13);
+    material->caLayer().setContinuousCorners(true);
+    material->setClipsToBounds(true);
+  }
   return ref();
+}
+
+Ref<> NCNotificationShortLookView::icons() const {
+  Ref<> buttons = rt::send(headerContentView_, sel::iconButtons);
+  std::vector<Ref<>> images;
+  for (uint64_t i = 0; i < rt::send(buttons, sel::count); ++i)
+    if (Ref<> image =
+            rt::send(rt::send(buttons, sel::objectAtIndex, i), sel::imageForState, uint64_t{0}))
+      images.push_back(image);
+  return NSArray::make(std::move(images));
+}
+
+void NCNotificationShortLookView::showRequest(id request) {
+  Ref<> section = rt::send(request, sel::sectionIdentifier);
+  Ref<> app = rt::send(rt::send(cls::SBApplicationController, sel::sharedInstance),
+                       sel::applicationWithBundleIdentifier, section);
+  rt::send(ivar(headerContentView_.get(), "_titleLabel"), sel::setText,
+           rt::send(app, sel::displayName));
+  rt::send(ivar(headerContentView_.get(), "_dateLabel"), sel::setText, NSStr("now"));
+  rt::send(rt::send(rt::send(headerContentView_, sel::iconButtons), sel::firstObject),
+           sel::setImage_forState, appIcon(section.get()), uint64_t{0});
+
+  Ref<> content = rt::send(request, sel::content);
+  Ref<> contentView = notificationContentView_;
+  rt::send(contentView, sel::setPrimaryText, rt::send(content, sel::title));
+  rt::send(ivar(contentView.get(), "_primarySubtitleLabel"), sel::setText,
+           rt::send(content, sel::subtitle));
+  rt::send(ivar(contentView.get(), "_secondaryLabel"), sel::setText,
+           rt::send(content, sel::message));
+  auto* view = NCNotificationContentView::cls.cast(contentView.get());
+  auto* fields = NCNotificationRequest::cls.cast(request);
+  if (view && fields) view->setThumbnail(fields->thumbnail().get());
 }
 
 void NCNotificationShortLookView::layoutSubviews() {
@@ -115,6 +219,41 @@ CGSize NCNotificationShortLookView::sizeThatFitsContentWithSize(CGSize size) con
   const CGSize content = rt::send(notificationContentView_, sel::sizeThatFits, size);
   return {size.width, kHeaderHeight + content.height};
 }
+
+// ---- Options row
+
+Ref<> NCAuxiliaryOptionsView::initWithFrame(CGRect frame) {
+  UIView::initWithFrame(frame);
+  overlayView_ = addNew(*this, UIView::cls);
+  rt::send(overlayView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.82));
+  if (auto* overlay = UIView::cls.cast(overlayView_.get())) {
+    overlay->caLayer().setCornerRadius(13);
+    overlay->caLayer().setContinuousCorners(true);
+  }
+  for (const char* title : {"Manage", "View", "Clear"}) {
+    Ref<> label = makeLabel(*this, UILabel::cls, 15, false, 1);
+    rt::send(label, sel::setText, NSStr(title));
+    buttons_.push_back(label);
+  }
+  return ref();
+}
+
+void NCAuxiliaryOptionsView::layoutSubviews() {
+  const CGRect b = bounds();
+  rt::send(overlayView_, sel::setFrame, b);
+  if (buttons_.empty()) return;
+  const CGFloat w = b.size.width / static_cast<CGFloat>(buttons_.size());
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    const CGSize text = rt::send(buttons_[i], sel::sizeThatFits, CGSize{w, 0});
+    setMirroredFrame(
+        buttons_[i].get(),
+        {{w * static_cast<CGFloat>(i) + (w - text.width) / 2, (b.size.height - text.height) / 2},
+         text},
+        b.size.width);
+  }
+}
+
+// ---- Controllers
 
 Ref<> NCNotificationViewControllerView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
@@ -132,10 +271,18 @@ void NCNotificationViewControllerView::setContentView(id view) {
   addSubview(view);
 }
 
+Ref<> NCNotificationShortLookViewController::initWithNotificationRequest(id request) {
+  request_ = request ? request->ref() : nullptr;
+  return ref();
+}
+
 void NCNotificationShortLookViewController::loadView() {
   Ref<> container = rt::send(NCNotificationViewControllerView::cls.get(), sel::new_);
+  Ref<> card = rt::send(NCNotificationShortLookView::cls.get(), sel::new_);
   if (auto* c = NCNotificationViewControllerView::cls.cast(container.get()))
-    c->setContentView(rt::send(NCNotificationShortLookView::cls.get(), sel::new_).get());
+    c->setContentView(card.get());
+  if (auto* shortLook = NCNotificationShortLookView::cls.cast(card.get()); shortLook && request_)
+    shortLook->showRequest(request_.get());
   setView(container.get());
 }
 
@@ -143,6 +290,8 @@ Ref<> NCNotificationShortLookViewController::viewForPreview() {
   auto* container = NCNotificationViewControllerView::cls.cast(view().get());
   return container ? container->contentView() : nullptr;
 }
+
+// ---- Classes
 
 void PLTitledPlatterView::bind(ClassBuilder<PLTitledPlatterView>& b) {
   b.method<&PLTitledPlatterView::mainContentFrame>(sel::_mainContentFrame);
@@ -152,6 +301,7 @@ void PLPlatterHeaderContentView::bind(ClassBuilder<PLPlatterHeaderContentView>& 
   b.method<&PLPlatterHeaderContentView::initWithFrame>(sel::initWithFrame)
       .method<&PLPlatterHeaderContentView::iconTrailingPadding>(sel::_iconTrailingPadding)
       .method<&PLPlatterHeaderContentView::layoutSubviews>(sel::layoutSubviews)
+      .method<&PLPlatterHeaderContentView::iconButtons>(sel::iconButtons)
       .ivar<&PLPlatterHeaderContentView::titleLabel_>("_titleLabel")
       .ivar<&PLPlatterHeaderContentView::dateLabel_>("_dateLabel");
 }
@@ -165,12 +315,15 @@ void NCNotificationContentView::bind(ClassBuilder<NCNotificationContentView>& b)
       .ivar<&NCNotificationContentView::primaryLabel_>("_primaryLabel")
       .ivar<&NCNotificationContentView::primarySubtitleLabel_>("_primarySubtitleLabel")
       .ivar<&NCNotificationContentView::secondaryLabel_>("_secondaryLabel")
-      .ivar<&NCNotificationContentView::summaryLabel_>("_summaryLabel");
+      .ivar<&NCNotificationContentView::summaryLabel_>("_summaryLabel")
+      .ivar<&NCNotificationContentView::thumbnailImageView_>("_thumbnailImageView");
 }
 
 void NCNotificationShortLookView::bind(ClassBuilder<NCNotificationShortLookView>& b) {
   b.method<&NCNotificationShortLookView::initWithFrame>(sel::initWithFrame)
       .method<&NCNotificationShortLookView::backgroundMaterialView>(sel::backgroundMaterialView)
+      .method<&NCNotificationShortLookView::customContentView>(sel::customContentView)
+      .method<&NCNotificationShortLookView::icons>(sel::icons)
       .method<&NCNotificationShortLookView::layoutSubviews>(sel::layoutSubviews)
       .method<&NCNotificationShortLookView::sizeThatFitsContentWithSize>(
           sel::sizeThatFitsContentWithSize)
@@ -181,7 +334,9 @@ void NCNotificationShortLookView::bind(ClassBuilder<NCNotificationShortLookView>
 }
 
 void NCAuxiliaryOptionsView::bind(ClassBuilder<NCAuxiliaryOptionsView>& b) {
-  b.method<&NCAuxiliaryOptionsView::layoutSubviews>(sel::layoutSubviews);
+  b.method<&NCAuxiliaryOptionsView::initWithFrame>(sel::initWithFrame)
+      .method<&NCAuxiliaryOptionsView::layoutSubviews>(sel::layoutSubviews)
+      .ivar<&NCAuxiliaryOptionsView::overlayView_>("_overlayView");
 }
 
 void NCNotificationViewController::bind(ClassBuilder<NCNotificationViewController>& b) {
@@ -198,7 +353,10 @@ void NCNotificationViewControllerView::bind(ClassBuilder<NCNotificationViewContr
 
 void NCNotificationShortLookViewController::bind(
     ClassBuilder<NCNotificationShortLookViewController>& b) {
-  b.method<&NCNotificationShortLookViewController::loadView>(sel::loadView)
+  b.method<&NCNotificationShortLookViewController::initWithNotificationRequest>(
+       sel::initWithNotificationRequest)
+      .method<&NCNotificationShortLookViewController::notificationRequest>(sel::notificationRequest)
+      .method<&NCNotificationShortLookViewController::loadView>(sel::loadView)
       .method<&NCNotificationShortLookViewController::viewForPreview>(sel::viewForPreview)
       .method<&NCNotificationShortLookViewController::viewDidLayoutSubviews>(
           sel::viewDidLayoutSubviews);
@@ -206,8 +364,9 @@ void NCNotificationShortLookViewController::bind(
 
 void NCNotificationStructuredListViewController::bind(
     ClassBuilder<NCNotificationStructuredListViewController>& b) {
-  b.method<&NCNotificationStructuredListViewController::viewDidLayoutSubviews>(
-      sel::viewDidLayoutSubviews);
+  b.method<&NCNotificationStructuredListViewController::loadView>(sel::loadView)
+      .method<&NCNotificationStructuredListViewController::viewDidLayoutSubviews>(
+          sel::viewDidLayoutSubviews);
 }
 
 void defineNotificationViews(ClassList& list) {

@@ -6,9 +6,13 @@
 // strip is 24 points high (icon 20 x 20 at x 10, the title after the icon plus
 // `_iconTrailingPadding` of 8, the date label at the trailing edge, 10 points in); the
 // content below it has 5-point insets above and below and 10 at the sides, the title in
-// bold 15 points on one line, the message in 15 points on up to four lines. A card with
-// a one-line title and a one-line message is 70 points high.
+// bold 15 points on one line, the message in 15 points on up to four lines; a thumbnail
+// of 36 x 36 sits at the content's trailing edge and the labels end 8 points before it.
+// A card with a one-line title and a one-line message is 70 points high. In a
+// right-to-left layout every frame is mirrored within its superview.
 #pragma once
+
+#include <vector>
 
 #include "host/springboard/springboard_selectors.h"
 #include "host/uikit/label.h"
@@ -32,7 +36,7 @@ class PLTitledPlatterView : public PLPlatterView {
   CGRect mainContentFrame() const;
 };
 
-// PLPlatterHeaderContentView: the header strip (icon, title, date).
+// PLPlatterHeaderContentView: the header strip (icon button, title, date).
 class PLPlatterHeaderContentView : public UIView {
  public:
   static inline const rt::ClassOf<PLPlatterHeaderContentView> cls{"PLPlatterHeaderContentView"};
@@ -40,6 +44,8 @@ class PLPlatterHeaderContentView : public UIView {
   static constexpr CGFloat kIconSize = 20, kInset = 10;
 
   Ref<> initWithFrame(CGRect frame);
+  // The buttons showing the app's icons: one, holding the app icon as its image.
+  Ref<> iconButtons() const;
   // The room between the icon and the title, in points.
   CGFloat iconTrailingPadding() const { return 8; }
   // Title after the icon and the padding (asked through the runtime), date label at the
@@ -47,7 +53,7 @@ class PLPlatterHeaderContentView : public UIView {
   void layoutSubviews();
 
  private:
-  Ref<> titleLabel_, dateLabel_;
+  Ref<> iconButton_, titleLabel_, dateLabel_;
 };
 
 // BSUIDefaultDateLabel: the header's relative date ("now", "2m ago").
@@ -64,16 +70,21 @@ class NCNotificationContentView : public UIView {
   static void bind(ClassBuilder<NCNotificationContentView>& b);
   static constexpr CGFloat kInset = 5, kSideInset = 10;
 
+  static constexpr CGFloat kThumbnailSize = 36, kThumbnailGap = 8;
+
   Ref<> initWithFrame(CGRect frame);
   Ref<> primaryText() const;
   void setPrimaryText(id text);
+  // Shows the image at the trailing edge (nil removes the thumbnail view).
+  void setThumbnail(id image);
   // The labels, one under the other, each as tall as its text needs at this width.
   void layoutSubviews();
   // The height the texts need at the given width, insets included.
   CGSize sizeThatFits(CGSize size) const;
 
  private:
-  Ref<> primaryLabel_, primarySubtitleLabel_, secondaryLabel_, summaryLabel_;
+  CGFloat labelWidth(CGFloat width) const;
+  Ref<> primaryLabel_, primarySubtitleLabel_, secondaryLabel_, summaryLabel_, thumbnailImageView_;
 };
 
 // NCNotificationShortLookView: the banner or lockscreen card of one notification.
@@ -84,6 +95,12 @@ class NCNotificationShortLookView : public PLTitledPlatterView {
 
   Ref<> initWithFrame(CGRect frame);
   Ref<> backgroundMaterialView() const { return backgroundMaterialView_; }
+  Ref<> customContentView() const { return notificationContentView_; }
+  // The app icons the card shows (the header's), in order.
+  Ref<> icons() const;
+  // Fills the card from a notification request: the app's name and icon in the header,
+  // "now" as the date, the texts (the title through setPrimaryText:) and the thumbnail.
+  void showRequest(id request);
   // The material and shadow fill the card, the header spans its top, the content view
   // fills the main content frame (asked through the runtime).
   void layoutSubviews();
@@ -94,12 +111,20 @@ class NCNotificationShortLookView : public PLTitledPlatterView {
   Ref<> backgroundMaterialView_, shadowView_, headerContentView_, notificationContentView_;
 };
 
-// NCAuxiliaryOptionsView: the option buttons under an expanded lockscreen notification.
+// NCAuxiliaryOptionsView: the row of option buttons ("Manage", "View", "Clear") under a
+// lockscreen notification, 44 points high, on a rounded overlay that fills it.
 class NCAuxiliaryOptionsView : public UIView {
  public:
   static inline const rt::ClassOf<NCAuxiliaryOptionsView> cls{"NCAuxiliaryOptionsView"};
   static void bind(ClassBuilder<NCAuxiliaryOptionsView>& b);
-  void layoutSubviews() {}
+  static constexpr CGFloat kHeight = 44;
+  Ref<> initWithFrame(CGRect frame);
+  // The overlay fills the row; the buttons share its width equally.
+  void layoutSubviews();
+
+ private:
+  Ref<> overlayView_;
+  std::vector<Ref<>> buttons_;
 };
 
 // NCNotificationViewController: the controller of one notification. Its associated view
@@ -141,10 +166,24 @@ class NCNotificationShortLookViewController : public NCNotificationViewControlle
   static inline const rt::ClassOf<NCNotificationShortLookViewController> cls{
       "NCNotificationShortLookViewController"};
   static void bind(ClassBuilder<NCNotificationShortLookViewController>& b);
+  Ref<> initWithNotificationRequest(id request);
+  Ref<> notificationRequest() const { return request_; }
+  // Builds the container and the card, filled from the request.
   void loadView();
   Ref<> viewForPreview();
   void viewDidLayoutSubviews() {}
+
+ private:
+  Ref<> request_;
 };
+
+// The frame mirrored within a container of the given width when the device lays out
+// right to left; unchanged otherwise.
+CGRect mirroredForLayoutDirection(CGRect frame, CGFloat containerWidth);
+// The host's icon request: 60 x 60 points at the screen's scale, mask radius 13.
+SBIconImageInfo iconImageInfo();
+// The app's masked icon, through the icon controller, or nil.
+Ref<> appIcon(id bundleIdentifier);
 
 // The lockscreen's list of notifications.
 class NCNotificationStructuredListViewController : public UIViewController {
@@ -152,6 +191,8 @@ class NCNotificationStructuredListViewController : public UIViewController {
   static inline const rt::ClassOf<NCNotificationStructuredListViewController> cls{
       "NCNotificationStructuredListViewController"};
   static void bind(ClassBuilder<NCNotificationStructuredListViewController>& b);
+  // Its view holds the group list views (see notification_list.h).
+  void loadView();
   void viewDidLayoutSubviews() {}
 };
 

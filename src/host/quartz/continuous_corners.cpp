@@ -1,0 +1,54 @@
+#include "host/quartz/continuous_corners.h"
+
+#include <algorithm>
+
+namespace host {
+
+void addContinuousRoundedRect(cairo_t* cr, rt::CGRect rect, double radius) {
+  const double x = rect.origin.x, y = rect.origin.y, w = rect.size.width, h = rect.size.height;
+  // The curve reaches 1.52866 r along each edge; keep it within half of the shorter side.
+  const double r = std::clamp(radius, 0.0, std::min(w, h) / 2 / 1.52866);
+  if (r <= 0) {
+    cairo_rectangle(cr, x, y, w, h);
+    return;
+  }
+  // One corner, as offsets from the corner along the two edges it joins: the first
+  // number runs along the edge the path arrives on, the second along the one it leaves.
+  struct Point {
+    double along, across;
+  };
+  static constexpr Point kCurve[] = {
+      {1.08849, 0},       {0.86840, 0},       {0.63149, 0.07491},  // ease off the edge
+      {0.37282, 0.16905}, {0.16905, 0.37282}, {0.07491, 0.63149},  // the turn
+      {0, 0.86840},       {0, 1.08849},       {0, 1.52866},        // onto the next edge
+  };
+  // Corners clockwise from the top right: the corner point, the direction the path
+  // arrives in, and the direction it leaves in.
+  const struct {
+    double cx, cy, inX, inY, outX, outY;
+  } corners[] = {
+      {x + w, y, 1, 0, 0, 1},
+      {x + w, y + h, 0, 1, -1, 0},
+      {x, y + h, -1, 0, 0, -1},
+      {x, y, 0, -1, 1, 0},
+  };
+  cairo_new_sub_path(cr);
+  cairo_move_to(cr, x + 1.52866 * r, y);
+  for (const auto& c : corners) {
+    // A point `along` before the corner on the arriving edge, `across` after it on the
+    // leaving edge.
+    auto at = [&](Point p) {
+      return std::pair{c.cx - c.inX * p.along * r + c.outX * p.across * r,
+                       c.cy - c.inY * p.along * r + c.outY * p.across * r};
+    };
+    const auto start = at({1.52866, 0});
+    cairo_line_to(cr, start.first, start.second);
+    for (int i = 0; i < 9; i += 3) {
+      const auto a = at(kCurve[i]), b = at(kCurve[i + 1]), e = at(kCurve[i + 2]);
+      cairo_curve_to(cr, a.first, a.second, b.first, b.second, e.first, e.second);
+    }
+  }
+  cairo_close_path(cr);
+}
+
+}  // namespace host

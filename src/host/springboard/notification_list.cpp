@@ -1,0 +1,154 @@
+#include "host/springboard/notification_list.h"
+
+#include <algorithm>
+
+namespace host {
+namespace {
+
+// The card of the controller view C: its content view (the short-look view).
+Ref<> cardOf(id controllerView) {
+  return rt::send(controllerView, sel::valueForKey, NSStr("_contentView"));
+}
+
+}  // namespace
+
+// ---- Cell content
+
+void NCNotificationListCellView::setContent(id controllerView, id optionsView) {
+  contentView_ = controllerView ? controllerView->ref() : nullptr;
+  optionsView_ = optionsView ? optionsView->ref() : nullptr;
+  addSubview(controllerView);
+  addSubview(optionsView);
+}
+
+CGFloat NCNotificationListCellView::cardHeight(CGFloat width) const {
+  return rt::send(cardOf(contentView_.get()), sel::sizeThatFitsContentWithSize, CGSize{width, 0})
+      .height;
+}
+
+CGFloat NCNotificationListCellView::heightForWidth(CGFloat width) const {
+  return cardHeight(width) + (optionsView_ ? 8 + NCAuxiliaryOptionsView::kHeight : 0);
+}
+
+void NCNotificationListCellView::layoutSubviews() {
+  const CGFloat w = bounds().size.width, card = cardHeight(w);
+  rt::send(contentView_, sel::setFrame, CGRect{{0, 0}, {w, card}});
+  rt::send(optionsView_, sel::setFrame,
+           CGRect{{0, card + 8}, {w, NCAuxiliaryOptionsView::kHeight}});
+}
+
+// ---- Cell
+
+Ref<> NCNotificationListCell::initWithFrame(CGRect frame) {
+  UIView::initWithFrame(frame);
+  notificationCellView_ = rt::send(NCNotificationListCellView::cls.get(), sel::new_);
+  addSubview(notificationCellView_.get());
+  return ref();
+}
+
+NCNotificationListCellView* NCNotificationListCell::cellView() const {
+  return NCNotificationListCellView::cls.cast(notificationCellView_.get());
+}
+
+void NCNotificationListCell::layoutSubviews() {
+  rt::send(notificationCellView_, sel::setFrame, bounds());
+}
+
+// ---- Group list
+
+void NCNotificationListView::appendCell(id cell) {
+  if (!NCNotificationListCell::cls.isKind(cell)) return;
+  cells_.push_back(cell->ref());
+  insertSubview(cell, 0);  // behind the cells before it
+}
+
+Ref<> NCNotificationListView::visibleViewAtIndex(uint64_t index) const {
+  return index < cells_.size() ? cells_[index] : nullptr;
+}
+
+void NCNotificationListView::setGrouped(bool grouped) {
+  grouped_ = grouped;
+  setNeedsLayout();
+  if (UIView* parent = superviewPointer()) parent->setNeedsLayout();
+}
+
+CGFloat NCNotificationListView::heightForWidth(CGFloat width) const {
+  CGFloat height = 0;
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    auto* cell = NCNotificationListCell::cls.cast(cells_[i].get());
+    const CGFloat h = cell && cell->cellView() ? cell->cellView()->heightForWidth(width) : 0;
+    if (isGrouped())
+      return h + kPeek * static_cast<CGFloat>(std::min(cells_.size() - 1, kPeekingCards));
+    height += (i ? 8 : 0) + h;
+  }
+  return height;
+}
+
+void NCNotificationListView::layoutSubviews() {
+  const CGFloat w = bounds().size.width;
+  CGFloat y = 0, firstHeight = 0;
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    auto* cell = NCNotificationListCell::cls.cast(cells_[i].get());
+    const CGFloat h = cell && cell->cellView() ? cell->cellView()->heightForWidth(w) : 0;
+    if (!isGrouped()) {
+      rt::send(cells_[i], sel::setFrame, CGRect{{0, y}, {w, h}});
+      y += h + 8;
+      continue;
+    }
+    if (i == 0) firstHeight = h;
+    // Behind the first card: peeking out below it, narrower, as tall as the first.
+    const auto step = static_cast<CGFloat>(std::min(i, kPeekingCards));
+    rt::send(cells_[i], sel::setFrame,
+             CGRect{{kPeek * step, kPeek * step},
+                    {std::max<CGFloat>(w - 2 * kPeek * step, 0), firstHeight}});
+    rt::send(cells_[i], sel::setHidden, i > kPeekingCards);
+  }
+}
+
+// ---- The list
+
+void NCNotificationStructuredListViewController::loadView() {
+  setView(rt::send(NCNotificationListContainerView::cls.get(), sel::new_).get());
+}
+
+void NCNotificationListContainerView::layoutSubviews() {
+  const CGFloat w = std::max<CGFloat>(bounds().size.width - 2 * kInset, 0);
+  CGFloat y = 0;
+  for (auto& group : subviewList()) {
+    auto* list = NCNotificationListView::cls.cast(group.get());
+    const CGFloat h = list ? list->heightForWidth(w) : 0;
+    rt::send(group, sel::setFrame, CGRect{{kInset, y}, {w, h}});
+    y += h + kSpacing;
+  }
+}
+
+void NCNotificationListCellView::bind(ClassBuilder<NCNotificationListCellView>& b) {
+  b.method<&NCNotificationListCellView::contentView>(sel::contentView)
+      .method<&NCNotificationListCellView::layoutSubviews>(sel::layoutSubviews);
+}
+
+void NCNotificationListCell::bind(ClassBuilder<NCNotificationListCell>& b) {
+  b.method<&NCNotificationListCell::initWithFrame>(sel::initWithFrame)
+      .method<&NCNotificationListCell::layoutSubviews>(sel::layoutSubviews)
+      .method<&NCNotificationListCell::notificationCellView>(sel::_notificationCellView)
+      .ivar<&NCNotificationListCell::notificationCellView_>("_notificationCellView");
+}
+
+void NCNotificationListView::bind(ClassBuilder<NCNotificationListView>& b) {
+  b.method<&NCNotificationListView::visibleViewAtIndex>(sel::_visibleViewAtIndex)
+      .method<&NCNotificationListView::isGrouped>(sel::isGrouped)
+      .method<&NCNotificationListView::layoutSubviews>(sel::layoutSubviews);
+}
+
+void NCNotificationListContainerView::bind(ClassBuilder<NCNotificationListContainerView>& b) {
+  b.method<&NCNotificationListContainerView::layoutSubviews>(sel::layoutSubviews);
+}
+
+void defineNotificationList(ClassList& list) {
+  list.define<NCNotificationListCellView>(UIView::cls);
+  list.define<NCNotificationListCell>(UIView::cls);
+  list.define<NCNotificationListView>(UIView::cls);
+  list.define<NCNotificationListContainerView>(UIView::cls);
+}
+
+}  // namespace host

@@ -1,0 +1,122 @@
+#include "host/springboard/presentation.h"
+
+#include <map>
+
+#include "host/host.h"
+
+namespace host {
+namespace {
+
+struct Presentation {
+  Ref<> bannerWindow, lockscreenWindow, listController;
+  std::vector<Ref<>> controllers;  // every controller shown, kept alive
+  std::map<std::string, Ref<>> stacks;
+};
+Presentation& presentation() {
+  static Presentation p;
+  return p;
+}
+
+Ref<> makeWindow(const rt::ClassName& cls) {
+  const Device& d = device();
+  return rt::send(rt::send(cls.get(), sel::alloc), sel::initWithFrame,
+                  CGRect{{0, 0}, {d.screenWidth, d.screenHeight}});
+}
+
+Ref<> makeController(id request) {
+  Ref<> controller =
+      rt::send(rt::send(NCNotificationShortLookViewController::cls.get(), sel::alloc),
+               sel::initWithNotificationRequest, request);
+  if (controller) presentation().controllers.push_back(controller);
+  return controller;
+}
+
+CGFloat cardHeight(id controllerView, CGFloat width) {
+  Ref<> card = rt::send(controllerView, sel::valueForKey, NSStr("_contentView"));
+  return rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{width, 0}).height;
+}
+
+}  // namespace
+
+void SBBannerWindow::layoutSubviews() {
+  const CGFloat w = bounds().size.width - 2 * kInset;
+  CGFloat y = kTop;
+  for (auto& banner : subviewList()) {
+    const CGFloat h = cardHeight(banner.get(), w);
+    rt::send(banner, sel::setFrame, CGRect{{kInset, y}, {w, h}});
+    y += h + kSpacing;
+  }
+}
+
+void SBCoverSheetWindow::layoutSubviews() {
+  const CGRect b = bounds();
+  for (auto& child : subviewList())
+    rt::send(child, sel::setFrame, CGRect{{0, kListTop}, {b.size.width, b.size.height - kListTop}});
+}
+
+Ref<> presentBanner(id request) {
+  Presentation& p = presentation();
+  if (!p.bannerWindow) p.bannerWindow = makeWindow(SBBannerWindow::cls);
+  Ref<> controller = makeController(request);
+  rt::send(p.bannerWindow, sel::addSubview, rt::send(controller, sel::view));
+  return controller;
+}
+
+Ref<> lockscreenListController() {
+  Presentation& p = presentation();
+  if (!p.listController) {
+    p.lockscreenWindow = makeWindow(SBCoverSheetWindow::cls);
+    p.listController = rt::send(NCNotificationStructuredListViewController::cls.get(), sel::new_);
+    rt::send(p.lockscreenWindow, sel::addSubview, rt::send(p.listController, sel::view));
+  }
+  return p.listController;
+}
+
+Ref<> showOnLockscreen(id request, const std::string& stack, bool options) {
+  Presentation& p = presentation();
+  Ref<> listView = rt::send(lockscreenListController(), sel::view);
+  Ref<> controller = makeController(request);
+  Ref<> cell = rt::send(NCNotificationListCell::cls.get(), sel::new_);
+  // A notification without a stack name stands alone.
+  std::string key = stack;
+  if (key.empty()) key = std::string(1, '#').append(std::to_string(p.stacks.size()));
+  Ref<>& group = p.stacks[key];
+  if (!group) {
+    group = rt::send(NCNotificationListView::cls.get(), sel::new_);
+    rt::send(listView, sel::addSubview, group);
+  }
+  auto* cellView = NCNotificationListCell::cls.cast(cell.get());
+  if (cellView && cellView->cellView()) {
+    Ref<> optionsView = options ? rt::send(NCAuxiliaryOptionsView::cls.get(), sel::new_) : nullptr;
+    cellView->cellView()->setContent(rt::send(controller, sel::view).get(), optionsView.get());
+  }
+  if (auto* list = NCNotificationListView::cls.cast(group.get())) list->appendCell(cell.get());
+  rt::send(controller, sel::setAssociatedView, cell);
+  return controller;
+}
+
+Ref<> bannerWindow() {
+  return presentation().bannerWindow;
+}
+Ref<> lockscreenWindow() {
+  return presentation().lockscreenWindow;
+}
+
+void SBBannerWindow::bind(ClassBuilder<SBBannerWindow>& b) {
+  b.method<&SBBannerWindow::layoutSubviews>(sel::layoutSubviews);
+}
+
+void SBCoverSheetWindow::bind(ClassBuilder<SBCoverSheetWindow>& b) {
+  b.method<&SBCoverSheetWindow::layoutSubviews>(sel::layoutSubviews);
+}
+
+void definePresentation(ClassList& list) {
+  list.define<SBBannerWindow>(UIWindow::cls);
+  list.define<SBCoverSheetWindow>(UIWindow::cls);
+}
+
+void resetPresentation() {
+  presentation() = {};
+}
+
+}  // namespace host
