@@ -97,8 +97,8 @@ void UILabel::setNumberOfLines(int64_t lines) {
 }
 
 void UILabel::contentChanged() {
-  setNeedsLayout();
-  if (UIView* parent = superviewPointer()) parent->setNeedsLayout();
+  // What fits has changed for every view that sizes itself by this text.
+  for (UIView* v = this; v; v = v->superviewPointer()) v->setNeedsLayout();
 }
 
 const UIFont& UILabel::fontOrDefault() const {

@@ -41,7 +41,8 @@ class UILabel : public UIView {
   static void bind(ClassBuilder<UILabel>& b);
 
   Ref<> text() const { return text_; }
-  // A new text changes what fits: the label and its superview are marked for layout.
+  // A new text changes what fits: the label and every ancestor are marked for layout,
+  // as an invalidated content size travels up the tree on the host.
   void setText(id text);
   Ref<> textColor() const { return textColor_; }
   void setTextColor(id color) { textColor_ = color ? color->ref() : nullptr; }

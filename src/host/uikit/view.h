@@ -6,7 +6,7 @@
 // - A view's frame and bounds are its layer's. `setFrame:` always runs through the
 //   runtime; an equal value skips only the invalidation. A size change marks the view and
 //   its superview as needing layout; adding or removing a subview marks the parent; a
-//   new view starts marked.
+//   new view starts marked; a label's new text marks the label and its ancestors.
 // - At the end of every main-queue batch (the run loop committing its transaction) each
 //   window lays out what is marked, parent before children: `layoutSubviews`, then the
 //   owning controller's `viewDidLayoutSubviews`. The mark is cleared when
