@@ -9,11 +9,6 @@
 
 namespace lumora {
 
-rt::Ref<> preferences;
-rt::Ref<> colorCache;
-bool colorFlowInstalled = false;
-bool showCustomMessages = false;
-
 namespace {
 
 std::vector<HookOutcome> report;

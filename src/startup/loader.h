@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "startup/globals.h"
+#include "prefs/globals.h"
 #include "startup/hook_table.h"
 
 namespace lumora {

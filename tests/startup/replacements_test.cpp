@@ -3,7 +3,9 @@
 // under the system's replacement sits a spy standing for the host's implementation, so
 // the test sees that the saved implementation ran exactly once and that the answer (or
 // the host's visible effect) is what the replacement's body says: today passed on
-// unchanged. A row without a probe fails, so the table cannot grow untested.
+// unchanged unless the probe says how the replacement adjusts it under the default
+// settings (a banner in the modern style with the 32-point icon indicator, which takes
+// 53 points). A row without a probe fails, so the table cannot grow untested.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -44,10 +46,14 @@ struct Probe {
   std::function<int*()> spy;
   // Sends the message and describes the answer and the host's visible effect.
   std::function<std::string()> run;
+  // The answer with the system loaded, given the host's and worked out on the host
+  // alone; the host's when not set.
+  std::function<std::string(const std::string&)> adjusted;
 };
 
 template <class R, class... A>
-Probe probe(const char* className, const rt::Sel<R(A...)>& sel, std::function<std::string()> run) {
+Probe probe(const char* className, const rt::Sel<R(A...)>& sel, std::function<std::string()> run,
+            std::function<std::string(const std::string&)> adjusted = {}) {
   return {[className, &sel] {
             using S = Spy<R, A...>;
             S::calls = 0;
@@ -55,7 +61,12 @@ Probe probe(const char* className, const rt::Sel<R(A...)>& sel, std::function<st
             rt::MSHookMessageEx(rt::objc_getClass(className), sel, &S::imp, &S::original);
             return S::original ? &S::calls : nullptr;
           },
-          std::move(run)};
+          std::move(run), std::move(adjusted)};
+}
+
+// The adjustment's answer, whatever the host's was.
+std::function<std::string(const std::string&)> becomes(std::string answer) {
+  return [answer](const std::string&) { return answer; };
 }
 
 Ref<> make(const char* cls) {
@@ -80,6 +91,18 @@ std::string subviewFrames(id view) {
     out += describe(rt::send(rt::send(list, sel::objectAtIndex, i), sel::frame)) + ";";
   return out;
 }
+// An options row 359 points wide laid out; its frame and its subviews' frames. With
+// `laidOutWidth` other than 359 the row is first given that width, as the replacement
+// narrows it before the host lays it out.
+std::string optionsRow(rt::CGFloat laidOutWidth) {
+  Ref<> options = make("NCAuxiliaryOptionsView");
+  rt::send(options, sel::setFrame, rt::CGRectMake(0, 100, 359, 44));
+  if (laidOutWidth != 359)
+    rt::send(options, sel::setFrame, rt::CGRectMake(0, 100, laidOutWidth, 44));
+  rt::send(options, sel::layoutSubviews);
+  return describe(rt::send(options, sel::frame)) + " " + subviewFrames(options.get());
+}
+
 Ref<> card() {
   Ref<> view = make("NCNotificationShortLookView");
   rt::send(view, sel::setFrame, rt::CGRectMake(0, 0, 359, 70));
@@ -121,11 +144,15 @@ std::map<std::string, Probe> probes() {
       }));
   // Notifications
   add("NCNotificationShortLookView", "layoutSubviews",
-      probe("NCNotificationShortLookView", sel::layoutSubviews, [] {
-        Ref<> view = card();
-        rt::send(view, sel::layoutSubviews);
-        return subviewFrames(view.get());
-      }));
+      probe(
+          "NCNotificationShortLookView", sel::layoutSubviews,
+          [] {
+            Ref<> view = card();
+            rt::send(view, sel::layoutSubviews);
+            return subviewFrames(view.get());
+          },
+          // The content view lifted 14 and moved right by the indicator's 53 points.
+          becomes("0,0,359,70;0,0,359,70;0,0,359,24;53,10,359,46;")));
   add("NCNotificationShortLookView", "sizeThatFitsContentWithSize:",
       probe("NCNotificationShortLookView", sel::sizeThatFitsContentWithSize, [] {
         Ref<> view = card();
@@ -157,8 +184,10 @@ std::map<std::string, Probe> probes() {
             rt::send(make("PLPlatterHeaderContentView"), sel::_iconTrailingPadding));
       }));
   add("PLTitledPlatterView", "_mainContentFrame",
-      probe("PLTitledPlatterView", sel::_mainContentFrame,
-            [] { return describe(rt::send(card(), sel::_mainContentFrame)); }));
+      probe(
+          "PLTitledPlatterView", sel::_mainContentFrame,
+          [] { return describe(rt::send(card(), sel::_mainContentFrame)); },
+          becomes("53,10,359,46")));
   add("NCNotificationContentView",
       "setPrimaryText:", probe("NCNotificationContentView", sel::setPrimaryText, [] {
         Ref<> content = make("NCNotificationContentView");
@@ -166,19 +195,22 @@ std::map<std::string, Probe> probes() {
         return text(rt::send(key(content.get(), "_primaryLabel"), sel::text).get());
       }));
   add("NCNotificationContentView", "layoutSubviews",
-      probe("NCNotificationContentView", sel::layoutSubviews, [] {
-        Ref<> content = make("NCNotificationContentView");
-        rt::send(content, sel::setFrame, rt::CGRectMake(0, 24, 359, 46));
-        rt::send(content, sel::setPrimaryText, host::NSStr("Maple"));
-        rt::send(content, sel::layoutSubviews);
-        return subviewFrames(content.get());
-      }));
+      probe(
+          "NCNotificationContentView", sel::layoutSubviews,
+          [] {
+            Ref<> content = make("NCNotificationContentView");
+            rt::send(content, sel::setFrame, rt::CGRectMake(0, 24, 359, 46));
+            rt::send(content, sel::setPrimaryText, host::NSStr("Maple"));
+            rt::send(content, sel::layoutSubviews);
+            return subviewFrames(content.get());
+          },
+          // Each label 53 points narrower.
+          becomes("10,5,286,18;10,23,286,0;10,23,286,0;10,23,286,0;")));
   add("NCAuxiliaryOptionsView", "layoutSubviews",
-      probe("NCAuxiliaryOptionsView", sel::layoutSubviews, [] {
-        Ref<> options = make("NCAuxiliaryOptionsView");
-        rt::send(options, sel::layoutSubviews);
-        return subviewFrames(options.get());
-      }));
+      probe(
+          "NCAuxiliaryOptionsView", sel::layoutSubviews, [] { return optionsRow(359); },
+          // Narrowed by 53 before the host lays the row out.
+          [](const std::string&) { return optionsRow(306); }));
   // Media player
   add("CSMediaControlsView", "didMoveToWindow",
       probe("CSMediaControlsView", sel::didMoveToWindow, [] {
@@ -231,10 +263,12 @@ TEST_F(ReplacementTest, EveryReplacementCallsTheHostOnceAndPassesItsAnswer) {
     auto it = all.find(row.className + " " + row.selector);
     ASSERT_NE(it, all.end()) << "no probe for this replacement";
     const auto [hostAnswer, hostCalls] = run(it->second, false);
+    // What the replacement should answer, worked out on the host alone.
+    const std::string expected = it->second.adjusted ? it->second.adjusted(hostAnswer) : hostAnswer;
     const auto [answer, calls] = run(it->second, true);
     EXPECT_EQ(hostCalls, 1);
     EXPECT_EQ(calls, 1) << "the saved implementation must run exactly once";
-    EXPECT_EQ(answer, hostAnswer);
+    EXPECT_EQ(answer, expected);
     // The system's replacement is what answers now.
     ++checked;
   }

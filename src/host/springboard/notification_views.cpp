@@ -281,9 +281,10 @@ void NCNotificationShortLookViewController::loadView() {
   Ref<> card = rt::send(NCNotificationShortLookView::cls.get(), sel::new_);
   if (auto* c = NCNotificationViewControllerView::cls.cast(container.get()))
     c->setContentView(card.get());
+  setView(container.get());
+  // Filled once in the controller's hierarchy, so the card's own hooks see where it is.
   if (auto* shortLook = NCNotificationShortLookView::cls.cast(card.get()); shortLook && request_)
     shortLook->showRequest(request_.get());
-  setView(container.get());
 }
 
 Ref<> NCNotificationShortLookViewController::viewForPreview() {

@@ -77,6 +77,8 @@ Ref<> showOnLockscreen(id request, const std::string& stack, bool options) {
   Ref<> listView = rt::send(lockscreenListController(), sel::view);
   Ref<> controller = makeController(request);
   Ref<> cell = rt::send(NCNotificationListCell::cls.get(), sel::new_);
+  // Associated before its view loads, so the card is filled knowing where it is shown.
+  rt::send(controller, sel::setAssociatedView, cell);
   // A notification without a stack name stands alone.
   std::string key = stack;
   if (key.empty()) key = std::string(1, '#').append(std::to_string(p.stacks.size()));
@@ -91,7 +93,6 @@ Ref<> showOnLockscreen(id request, const std::string& stack, bool options) {
     cellView->cellView()->setContent(rt::send(controller, sel::view).get(), optionsView.get());
   }
   if (auto* list = NCNotificationListView::cls.cast(group.get())) list->appendCell(cell.get());
-  rt::send(controller, sel::setAssociatedView, cell);
   return controller;
 }
 

@@ -1,0 +1,23 @@
+// Selectors of the methods and properties the system adds to host classes, shared by the
+// styling code and the hook table that installs them.
+#pragma once
+
+#include "host/springboard/springboard_selectors.h"
+
+namespace sel {
+// Added properties
+inline const Sel<Ref<>()> lumoraBackground{"lumoraBackground"};
+inline const Sel<void(id)> setLumoraBackground{"setLumoraBackground:"};
+// Added methods of NCNotificationShortLookViewController
+inline const Sel<void(bool)> lumoraHideHeader{"lumoraHideHeader:"};
+inline const Sel<void(bool)> lumoraHideGroupedNotifications{"lumoraHideGroupedNotifications:"};
+inline const Sel<Ref<>()> getDominantColor{"getDominantColor"};
+inline const Sel<Ref<>(id, bool)> getIconForBundleId_withMask{"getIconForBundleId:withMask:"};
+inline const Sel<Ref<>()> getContactPicture{"getContactPicture"};
+}  // namespace sel
+
+namespace lumora {
+// Sections that never get an icon colour, a fallback title or the thumbnail rule.
+inline constexpr const char* kDoNotDisturbSection = "com.apple.donotdisturb";
+inline constexpr const char* kSmartChargingSection = "com.apple.powerui.smartcharging";
+}  // namespace lumora
