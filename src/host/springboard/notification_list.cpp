@@ -3,38 +3,20 @@
 #include <algorithm>
 
 namespace host {
-namespace {
-
-// The card of the controller view C: its content view (the short-look view).
-Ref<> cardOf(id controllerView) {
-  return rt::send(controllerView, sel::valueForKey, NSStr("_contentView"));
-}
-
-}  // namespace
-
 // ---- Cell content
 
-void NCNotificationListCellView::setContent(id controllerView, id optionsView) {
+void NCNotificationListCellView::setContent(id controllerView) {
   contentView_ = controllerView ? controllerView->ref() : nullptr;
-  optionsView_ = optionsView ? optionsView->ref() : nullptr;
   addSubview(controllerView);
-  addSubview(optionsView);
-}
-
-CGFloat NCNotificationListCellView::cardHeight(CGFloat width) const {
-  return rt::send(cardOf(contentView_.get()), sel::sizeThatFitsContentWithSize, CGSize{width, 0})
-      .height;
 }
 
 CGFloat NCNotificationListCellView::heightForWidth(CGFloat width) const {
-  return cardHeight(width) + (optionsView_ ? 8 + NCAuxiliaryOptionsView::kHeight : 0);
+  auto* container = NCNotificationViewControllerView::cls.cast(contentView_.get());
+  return container ? container->heightForWidth(width) : 0;
 }
 
 void NCNotificationListCellView::layoutSubviews() {
-  const CGFloat w = bounds().size.width, card = cardHeight(w);
-  rt::send(contentView_, sel::setFrame, CGRect{{0, 0}, {w, card}});
-  rt::send(optionsView_, sel::setFrame,
-           CGRect{{0, card + 8}, {w, NCAuxiliaryOptionsView::kHeight}});
+  rt::send(contentView_, sel::setFrame, bounds());
 }
 
 // ---- Cell

@@ -7,7 +7,8 @@
 // Geometry, the model's choice: the list starts 8 points in from each side of the
 // screen and groups are 8 points apart. Each cell is as high as its card says
 // (`sizeThatFitsContentWithSize:` through the runtime, so a replacement is heard), plus
-// 8 points and the 44-point options row when the notification shows options. A stack of
+// 8 points and the 44-point options row, inside the controller's view, when the
+// notification shows options. A stack of
 // two or more starts collapsed (`isGrouped`): the first card in front, up to two more
 // peeking out 8 points each below it, each 8 points narrower on both sides per step.
 #pragma once
@@ -18,21 +19,19 @@
 
 namespace host {
 
-// The view inside a cell that holds the notification controller's view (and the
-// options row when there is one).
+// The view inside a cell that holds the notification controller's view, filling it.
 class NCNotificationListCellView : public UIView {
  public:
   static inline const rt::ClassOf<NCNotificationListCellView> cls{"NCNotificationListCellView"};
   static void bind(ClassBuilder<NCNotificationListCellView>& b);
   Ref<> contentView() const { return contentView_; }
-  void setContent(id controllerView, id optionsView);
-  // The card's height at the width, plus the options row when there is one.
+  void setContent(id controllerView);
+  // What the controller's view needs at the width (card and options row).
   CGFloat heightForWidth(CGFloat width) const;
   void layoutSubviews();
 
  private:
-  CGFloat cardHeight(CGFloat width) const;
-  Ref<> contentView_, optionsView_;
+  Ref<> contentView_;
 };
 
 class NCNotificationListCell : public UIView {

@@ -262,8 +262,27 @@ Ref<> NCNotificationViewControllerView::initWithFrame(CGRect frame) {
   return ref();
 }
 
+CGFloat NCNotificationViewControllerView::cardHeight(CGFloat width) const {
+  return rt::send(contentView_, sel::sizeThatFitsContentWithSize, CGSize{width, 0}).height;
+}
+
+CGFloat NCNotificationViewControllerView::heightForWidth(CGFloat width) const {
+  return cardHeight(width) + (optionsView_ ? 8 + NCAuxiliaryOptionsView::kHeight : 0);
+}
+
 void NCNotificationViewControllerView::layoutSubviews() {
-  for (auto& child : subviewList()) rt::send(child, sel::setFrame, bounds());
+  const CGFloat w = bounds().size.width;
+  // Without options the card fills the container, whatever the container's height.
+  const CGRect card{{0, 0}, {w, optionsView_ ? cardHeight(w) : bounds().size.height}};
+  rt::send(stackDimmingView_, sel::setFrame, card);
+  rt::send(contentView_, sel::setFrame, card);
+  rt::send(optionsView_, sel::setFrame,
+           CGRect{{0, card.size.height + 8}, {w, NCAuxiliaryOptionsView::kHeight}});
+}
+
+void NCNotificationViewControllerView::setOptionsView(id view) {
+  optionsView_ = view ? view->ref() : nullptr;
+  addSubview(view);
 }
 
 void NCNotificationViewControllerView::setContentView(id view) {
@@ -349,7 +368,8 @@ void NCNotificationViewControllerView::bind(ClassBuilder<NCNotificationViewContr
   b.method<&NCNotificationViewControllerView::initWithFrame>(sel::initWithFrame)
       .method<&NCNotificationViewControllerView::layoutSubviews>(sel::layoutSubviews)
       .ivar<&NCNotificationViewControllerView::stackDimmingView_>("_stackDimmingView")
-      .ivar<&NCNotificationViewControllerView::contentView_>("_contentView");
+      .ivar<&NCNotificationViewControllerView::contentView_>("_contentView")
+      .ivar<&NCNotificationViewControllerView::optionsView_>("_auxiliaryOptionsView");
 }
 
 void NCNotificationShortLookViewController::bind(

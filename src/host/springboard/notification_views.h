@@ -143,7 +143,8 @@ class NCNotificationViewController : public UIViewController {
 };
 
 // The container view of a notification controller: the stack dimming view (shown over
-// the cards of a collapsed stack) and the card, both filling it.
+// the cards of a collapsed stack) and the card, both as high as the card measures, and
+// below them, on the lockscreen when asked, the options row, 8 points down.
 class NCNotificationViewControllerView : public UIView {
  public:
   static inline const rt::ClassOf<NCNotificationViewControllerView> cls{
@@ -154,9 +155,13 @@ class NCNotificationViewControllerView : public UIView {
   // Puts the card in, above the dimming view.
   void setContentView(id view);
   Ref<> contentView() const { return contentView_; }
+  void setOptionsView(id view);
+  // The card's height at the width (through the runtime), plus the options row.
+  CGFloat heightForWidth(CGFloat width) const;
 
  private:
-  Ref<> stackDimmingView_, contentView_;
+  CGFloat cardHeight(CGFloat width) const;
+  Ref<> stackDimmingView_, contentView_, optionsView_;
 };
 
 // The controller of a short-look card. Its view is the container; the card in it is

@@ -87,11 +87,13 @@ Ref<> showOnLockscreen(id request, const std::string& stack, bool options) {
     group = rt::send(NCNotificationListView::cls.get(), sel::new_);
     rt::send(listView, sel::addSubview, group);
   }
-  auto* cellView = NCNotificationListCell::cls.cast(cell.get());
-  if (cellView && cellView->cellView()) {
-    Ref<> optionsView = options ? rt::send(NCAuxiliaryOptionsView::cls.get(), sel::new_) : nullptr;
-    cellView->cellView()->setContent(rt::send(controller, sel::view).get(), optionsView.get());
-  }
+  Ref<> view = rt::send(controller, sel::view);
+  if (auto* container = NCNotificationViewControllerView::cls.cast(view.get());
+      container && options)
+    container->setOptionsView(rt::send(NCAuxiliaryOptionsView::cls.get(), sel::new_).get());
+  if (auto* listCell = NCNotificationListCell::cls.cast(cell.get());
+      listCell && listCell->cellView())
+    listCell->cellView()->setContent(view.get());
   if (auto* list = NCNotificationListView::cls.cast(group.get())) list->appendCell(cell.get());
   return controller;
 }

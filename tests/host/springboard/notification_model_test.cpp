@@ -109,8 +109,7 @@ TEST_F(NotificationModelTest, TheLockscreenNestsStacksCellsAndControllersAsTheHo
   Ref<> singleGroup = rt::send(singleCell, sel::superview);
   EXPECT_FALSE(rt::send(singleGroup, sel::isGrouped));
   EXPECT_EQ(rt::send(singleGroup, sel::frame), CGRectMake(8, 86, 359, 122));
-  Ref<> cellView = rt::send(singleCell, sel::_notificationCellView);
-  Ref<> options = rt::send(rt::send(cellView, sel::subviews), sel::lastObject);
+  Ref<> options = key(rt::send(single, sel::view).get(), "_auxiliaryOptionsView");
   ASSERT_TRUE(NCAuxiliaryOptionsView::cls.isKind(options.get()));
   EXPECT_EQ(rt::send(options, sel::frame), CGRectMake(0, 78, 359, 44));
   EXPECT_EQ(rt::send(key(options.get(), "_overlayView"), sel::frame), CGRectMake(0, 0, 359, 44));

@@ -1,0 +1,137 @@
+// Each layout replacement against the host's own result, under the settings that move it.
+#include "notification_fixture.h"
+#include "notifications/system_selectors.h"
+
+using rt::CGRect;
+using rt::CGRectMake;
+using rt::CGSize;
+using rt::Ref;
+
+namespace {
+
+class AdjustmentTest : public testing_support::NotificationFixture {
+ protected:
+  // A banner laid out, and its parts.
+  void banner(Ref<> thumbnail = nullptr, const char* section = "com.example.mail",
+              const char* title = "Maple") {
+    controller = host::presentBanner(request(section, title, "Lunch at noon?", thumbnail).get());
+    layout();
+    card = rt::send(controller, sel::viewForPreview);
+    header = key(card.get(), "_headerContentView");
+    content = key(card.get(), "_notificationContentView");
+  }
+  CGRect frameOf(const char* name) { return rt::send(key(content.get(), name), sel::frame); }
+  Ref<> controller, card, header, content;
+};
+
+}  // namespace
+
+TEST_F(AdjustmentTest, WithTheGateClosedEveryMeasureIsTheHosts) {
+  boot();
+  set("enableBanners", false);
+  set("styleBanner", "classic");  // would move things with the gate open
+  banner();
+  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0}), (CGSize{359, 70}));
+  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 24, 359, 46));
+  EXPECT_EQ(frameOf("_primaryLabel"), CGRectMake(10, 5, 339, 18));
+  EXPECT_EQ(rt::send(header, sel::_iconTrailingPadding), 8);
+}
+
+TEST_F(AdjustmentTest, AColouredClassicHeaderAddsTenPointsAndLowersTheContent) {
+  boot();
+  set("styleBanner", "classic");  // "colorHeaderBanner" is "dominant" by default
+  banner();
+  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0}), (CGSize{359, 80}));
+  EXPECT_EQ(rt::send(rt::send(controller, sel::view), sel::frame), CGRectMake(8, 44, 359, 80));
+  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 34, 359, 56));
+  set("colorHeaderBanner", "none");
+  layout();
+  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0}), (CGSize{359, 70}));
+  EXPECT_EQ(rt::send(card, sel::_mainContentFrame).origin.y, 24);
+}
+
+TEST_F(AdjustmentTest, TheModernStyleLiftsAndShiftsByTheIndicatorInBothDirections) {
+  boot();
+  banner(picture(0xff00aa00, 90));
+  // Left to right: 14 higher and 53 further right; labels and thumbnail make room.
+  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(53, 10, 359, 46));
+  EXPECT_EQ(frameOf("_primaryLabel"), CGRectMake(10, 5, 295 - 53, 18));
+  EXPECT_EQ(frameOf("_thumbnailImageView"), CGRectMake(313 - 53, 5, 36, 36));
+  // The date label rises 3 points (the host centres it at y 4 in the 24-point strip).
+  EXPECT_EQ(rt::send(key(header.get(), "_dateLabel"), sel::frame).origin.y, 4 - 3);
+}
+
+TEST_F(AdjustmentTest, RightToLeftLiftsButDoesNotShiftOrMoveTheThumbnail) {
+  host::Device device;
+  device.layoutDirection = host::Device::LayoutDirection::RightToLeft;
+  boot(device);
+  banner(picture(0xff00aa00, 90));
+  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 10, 359, 46));
+  EXPECT_EQ(frameOf("_thumbnailImageView"), CGRectMake(10, 5, 36, 36));
+  EXPECT_EQ(frameOf("_primaryLabel").size.width, 295 - 53);
+}
+
+TEST_F(AdjustmentTest, ADoNotDisturbThumbnailGivesBackItsWidth) {
+  boot();
+  host::installApp(
+      {lumora::kDoNotDisturbSection, "Do Not Disturb", "System", {}, false, false, false, nullptr});
+  banner(picture(0xff00aa00, 90), lumora::kDoNotDisturbSection);
+  EXPECT_EQ(frameOf("_primaryLabel").size.width, 295 - (53 - 36));
+}
+
+TEST_F(AdjustmentTest, HeaderPaddingTitleFallbackAndTheDateOnlyInModern) {
+  boot();
+  set("indicatorClassicBanner", "none");
+  set("styleBanner", "classic");
+  set("nameAsTitleBanner", true);
+  banner(nullptr, "com.example.mail", nullptr);
+  EXPECT_EQ(rt::send(header, sel::_iconTrailingPadding), -18);
+  EXPECT_TRUE(host::isString(rt::send(content, sel::primaryText).get(), "Mail"));
+  EXPECT_EQ(rt::send(key(header.get(), "_dateLabel"), sel::frame).origin.y, 4);
+  // A title of its own is kept; a do-not-disturb notification gets no name.
+  rt::send(content, sel::setPrimaryText, host::NSStr("Maple"));
+  EXPECT_TRUE(host::isString(rt::send(content, sel::primaryText).get(), "Maple"));
+  host::installApp(
+      {lumora::kDoNotDisturbSection, "Do Not Disturb", "System", {}, false, false, false, nullptr});
+  banner(nullptr, lumora::kDoNotDisturbSection, nullptr);
+  EXPECT_EQ(rt::send(content, sel::primaryText), nullptr);
+}
+
+TEST_F(AdjustmentTest, TheOptionsRowNarrowsAndRoundsItsOverlay) {
+  boot();
+  set("roundedCornersLockscreen", "round");
+  Ref<> locked = host::showOnLockscreen(request().get(), "", true);
+  layout();
+  Ref<> options = key(rt::send(locked, sel::view).get(), "_auxiliaryOptionsView");
+  EXPECT_EQ(rt::send(options, sel::frame), CGRectMake(0, 78, 359 - 53, 44));
+  Ref<> overlay = key(options.get(), "_overlayView");
+  EXPECT_EQ(rt::send(rt::send(overlay, sel::layer), sel::cornerRadius), 22);
+  EXPECT_EQ(rt::send(overlay, sel::backgroundColor), nullptr);
+  // A row without width is left alone, the host's layout included.
+  Ref<> empty = rt::send(cls::NCAuxiliaryOptionsView, sel::new_);
+  rt::send(empty, sel::layoutSubviews);
+  EXPECT_NE(rt::send(key(empty.get(), "_overlayView"), sel::backgroundColor), nullptr);
+}
+
+TEST_F(AdjustmentTest, TheListsForcedAppearanceIgnoresTheLockscreenSwitch) {
+  boot();
+  set("enableLockscreen", false);
+  set("forceModeLockscreen", "dark");
+  host::showOnLockscreen(request().get(), "", false);
+  Ref<> list = host::lockscreenListController();
+  layout();
+  EXPECT_EQ(rt::send(list, sel::overrideUserInterfaceStyle), 2);
+  set("forceModeLockscreen", "default");  // leaves the last override in force
+  rt::send(rt::send(list, sel::view), sel::setNeedsLayout);
+  layout();
+  EXPECT_EQ(rt::send(list, sel::overrideUserInterfaceStyle), 2);
+}
+
+TEST_F(AdjustmentTest, TheAddedBackgroundFollowsTheCardsFrame) {
+  boot();
+  banner();
+  Ref<> background = rt::send(cls::UIView, sel::new_);
+  rt::send(card, sel::setLumoraBackground, background);
+  rt::send(card, sel::layoutSubviews);
+  EXPECT_EQ(rt::send(background, sel::frame), rt::send(card, sel::frame));
+}

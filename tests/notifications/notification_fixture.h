@@ -1,0 +1,67 @@
+// A booted host with the system loaded, apps installed, and helpers to set preferences
+// and present notifications.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <variant>
+
+#include "host/foundation/main_queue.h"
+#include "host/host.h"
+#include "host/quartz/cgimage.h"
+#include "host/springboard/app_registry.h"
+#include "host/springboard/notification_request.h"
+#include "host/springboard/presentation.h"
+#include "host/uikit/image.h"
+#include "prefs/globals.h"
+#include "startup/loader.h"
+#include "support/files.h"
+
+namespace testing_support {
+
+class NotificationFixture : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    lumora::resetProcess();
+    std::filesystem::remove_all(root);
+  }
+  void boot(host::Device device = {}, std::set<std::string> absent = {}) {
+    root = makeTempRoot("lumora-notifications");
+    host::boot({root, std::move(absent), device});
+    host::installApp(
+        {"com.example.mail", "Mail", "User", {}, false, false, false, picture(0xff3366cc)});
+    lumora::loadSystem();
+  }
+  static rt::Ref<> picture(uint32_t argb, int side = 180) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(side) * side, argb);
+    return host::UIImage::make(host::CGImage::fromPixels(side, side, pixels.data()), 3);
+  }
+  // Stores a setting, as the settings panel would.
+  static void set(const char* key, std::variant<bool, int64_t, const char*> value) {
+    rt::Ref<> object;
+    if (auto* b = std::get_if<bool>(&value))
+      object = rt::send(cls::NSNumber, sel::numberWithBool, *b);
+    if (auto* i = std::get_if<int64_t>(&value))
+      object = rt::send(cls::NSNumber, sel::numberWithInteger, *i);
+    if (auto* s = std::get_if<const char*>(&value)) object = host::NSStr(*s);
+    rt::send(lumora::preferences, sel::setValue_forKey, object, host::NSStr(key));
+  }
+  static rt::Ref<> request(const char* section = "com.example.mail", const char* title = "Maple",
+                           const char* message = "Lunch at noon?", rt::Ref<> thumbnail = nullptr) {
+    host::NotificationFields fields;
+    fields.section = section;
+    fields.title = title ? title : "";
+    fields.message = message;
+    fields.thumbnail = std::move(thumbnail);
+    return host::NCNotificationRequest::make(fields);
+  }
+  static rt::Ref<> key(rt::id object, const char* name) {
+    return rt::send(object, sel::valueForKey, host::NSStr(name));
+  }
+  static void layout() { host::main_queue::drain(); }
+  std::filesystem::path root;
+};
+
+}  // namespace testing_support
