@@ -14,7 +14,14 @@ inline const Sel<void(bool)> lumoraHideGroupedNotifications{"lumoraHideGroupedNo
 inline const Sel<Ref<>()> getDominantColor{"getDominantColor"};
 inline const Sel<Ref<>(id, bool)> getIconForBundleId_withMask{"getIconForBundleId:withMask:"};
 inline const Sel<Ref<>()> getContactPicture{"getContactPicture"};
+// FolderFinder, class messages
+inline const Sel<Ref<>(id)> findSharedFolder{"findSharedFolder:"};
+inline const Sel<Ref<>(id, id)> findFolder_folder{"findFolder:folder:"};
 }  // namespace sel
+
+namespace cls {
+inline const rt::ClassName FolderFinder{"FolderFinder"};
+}  // namespace cls
 
 namespace lumora {
 // Sections that never get an icon colour, a fallback title or the thumbnail rule.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "host/uikit/uikit_selectors.h"
+#include "notifications/icons.h"
 
 namespace lumora {
 namespace {
@@ -82,6 +83,7 @@ void addPropertySetter(rt::Class cls, size_t index) {
 }
 
 void registerSystemClasses() {
+  registerFolderFinder();
   // Plain views told apart by their class names only.
   if (rt::Class view = cls::UIView.get()) {
     rt::objc_registerClass("LumoraBackgroundView", view);

@@ -1,5 +1,6 @@
 // The notification routine's rows: the layout adjustments, the restyle pass and the
 // controller's added methods, whose behaviour lives in src/notifications/.
+#include "notifications/icons.h"
 #include "notifications/layout_adjustments.h"
 #include "notifications/system_selectors.h"
 #include "startup/hook_table.h"
@@ -15,20 +16,6 @@ using rt::SEL;
 ImpFor<void> original_shortLookController_viewDidLayoutSubviews;
 void replaced_shortLookController_viewDidLayoutSubviews(id self, SEL cmd) {
   original_shortLookController_viewDidLayoutSubviews(self, cmd);
-}
-
-// FIXME: the controller's added methods (header hiding, stacked cards, icon, dominant
-// colour, contact picture) are not built yet; they answer nothing.
-void lumoraHideHeader(id, SEL, bool) {}
-void lumoraHideGroupedNotifications(id, SEL, bool) {}
-Ref<> getDominantColor(id, SEL) {
-  return nullptr;
-}
-Ref<> getIconForBundleId(id, SEL, id, bool) {
-  return nullptr;
-}
-Ref<> getContactPicture(id, SEL) {
-  return nullptr;
 }
 
 }  // namespace

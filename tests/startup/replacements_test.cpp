@@ -285,8 +285,8 @@ TEST_F(ReplacementTest, AddedMethodsAnswerThroughARealSend) {
     ASSERT_NE(object, nullptr);
     EXPECT_TRUE(rt::send(object, sel::respondsToSelector, rt::sel_registerName(row.selector)));
   }
-  // Through real sends: nothing built yet answers anything, and a property stores and
-  // clears.
+  // Through real sends: a controller without a request has no colour, and a property
+  // stores and clears.
   Ref<> controller = make("NCNotificationShortLookViewController");
   EXPECT_EQ(rt::send(controller, rt::Sel<Ref<>()>{"getDominantColor"}), nullptr);
   Ref<> view = make("NCNotificationShortLookView");

@@ -39,6 +39,8 @@ inline const Sel<float()> floatValue{"floatValue"};
 inline const Sel<double()> doubleValue{"doubleValue"};
 inline const Sel<int64_t()> integerValue{"integerValue"};
 inline const Sel<bool()> boolValue{"boolValue"};
+inline const Sel<Ref<>(id)> componentsSeparatedByString{"componentsSeparatedByString:"};
+inline const Sel<Ref<>()> lowercaseString{"lowercaseString"};
 
 // NSArray, NSMutableArray, NSDictionary, NSMutableDictionary
 inline const Sel<uint64_t()> count{"count"};
@@ -56,6 +58,7 @@ inline const Sel<void(id, id)> setObject_forKey{"setObject:forKey:"};
 inline const Sel<void(id, id)> setValue_forKey{"setValue:forKey:"};
 inline const Sel<void(id)> removeObjectForKey{"removeObjectForKey:"};
 inline const Sel<Ref<>()> allKeys{"allKeys"};
+inline const Sel<Ref<>(id)> initWithContentsOfFile{"initWithContentsOfFile:"};
 
 // NSNumber
 inline const Sel<Ref<>(bool)> numberWithBool{"numberWithBool:"};

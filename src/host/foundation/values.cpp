@@ -166,6 +166,27 @@ bool NSString::equals(const rt::Object& other) const {
   return isEqualToString(const_cast<rt::Object*>(&other));
 }
 
+Ref<> NSString::componentsSeparatedByString(id separator) const {
+  const std::string* sep = stringText(separator);
+  std::vector<Ref<>> pieces;
+  if (!sep || sep->empty()) {
+    pieces.push_back(make(text_));
+  } else {
+    size_t start = 0;
+    for (size_t at; (at = text_.find(*sep, start)) != std::string::npos; start = at + sep->size())
+      pieces.push_back(make(text_.substr(start, at - start)));
+    pieces.push_back(make(text_.substr(start)));
+  }
+  return NSArray::make(std::move(pieces));
+}
+
+Ref<> NSString::lowercaseString() const {
+  std::string lower = text_;
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return make(std::move(lower));
+}
+
 // ---- NSNumber
 
 Ref<NSNumber> NSNumber::numberWithBool(bool value) {
@@ -373,6 +394,8 @@ void NSString::bind(ClassBuilder<NSString>& b) {
       .method<&NSString::substringFromIndex>(sel::substringFromIndex)
       .method<&NSString::substringToIndex>(sel::substringToIndex)
       .method<&NSString::stringByAppendingString>(sel::stringByAppendingString)
+      .method<&NSString::componentsSeparatedByString>(sel::componentsSeparatedByString)
+      .method<&NSString::lowercaseString>(sel::lowercaseString)
       .method<&NSString::floatValue>(sel::floatValue)
       .method<&NSString::doubleValue>(sel::doubleValue)
       .method<&NSString::integerValue>(sel::integerValue)

@@ -55,6 +55,11 @@ class NSString : public NSObject {
   Ref<> substringFromIndex(uint64_t index) const;
   Ref<> substringToIndex(uint64_t index) const;
   Ref<> stringByAppendingString(id other) const;
+  // The pieces between occurrences of the separator, empty pieces included; the whole
+  // string when the separator does not occur (or is empty or not a string).
+  Ref<> componentsSeparatedByString(id separator) const;
+  // ASCII letters lowered; other bytes (the rest of UTF-8) unchanged.
+  Ref<> lowercaseString() const;
   // The host's reading rules: leading white space skipped, the longest decimal prefix
   // (sign, digits, ".", digits, exponent) read as a 32-bit real; 0 without one.
   float floatValue() const;
