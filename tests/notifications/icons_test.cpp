@@ -1,0 +1,134 @@
+// The controller's added methods: header and stack hiding, icons, the dominant colour
+// through the shared cache, and the sender's picture.
+#include "host/quartz/image_codec.h"
+#include "notification_fixture.h"
+#include "notifications/system_selectors.h"
+
+using rt::Ref;
+
+namespace {
+
+class IconsTest : public testing_support::NotificationFixture {
+ protected:
+  Ref<> banner(Ref<> req) {
+    Ref<> controller = host::presentBanner(req.get());
+    layout();
+    return controller;
+  }
+  static std::vector<uint8_t> pngOf(uint32_t argb) {
+    std::vector<uint32_t> pixels(30 * 30, argb);
+    return host::encodePNG(*host::CGImage::fromPixels(30, 30, pixels.data()));
+  }
+};
+
+}  // namespace
+
+TEST_F(IconsTest, HidingTheHeaderTouchesItsButtonsAndTitleOnly) {
+  boot();
+  Ref<> controller = banner(request());
+  Ref<> header = key(rt::send(controller, sel::viewForPreview).get(), "_headerContentView");
+  rt::send(controller, sel::lumoraHideHeader, true);
+  EXPECT_TRUE(
+      rt::send(rt::send(rt::send(header, sel::iconButtons), sel::firstObject), sel::isHidden));
+  EXPECT_TRUE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));
+  EXPECT_FALSE(rt::send(key(header.get(), "_dateLabel"), sel::isHidden));
+  rt::send(controller, sel::lumoraHideHeader, false);
+  EXPECT_FALSE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));
+}
+
+TEST_F(IconsTest, HidingAStackKeepsTheFirstCardAndFollowsTheGrouping) {
+  boot();
+  Ref<> first = host::showOnLockscreen(request().get(), "s", false);
+  Ref<> second = host::showOnLockscreen(request().get(), "s", false);
+  Ref<> banner = this->banner(request());
+  layout();
+  Ref<> firstCell = rt::send(first, sel::associatedView);
+  Ref<> secondCell = rt::send(second, sel::associatedView);
+  rt::send(second, sel::lumoraHideGroupedNotifications, true);
+  EXPECT_FALSE(rt::send(firstCell, sel::isHidden));
+  EXPECT_TRUE(rt::send(secondCell, sel::isHidden));
+  rt::send(first, sel::lumoraHideGroupedNotifications, false);
+  EXPECT_FALSE(rt::send(secondCell, sel::isHidden));
+  rt::send(banner, sel::lumoraHideGroupedNotifications, true);  // a banner: nothing
+  EXPECT_FALSE(rt::send(secondCell, sel::isHidden));
+}
+
+TEST_F(IconsTest, IconsComeFromTheIconModelElseTheCardsFirstIcon) {
+  boot();
+  Ref<> controller = banner(request());
+  Ref<> masked =
+      rt::send(controller, sel::getIconForBundleId_withMask, host::NSStr("com.example.mail"), true);
+  Ref<> square = rt::send(controller, sel::getIconForBundleId_withMask,
+                          host::NSStr("com.example.mail"), false);
+  ASSERT_NE(masked, nullptr);
+  EXPECT_NE(masked, square);
+  Ref<> cardIcon =
+      rt::send(rt::send(rt::send(controller, sel::viewForPreview), sel::icons), sel::firstObject);
+  EXPECT_EQ(masked, cardIcon);  // the host's cache hands out the same image
+  EXPECT_EQ(rt::send(controller, sel::getIconForBundleId_withMask, nullptr, false), cardIcon);
+  EXPECT_EQ(rt::send(controller, sel::getIconForBundleId_withMask, host::NSStr("com.example.none"),
+                     false),
+            cardIcon);
+  // An app without an icon picture, on a card without icons: nil.
+  host::installApp({"com.example.bare", "Bare", "User", {}, false, false, false, nullptr});
+  Ref<> bare = banner(request("com.example.bare"));
+  EXPECT_EQ(rt::send(bare, sel::getIconForBundleId_withMask, host::NSStr("com.example.bare"), true),
+            nullptr);
+  EXPECT_EQ(rt::send(bare, sel::getDominantColor), nullptr);
+}
+
+TEST_F(IconsTest, TheDominantColourIsComputedOncePerIconAndAStackSharesItsFirst) {
+  boot();
+  host::installApp(
+      {"com.example.green", "Green", "User", {}, false, false, false, picture(0xff22aa44)});
+  Ref<> one = banner(request());
+  Ref<> two = banner(request());
+  Ref<> colour = rt::send(one, sel::getDominantColor);
+  ASSERT_NE(colour, nullptr);
+  EXPECT_EQ(rt::send(two, sel::getDominantColor), colour);  // the cached object itself
+  EXPECT_EQ(rt::send(lumora::colorCache, sel::count), 1u);
+  // On the lockscreen the stack's first notification decides for all of them.
+  Ref<> front = host::showOnLockscreen(request("com.example.green").get(), "s", false);
+  Ref<> behind = host::showOnLockscreen(request().get(), "s", false);
+  layout();
+  EXPECT_EQ(rt::send(behind, sel::getDominantColor), rt::send(front, sel::getDominantColor));
+  EXPECT_NE(rt::send(behind, sel::getDominantColor), colour);
+  EXPECT_EQ(rt::send(lumora::colorCache, sel::count), 2u);
+  // The two system sections get none.
+  host::installApp({lumora::kDoNotDisturbSection,
+                    "Do Not Disturb",
+                    "System",
+                    {},
+                    false,
+                    false,
+                    false,
+                    picture(0xff5500aa)});
+  EXPECT_EQ(rt::send(banner(request(lumora::kDoNotDisturbSection)), sel::getDominantColor),
+            nullptr);
+}
+
+TEST_F(IconsTest, AMessagesSenderPictureComesFromTheirContact) {
+  boot();
+  host::addContact("ada", pngOf(0xffcc2233));
+  host::addContact("bob", {});
+  auto messages = [&](const char* person) {
+    host::NotificationFields fields;
+    fields.section = "com.apple.MobileSMS";
+    fields.title = "Ada";
+    if (person) {
+      Ref<> info = rt::send(cls::NSMutableDictionary, sel::new_);
+      rt::send(info, sel::setObject_forKey, host::NSStr(person),
+               host::NSStr("CKBBContextKeySenderPersonCentricID"));
+      fields.userInfo = info;
+    }
+    return banner(host::NCNotificationRequest::make(fields));
+  };
+  Ref<> picture = rt::send(messages("ada"), sel::getContactPicture);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(rt::send(picture, sel::scale), 3);
+  EXPECT_EQ(rt::send(picture, sel::size), (rt::CGSize{10, 10}));
+  EXPECT_EQ(rt::send(messages("bob"), sel::getContactPicture), nullptr);    // no picture
+  EXPECT_EQ(rt::send(messages("carol"), sel::getContactPicture), nullptr);  // no contact
+  EXPECT_EQ(rt::send(messages(nullptr), sel::getContactPicture), nullptr);  // no sender
+  EXPECT_EQ(rt::send(banner(request()), sel::getContactPicture), nullptr);  // another app
+}
