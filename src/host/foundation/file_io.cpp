@@ -7,7 +7,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace host {
@@ -40,6 +44,47 @@ struct Descriptor {
 // The name of a temporary file of a replacement: ".NAME." and six characters.
 std::string temporaryPrefix(const fs::path& file) {
   return std::string(".").append(file.filename().string()).append(".");
+}
+
+// Takes the exclusive lock on the open file, waiting at most `patience`; answers 0 or
+// the error number (EWOULDBLOCK when the patience ran out). flock cannot wait with a
+// deadline, and trying again and again lets a process that writes in a loop take every
+// turn, so the wait happens in the kernel's queue, on a helper thread with its own
+// descriptor of the same open file. A lock it gets after the deadline is let go when
+// it closes that descriptor, the caller having closed its own.
+int lockExclusive(int fd, std::chrono::milliseconds patience) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+  if (errno != EWOULDBLOCK) return errno;
+  struct Wait {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    int error = 0;
+  };
+  auto wait = std::make_shared<Wait>();
+  const int helperFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (helperFd < 0) return errno;
+  try {
+    std::thread([wait, helperFd] {
+      int error = 0;
+      while (::flock(helperFd, LOCK_EX) != 0)
+        if (errno != EINTR) {
+          error = errno;
+          break;
+        }
+      ::close(helperFd);  // the lock stays with the open file while the caller's fd is open
+      std::lock_guard lock(wait->mutex);
+      wait->finished = true;
+      wait->error = error;
+      wait->done.notify_one();
+    }).detach();
+  } catch (const std::system_error& failure) {
+    ::close(helperFd);
+    return failure.code().value();
+  }
+  std::unique_lock lock(wait->mutex);
+  if (!wait->done.wait_for(lock, patience, [&] { return wait->finished; })) return EWOULDBLOCK;
+  return wait->error;
 }
 
 }  // namespace
@@ -146,7 +191,6 @@ fs::path WriteLock::lockFileFor(const fs::path& file) {
 }
 
 WriteLock::WriteLock(const fs::path& file, std::chrono::milliseconds patience) {
-  using Clock = std::chrono::steady_clock;
   const fs::path lock = lockFileFor(file);
   std::error_code failure;
   fs::create_directories(lock.parent_path(), failure);
@@ -168,23 +212,12 @@ WriteLock::WriteLock(const fs::path& file, std::chrono::milliseconds patience) {
              ", not a regular file; remove it";
     return;
   }
-  const Clock::time_point deadline = Clock::now() + patience;
-  auto pause = std::chrono::milliseconds(1);
-  for (;;) {
-    if (::flock(fd.fd, LOCK_EX | LOCK_NB) == 0) break;
-    if (errno == EINTR) continue;
-    if (errno != EWOULDBLOCK) {
-      error_ = "cannot lock " + lock.string() + ": " + systemError(errno);
-      return;
-    }
-    const Clock::time_point now = Clock::now();
-    if (now >= deadline) {
-      error_ = "another program has been changing " + file.string() + " for too long (it holds " +
-               lock.string() + "); try again later";
-      return;
-    }
-    std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
-    pause = std::min(pause * 2, std::chrono::milliseconds(20));
+  if (const int error = lockExclusive(fd.fd, patience)) {
+    error_ = error == EWOULDBLOCK
+                 ? "another program has been changing " + file.string() +
+                       " for too long (it holds " + lock.string() + "); try again later"
+                 : "cannot lock " + lock.string() + ": " + systemError(error);
+    return;
   }
   fd_ = fd.fd;
   fd.fd = -1;

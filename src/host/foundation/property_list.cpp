@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 #include "host/foundation/property_list_shape.h"
@@ -166,10 +167,16 @@ bool same(plist_t a, plist_t b, size_t depth) {
     }
     case PLIST_DICT: {
       if (plist_dict_get_size(a) != plist_dict_get_size(b)) return false;
-      bool equal = true;
+      // libplist looks keys up one by one; a map keeps large dictionaries linear.
+      std::unordered_map<std::string, plist_t> items;
+      forEachItem(b, [&](const char* key, plist_t value) {
+        items.emplace(key, value);
+        return true;
+      });
+      bool equal = items.size() == plist_dict_get_size(a);
       forEachItem(a, [&](const char* key, plist_t value) {
-        const plist_t other = plist_dict_get_item(b, key);
-        equal = other && same(value, other, depth + 1);
+        const auto other = items.find(key);
+        equal = equal && other != items.end() && same(value, other->second, depth + 1);
         return equal;
       });
       return equal;

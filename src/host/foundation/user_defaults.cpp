@@ -134,7 +134,7 @@ void PreferenceSuite::adopt(plist::Node root, plist::Format rootFormat) {
 
 WriteResult PreferenceSuite::write(std::string_view key, id value, Writer writer) {
   const std::string name(key);
-  const std::string shown = "\"" + utf8::printable(name) + "\"";
+  const std::string shown = std::string("\"").append(utf8::printable(name)).append("\"");
   // Refuse what could not be read back before touching anything.
   plist::Node node;
   if (value) {
@@ -190,16 +190,17 @@ WriteResult PreferenceSuite::commit() {
   if (!check.root)
     return {"the preference file " + file.string() + " would not be readable: it " + check.error +
             unchanged};
-  std::string differs;
-  plist::forEachItem(tree.get(), [&](const char* key, plist_t node) {
-    const plist_t back = plist_dict_get_item(check.root.get(), key);
-    if (!back || !plist::sameValue(node, back)) differs = key;
-    return differs.empty();
-  });
-  if (!differs.empty() || plist_dict_get_size(check.root.get()) != plist_dict_get_size(tree.get()))
+  if (!plist::sameValue(check.root.get(), tree.get())) {
+    std::string differs;
+    plist::forEachItem(tree.get(), [&](const char* key, plist_t node) {
+      const plist_t back = plist_dict_get_item(check.root.get(), key);
+      if (!back || !plist::sameValue(node, back)) differs = key;
+      return differs.empty();
+    });
     return {"the preference file " + file.string() +
             " would not read back as written (the value of \"" + utf8::printable(differs) +
             "\" would change)" + unchanged};
+  }
   if (std::string error = replaceFile(file, bytes); !error.empty()) return {error};
   adopt(std::move(check.root), written);
   stamp = stampOf(file);
