@@ -91,6 +91,28 @@ TEST(PropertyLists, SharedValuesBeyondTheLimitAndMalformedBinaryAreRefused) {
   std::string outside = testing_support::nestedBinaryArrays(3);
   outside[ref + 3] = 9;  // an object that does not exist
   EXPECT_FALSE(plist::parse(outside).root);
+  // Keys that are no string, or hold a NUL: libplist would abort on reading them back.
+  // { key: true } with one-byte offsets and references.
+  auto withKey = [](const std::string& key) {
+    std::string out = "bplist00\xd1\x01\x02" + key + "\x09";
+    const size_t table = out.size();
+    out += {8, 11, static_cast<char>(11 + key.size())};  // where each object starts
+    out += std::string(6, '\0') + "\x01\x01";            // offsets and references are one byte
+    for (uint64_t field : {uint64_t{3}, uint64_t{0}, uint64_t{table}})  // objects, top, table
+      for (int shift = 56; shift >= 0; shift -= 8) out += static_cast<char>(field >> shift);
+    return out;
+  };
+  EXPECT_TRUE(plist::parse(withKey("\x53"
+                                   "a-b"))
+                  .root);
+  EXPECT_FALSE(plist::parse(withKey("\x53"
+                                    "a\0b"s))
+                   .root);
+  EXPECT_FALSE(plist::parse(withKey("\x62"
+                                    "\0a\0\0"s))
+                   .root);
+  EXPECT_FALSE(plist::parse(withKey("\x10\x05")).root);
+
   std::string cut = testing_support::nestedBinaryArrays(3);
   EXPECT_FALSE(plist::parse(cut.substr(0, cut.size() - 1)).root);
   EXPECT_EQ(plist::parse("").error, "is not a property list");

@@ -1,6 +1,8 @@
 #include "host/foundation/property_list_shape.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "host/foundation/property_list.h"
@@ -71,30 +73,56 @@ std::string checkBinaryShape(std::string_view bytes) {
       (tableEnd - tableStart) / offsetWidth < count)
     return kMalformed;
 
+  // An object: its kind (0x5 ASCII string, 0x6 UTF-16 string, 0xA array, 0xC set,
+  // 0xD dictionary...), the length its marker gives (from a following integer object
+  // when the marker says 0xF) and where its contents start. Nothing when malformed.
+  struct Object {
+    unsigned kind;
+    uint64_t length, contents;
+  };
+  auto objectAt = [&](uint64_t object) -> std::optional<Object> {
+    const uint64_t at = bigEndian(data + tableStart + object * offsetWidth, offsetWidth);
+    if (at < 8 || at >= tableStart) return std::nullopt;
+    Object o{static_cast<unsigned>(data[at] >> 4), data[at] & 0x0Fu, at + 1};
+    const bool sized =
+        o.kind == 0x5 || o.kind == 0x6 || o.kind == 0xA || o.kind == 0xC || o.kind == 0xD;
+    if (sized && o.length == 0x0F) {
+      const uint64_t p = o.contents;
+      if (p >= tableStart || data[p] >> 4 != 1 || (data[p] & 0x0F) > 3) return std::nullopt;
+      const size_t width = size_t{1} << (data[p] & 0x0F);
+      if (tableStart - p - 1 < width) return std::nullopt;
+      o.length = bigEndian(data + p + 1, width);
+      o.contents = p + 1 + width;
+    }
+    return o;
+  };
+  // A key must be a string without NUL: libplist takes any object as a key, then aborts
+  // when asked for the text of one that is no string or holds a NUL.
+  auto isKey = [&](uint64_t object) {
+    const std::optional<Object> key = objectAt(object);
+    if (!key || (key->kind != 0x5 && key->kind != 0x6)) return false;
+    const uint64_t unit = key->kind == 0x5 ? 1 : 2;
+    if (key->length > (tableStart - key->contents) / unit) return false;
+    for (uint64_t i = 0; i < key->length; ++i)
+      if (data[key->contents + i * unit] == 0 && data[key->contents + i * unit + unit - 1] == 0)
+        return false;
+    return true;
+  };
   // The object references of a container as [first, first + count * refWidth); a
   // value that is no container has none. False when the object is malformed.
   struct Refs {
     uint64_t first = 0, count = 0;
+    uint64_t keys = 0;  // leading references that must be keys (a dictionary's)
   };
   auto refsOf = [&](uint64_t object, Refs& refs) {
-    const uint64_t at = bigEndian(data + tableStart + object * offsetWidth, offsetWidth);
-    if (at < 8 || at >= tableStart) return false;
-    const uint8_t marker = data[at];
-    const unsigned type = marker >> 4;  // 0xA array, 0xC set, 0xD dictionary
+    const std::optional<Object> o = objectAt(object);
+    if (!o) return false;
     refs = {};
-    if (type != 0xA && type != 0xC && type != 0xD) return true;
-    uint64_t length = marker & 0x0F, position = at + 1;
-    if (length == 0x0F) {  // the length follows as an integer object of 1 to 8 bytes
-      if (position >= tableStart || data[position] >> 4 != 1 || (data[position] & 0x0F) > 3)
-        return false;
-      const size_t width = size_t{1} << (data[position] & 0x0F);
-      if (tableStart - position - 1 < width) return false;
-      length = bigEndian(data + position + 1, width);
-      position += 1 + width;
-    }
-    const uint64_t room = (tableStart - position) / refWidth;
-    if (length > room || (type == 0xD && length > room / 2)) return false;
-    refs = {position, type == 0xD ? 2 * length : length};
+    if (o->kind != 0xA && o->kind != 0xC && o->kind != 0xD) return true;
+    const uint64_t room = (tableStart - o->contents) / refWidth;
+    if (o->length > room || (o->kind == 0xD && o->length > room / 2)) return false;
+    const uint64_t keys = o->kind == 0xD ? o->length : 0;
+    refs = {o->contents, o->length + keys, keys};
     return true;
   };
 
@@ -126,6 +154,7 @@ std::string checkBinaryShape(std::string_view bytes) {
       const uint64_t child = bigEndian(data + frame.refs.first + frame.next * refWidth, refWidth);
       ++frame.next;
       if (child >= count || depth[child] == kOpen) return kMalformed;
+      if (frame.next <= frame.refs.keys && !isKey(child)) return kMalformed;
       if (depth[child] == 0) {
         if (stack.size() >= kMaxDepth) return kTooDeep;
         if (!open(child)) return kMalformed;

@@ -13,7 +13,8 @@ namespace host::plist {
 std::string checkXmlShape(std::string_view xml);
 
 // Why the binary property list is refused, or empty: a trailer, offset table or
-// container that points outside the file, a container holding itself, values nested
+// container that points outside the file, a container holding itself, a dictionary key
+// that is no string (libplist aborts on one), values nested
 // deeper than kMaxDepth, or more than kMaxValues values once shared values are counted
 // at each place they are used.
 std::string checkBinaryShape(std::string_view bytes);
