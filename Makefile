@@ -52,8 +52,9 @@ fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMORA_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lumora_fuzzers
-	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do echo "== $$f"; mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
-	  $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus/$$(basename $$f) || exit 1; done
+	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do n=$$(basename $$f); echo "== $$f"; \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$n; seeds=; [ -d fuzz/seeds/$$n ] && seeds=fuzz/seeds/$$n; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus/$$n $$seeds || exit 1; done
 
 # The tracked sources; every source under the code folders when this is not a git checkout.
 format:

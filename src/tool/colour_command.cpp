@@ -3,30 +3,26 @@
 // see them. Numbers are printed in full (shortest text that reads back exactly).
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <optional>
 
 #include "colour/colour_string.h"
 #include "colour/image_colour.h"
+#include "host/foundation/file_io.h"
+#include "host/foundation/utf8.h"
 #include "host/foundation/values.h"
 #include "host/quartz/cgcolor.h"
 #include "host/quartz/image_codec.h"
 #include "host/uikit/image.h"
 #include "tool/commands.h"
+#include "tool/output.h"
 
 namespace tool {
 namespace {
 
-using Json = nlohmann::ordered_json;
 using rt::Ref;
 using Components = std::array<double, 4>;
 
@@ -87,11 +83,12 @@ void describeString(const std::string& text, bool json) {
     } else {
       out["colour"] = nullptr, out["brightness"] = nullptr, out["dark"] = nullptr;
     }
-    std::cout << out.dump(2) << "\n";
+    printJson(out);
     return;
   }
   if (!colour) {
-    std::cout << "\"" << text << "\": no colour (a colour string is \"#\" and six hexadecimal "
+    std::cout << "\"" << host::utf8::printable(text)
+              << "\": no colour (a colour string is \"#\" and six hexadecimal "
               << "digits RRGGBB, optionally \":\" and an alpha, such as #FF8000:0.50)\n";
     return;
   }
@@ -101,23 +98,18 @@ void describeString(const std::string& text, bool json) {
             << " (brightness below 0.6)\n";
 }
 
-std::vector<uint8_t> readFile(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path file(path);
-  if (!std::filesystem::exists(file, error))
+std::vector<uint8_t> readImageFile(const std::string& path) {
+  const host::FileContents contents = host::readRegularFile(path, host::kMaxImageFileBytes);
+  if (contents.status == host::FileContents::Status::Missing)
     throw ToolError("cannot read " + path + ": no such file");
-  if (std::filesystem::is_directory(file, error))
-    throw ToolError(path + " is a folder; give a PNG or JPEG image file");
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw ToolError("cannot read " + path + ": " + std::strerror(errno));
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-  if (in.bad()) throw ToolError("cannot read " + path + ": " + std::strerror(errno));
-  return bytes;
+  if (contents.status == host::FileContents::Status::Failed)
+    throw ToolError("cannot read " + path + ": " + contents.error +
+                    "; give a PNG or JPEG image file");
+  return std::vector<uint8_t>(contents.bytes.begin(), contents.bytes.end());
 }
 
 void describeImage(const std::string& path, std::optional<double> scaleOption, bool json) {
-  const std::vector<uint8_t> bytes = readFile(path);
+  const std::vector<uint8_t> bytes = readImageFile(path);
   host::DecodedImage decoded = host::decodeImage(bytes);
   if (!decoded.image)
     throw ToolError(path + ": " + decoded.error + "; give a PNG or JPEG image file");
@@ -133,7 +125,7 @@ void describeImage(const std::string& path, std::optional<double> scaleOption, b
     out["scale"] = scale;
     out["dominant"] = componentsJson(dominant);
     out["average"] = componentsJson(average);
-    std::cout << out.dump(2) << "\n";
+    printJson(out);
     return;
   }
   const bool clear = dominant == Components{0, 0, 0, 0};

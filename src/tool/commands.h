@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -33,11 +34,12 @@ class HostSession {
 };
 
 struct GlobalOptions {
-  std::string root;  // --root; empty means the default device root
+  std::optional<std::string> root;  // --root, when given
 };
 
 // The device root: --root, else $LUMORA_ROOT, else
-// ${XDG_DATA_HOME:-$HOME/.local/share}/lumora/device; created when missing.
+// ${XDG_DATA_HOME:-$HOME/.local/share}/lumora/device; created when missing. An empty
+// --root, and a root that is no readable folder, are refused.
 std::filesystem::path deviceRoot(const GlobalOptions& options);
 
 void addPrefsCommand(CLI::App& app, const GlobalOptions& options);

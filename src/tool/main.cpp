@@ -1,7 +1,12 @@
 // lumora: boots the host model, loads the system and reports on it.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
+#include "host/foundation/utf8.h"
 #include "startup/loader.h"
 #include "tool/commands.h"
 
@@ -13,8 +18,10 @@ HostSession::~HostSession() {
 
 std::filesystem::path deviceRoot(const GlobalOptions& options) {
   std::filesystem::path root;
-  if (!options.root.empty()) {
-    root = options.root;
+  if (options.root) {
+    if (options.root->empty())
+      throw ToolError("--root needs a folder; leave it out to use the default device root");
+    root = *options.root;
   } else if (const char* env = std::getenv("LUMORA_ROOT"); env && *env) {
     root = env;
   } else {
@@ -29,11 +36,42 @@ std::filesystem::path deviceRoot(const GlobalOptions& options) {
   }
   std::error_code error;
   std::filesystem::create_directories(root, error);
-  if (error || !std::filesystem::is_directory(root))
-    throw ToolError("cannot use device root " + root.string() + ": " +
-                    (error ? error.message() : "not a folder") + "; pass --root DIR");
+  std::string why = error                                      ? error.message()
+                    : !std::filesystem::is_directory(root)     ? "not a folder"
+                    : ::access(root.c_str(), R_OK | X_OK) != 0 ? std::strerror(errno)
+                                                               : "";
+  if (!why.empty())
+    throw ToolError("cannot use device root " + root.string() + ": " + why + "; pass --root DIR");
   return root;
 }
+
+namespace {
+
+// When a command is missing or unknown, the message naming it and the commands there
+// are; empty for other missing arguments.
+std::string commandProblem(const CLI::App& app) {
+  const CLI::App* at = &app;
+  std::string name = "lumora";
+  while (!at->get_subcommands().empty()) {
+    at = at->get_subcommands().front();
+    name += " " + at->get_name();
+  }
+  if (at->get_require_subcommand_min() == 0) return {};
+  std::string message;
+  for (const std::string& word : at->remaining())
+    if (!word.empty() && word[0] != '-') {
+      message = "\"" + host::utf8::printable(word) + "\" is not a command of " + name + "; ";
+      break;
+    }
+  message += "give one of these commands:\n";
+  for (const CLI::App* command : at->get_subcommands([](const CLI::App*) { return true; }))
+    message += "  " + command->get_name() +
+               std::string(10 - std::min<size_t>(9, command->get_name().size()), ' ') +
+               command->get_description() + "\n";
+  return message;
+}
+
+}  // namespace
 
 }  // namespace tool
 
@@ -41,14 +79,21 @@ int main(int argc, char** argv) {
   CLI::App app{"lumora: preview and inspect the restyling of a modelled home screen"};
   app.require_subcommand(1);
   tool::GlobalOptions options;
-  app.add_option("--root", options.root,
-                 "device root folder (default: $LUMORA_ROOT, else "
-                 "${XDG_DATA_HOME:-~/.local/share}/lumora/device)");
+  app.add_option_function<std::string>(
+      "--root", [&options](const std::string& root) { options.root = root; },
+      "device root folder (default: $LUMORA_ROOT, else "
+      "${XDG_DATA_HOME:-~/.local/share}/lumora/device)");
   tool::addPrefsCommand(app, options);
   tool::addStatusCommand(app, options);
   tool::addColourCommand(app, options);
   try {
     app.parse(argc, argv);
+  } catch (const CLI::RequiredError& e) {
+    if (std::string problem = tool::commandProblem(app); !problem.empty()) {
+      std::cerr << "lumora: " << problem;
+      return e.get_exit_code();
+    }
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
     return app.exit(e);
   } catch (const tool::ToolError& e) {

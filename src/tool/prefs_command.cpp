@@ -2,22 +2,23 @@
 // run boots the host model and creates the store as the host's start-up does, so a file
 // of the older layout is migrated first.
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
-#include <iomanip>
+#include <cstring>
 #include <iostream>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <optional>
 
 #include "host/foundation/user_defaults.h"
+#include "host/foundation/utf8.h"
 #include "prefs/lumora_prefs.h"
 #include "tool/commands.h"
+#include "tool/output.h"
 
 namespace tool {
 namespace {
 
-using Json = nlohmann::ordered_json;
 using rt::id;
 using rt::Ref;
 
@@ -31,11 +32,16 @@ class Session {
   }
   id store() const { return store_.get(); }
   host::NSUserDefaults& defaults() const { return *defaults_; }
-  // Says on standard error that the file is being ignored, when it is.
-  void warnIfUnreadable() const {
+  // Says on standard error when the file is ignored, or holds text that stops the
+  // system from rewriting it.
+  void warnAboutFile() const {
     if (!defaults_->readable())
       std::cerr << "lumora: warning: " << defaults_->problem()
                 << "; it is ignored, so every setting reads its default\n";
+    if (std::string text = defaults_->unwritableText(); !text.empty())
+      std::cerr << "lumora: warning: the preference file holds text that cannot be written back ("
+                << text << "), so the system leaves the file as it is and does not migrate it; "
+                << "`lumora prefs delete` that key or repair the file\n";
   }
 
  private:
@@ -113,60 +119,80 @@ std::optional<Json> record(const Session& session, const std::string& key) {
               {"source", stored ? "stored" : "default"}};
 }
 
-// A value for people: strings as they are (quoted when empty), the rest as JSON.
-std::string display(const Json& value) {
+// A value for people: strings as they are (quoted when empty), data as its size, the
+// rest as JSON.
+std::string display(const Json& value, const std::string& kind) {
+  if (kind == "data")
+    return std::to_string(value.get_ref<const std::string&>().size() / 2) + " bytes";
   if (value.is_string()) {
     const auto& text = value.get_ref<const std::string&>();
     return text.empty() ? "\"\"" : text;
   }
-  return value.dump();
+  return compactJson(value);
+}
+
+std::string display(const Json& record) {
+  return display(record["value"], record["kind"].get<std::string>());
+}
+
+// One row per key, each cell on one line; values are cut to fit the terminal.
+void printTable(const Json& all) {
+  const size_t width = terminalWidth();
+  size_t keyWidth = 3, kindWidth = 4;
+  for (const auto& [key, r] : all.items()) {
+    keyWidth = std::max(keyWidth, columns(host::utf8::printable(key)));
+    kindWidth = std::max(kindWidth, r["kind"].get_ref<const std::string&>().size());
+  }
+  // Keys take up to half the line (every registered key fits in 40 columns), values the
+  // rest, but at least 10 columns.
+  keyWidth = std::min(keyWidth, std::max<size_t>(40, width / 2));
+  const size_t fixed = keyWidth + 2 + 2 + kindWidth + 2 + std::strlen("default");
+  const size_t valueRoom = width > fixed + 10 ? width - fixed : 10;
+  std::vector<std::array<std::string, 4>> rows = {{"KEY", "VALUE", "KIND", "SOURCE"}};
+  size_t valueWidth = 5;
+  for (const auto& [key, r] : all.items()) {
+    rows.push_back({cell(key, keyWidth), cell(display(r), valueRoom), r["kind"].get<std::string>(),
+                    r["source"].get<std::string>()});
+    valueWidth = std::max(valueWidth, columns(rows.back()[1]));
+  }
+  auto pad = [](const std::string& text, size_t to) {
+    return text + std::string(to - std::min(to, columns(text)), ' ');
+  };
+  for (const auto& [key, value, kind, source] : rows)
+    std::cout << pad(key, keyWidth) << "  " << pad(value, valueWidth) << "  "
+              << pad(kind, kindWidth) << "  " << source << "\n";
 }
 
 void runList(const GlobalOptions& options, bool json) {
   Session session(options);
-  session.warnIfUnreadable();
+  session.warnAboutFile();
   Json all = Json::object();
   for (const prefs::Default& d : prefs::registeredDefaults())
     if (auto r = record(session, d.key)) all[d.key] = *r;
   for (const std::string& key : session.defaults().storedKeys())
     if (!all.contains(key))
       if (auto r = record(session, key)) all[key] = *r;
-  if (json) {
-    std::cout << all.dump(2) << "\n";
-    return;
-  }
-  size_t keyWidth = 3, valueWidth = 5, kindWidth = 4;
-  for (const auto& [key, r] : all.items()) {
-    keyWidth = std::max(keyWidth, key.size());
-    valueWidth = std::max(valueWidth, display(r["value"]).size());
-    kindWidth = std::max(kindWidth, r["kind"].get_ref<const std::string&>().size());
-  }
-  auto row = [&](const std::string& key, const std::string& value, const std::string& kind,
-                 const std::string& source) {
-    std::cout << std::left << std::setw(static_cast<int>(keyWidth)) << key << "  "
-              << std::setw(static_cast<int>(valueWidth)) << value << "  "
-              << std::setw(static_cast<int>(kindWidth)) << kind << "  " << source << "\n";
-  };
-  row("KEY", "VALUE", "KIND", "SOURCE");
-  for (const auto& [key, r] : all.items())
-    row(key, display(r["value"]), r["kind"].get<std::string>(), r["source"].get<std::string>());
+  if (json)
+    printJson(all);
+  else
+    printTable(all);
 }
 
 std::string nothingMessage(const std::string& key) {
-  return "\"" + key +
+  return "\"" + host::utf8::printable(key) +
          "\" reads as nothing: it is neither stored nor a registered setting (see `lumora "
          "prefs list`)";
 }
 
 void runGet(const GlobalOptions& options, const std::string& key, bool json) {
   Session session(options);
-  session.warnIfUnreadable();
+  session.warnAboutFile();
   std::optional<Json> r = record(session, key);
   if (!r) throw ToolError(nothingMessage(key));
   if (json)
-    std::cout << r->dump(2) << "\n";
+    printJson(*r);
   else
-    std::cout << display((*r)["value"]) << "\n";
+    std::cout << display(*r) << "\n";
 }
 
 enum class ForcedKind { None, Bool, Integer, String };
@@ -225,13 +251,15 @@ void runSet(const GlobalOptions& options, const std::string& key, const std::str
   if (host::WriteResult result = session.defaults().write(key, value.get()); !result)
     throw ToolError(result.error);
   const std::string stored = kindOf(value.get());
-  std::cout << key << " = " << display(toJson(value.get())) << " (" << stored << ", stored)\n";
+  std::cout << host::utf8::printable(key) << " = "
+            << host::utf8::printable(display(toJson(value.get()), stored)) << " (" << stored
+            << ", stored)\n";
   if (const prefs::Default* d = registeredDefault(key)) {
     if (kindOfDefault(*d) != stored)
       std::cerr << "lumora: note: \"" << key << "\" holds " << article(kindOfDefault(*d))
                 << " by default; it now holds " << article(stored) << "\n";
   } else {
-    std::cerr << "lumora: note: \"" << key
+    std::cerr << "lumora: note: \"" << host::utf8::printable(key)
               << "\" is not a registered setting; the system may not read it\n";
   }
 }
@@ -243,10 +271,10 @@ void runDelete(const GlobalOptions& options, const std::string& key) {
     throw ToolError(result.error);
   std::optional<Json> now = record(session, key);
   if (!wasStored)
-    std::cout << key << " was not stored; nothing to delete";
+    std::cout << host::utf8::printable(key) << " was not stored; nothing to delete";
   else
-    std::cout << "deleted " << key;
-  if (now) std::cout << "; it reads its default " << display((*now)["value"]);
+    std::cout << "deleted " << host::utf8::printable(key);
+  if (now) std::cout << "; it reads its default " << display(*now);
   std::cout << "\n";
 }
 

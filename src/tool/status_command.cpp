@@ -7,6 +7,7 @@
 #include "host/foundation/user_defaults.h"
 #include "startup/loader.h"
 #include "tool/commands.h"
+#include "tool/output.h"
 
 namespace tool {
 namespace {
@@ -23,6 +24,9 @@ nlohmann::ordered_json collectStatus() {
   out["preferences"] = {{"readable", store && store->readable()},
                         {"file", store ? store->filePath().string() : std::string()}};
   if (store && !store->readable()) out["preferences"]["problem"] = store->problem();
+  // Such a file is read as well as possible, but the migration does not rewrite it.
+  if (store && !store->unwritableText().empty())
+    out["preferences"]["unwritable"] = store->unwritableText();
   auto gate = [&](const char* key) {
     return rt::send(lumora::preferences, sel::boolForKey, host::NSStr(key));
   };
@@ -55,6 +59,10 @@ void printText(const nlohmann::ordered_json& s) {
   std::cout << "preferences  " << file << note << "\n";
   if (s["preferences"].contains("problem"))
     std::cout << "             " << s["preferences"]["problem"].get<std::string>() << "\n";
+  if (s["preferences"].contains("unwritable"))
+    std::cout << "             holds text that cannot be written back ("
+              << s["preferences"]["unwritable"].get<std::string>()
+              << "), so the migration leaves the file as it is\n";
   std::cout << "gates        enabled=" << yes(s["gates"]["enabled"])
             << " enableWidgets=" << yes(s["gates"]["enableWidgets"]) << "\n";
   std::cout << "globals     ";
@@ -98,7 +106,7 @@ void addStatusCommand(CLI::App& app, const GlobalOptions& global) {
       status = collectStatus();
     }
     if (options->json)
-      std::cout << status.dump(2) << "\n";
+      printJson(status);
     else
       printText(status);
   });

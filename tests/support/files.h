@@ -1,16 +1,19 @@
-// Files for tests: a fresh device root per test, whole-file reads and writes, and
-// property lists written with libplist itself, as another program would write them.
+// Files for tests: a fresh device root per test, whole-file reads and writes, property
+// lists written with libplist itself, as another program would write them, and hostile
+// ones written byte by byte.
 #pragma once
 
 #include <plist/plist.h>
 #include <stdlib.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -48,6 +51,40 @@ inline void writePlist(const fs::path& file, plist_t dict, Format format) {
   writeBytes(file, std::string(data, length));
   free(data);
   plist_free(dict);
+}
+
+// A binary property list { "k": nested arrays } as a hostile program could write it:
+// `depth` arrays, each holding the next one `width` times (one shared object), the
+// last one empty. With a width of 2 a few bytes per level spell 2^depth values.
+inline std::string nestedBinaryArrays(size_t depth, size_t width = 1) {
+  auto bigEndian = [](std::string& out, uint64_t value, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>(value >> (8 * i) & 0xff);
+  };
+  std::string out = "bplist00";
+  std::vector<uint64_t> offsets;
+  offsets.push_back(out.size());  // 0: the dictionary, key 1 and value 2
+  out += '\xd1';
+  bigEndian(out, 1, 4);
+  bigEndian(out, 2, 4);
+  offsets.push_back(out.size());  // 1: "k"
+  out += "\x51k";
+  for (size_t level = 0; level < depth; ++level) {
+    offsets.push_back(out.size());
+    const bool last = level + 1 == depth;
+    out += static_cast<char>(0xa0 | (last ? 0 : width));
+    const uint64_t next = offsets.size();
+    if (!last)
+      for (size_t i = 0; i < width; ++i) bigEndian(out, next, 4);
+  }
+  const uint64_t table = out.size();
+  for (uint64_t offset : offsets) bigEndian(out, offset, 4);
+  out.append(6, '\0');
+  out += '\x04';  // offset width
+  out += '\x04';  // reference width
+  bigEndian(out, offsets.size(), 8);
+  bigEndian(out, 0, 8);
+  bigEndian(out, table, 8);
+  return out;
 }
 
 }  // namespace testing_support

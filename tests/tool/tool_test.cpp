@@ -1,15 +1,20 @@
 // The `lumora` tool end to end: the JSON shapes scripts rely on, migration of a file
-// written by another program, and errors for bad input.
+// written by another program, errors for bad input, and files and text a hostile but
+// fair user could hand it.
 #include <gtest/gtest.h>
 
 #include "support/files.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -17,7 +22,7 @@ namespace {
 
 struct Outcome {
   int status;
-  std::string out;
+  std::string out, err;
 };
 
 class ToolTest : public ::testing::Test {
@@ -26,12 +31,13 @@ class ToolTest : public ::testing::Test {
   void SetUp() override { root = (base = testing_support::makeTempRoot("lumora-tool")) / "device"; }
   void TearDown() override { fs::remove_all(base); }
 
-  // Runs the tool with the test's device root; standard error is dropped.
-  Outcome lumora(const std::string& args) {
+  // Runs a shell command line that starts with the tool, e.g. run("status").
+  Outcome run(const std::string& args) {
+    const fs::path err = base / "stderr";
     const std::string command =
-        std::string(LUMORA_BINARY) + " --root '" + root.string() + "' " + args + " 2>/dev/null";
+        std::string(LUMORA_BINARY) + " " + args + " 2>'" + err.string() + "'";
     FILE* pipe = ::popen(command.c_str(), "r");
-    Outcome run{-1, {}};
+    Outcome run{-1, {}, {}};
     if (!pipe) return run;
     std::array<char, 4096> buffer;
     size_t n;
@@ -39,8 +45,11 @@ class ToolTest : public ::testing::Test {
       run.out.append(buffer.data(), n);
     const int status = ::pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = testing_support::readBytes(err);
     return run;
   }
+  // Runs the tool with the test's device root.
+  Outcome lumora(const std::string& args) { return run("--root '" + root.string() + "' " + args); }
   nlohmann::json json(const std::string& args) {
     Outcome run = lumora(args);
     EXPECT_EQ(run.status, 0) << args;
@@ -165,4 +174,208 @@ TEST_F(ToolTest, StatusReportsGatesGlobalsAndEveryRow) {
   EXPECT_EQ(status["globals"]["preferences"], true);
   EXPECT_TRUE(status["darwinObservers"].empty());
   EXPECT_NE(lumora("status --absent NoSuchClass").status, 0);
+}
+
+// ---- Hostile files and text
+
+TEST_F(ToolTest, TextThatCannotBeReadBackIsRefusedAndNoSettingIsLost) {
+  ASSERT_EQ(lumora("prefs set enabled false").status, 0);
+  Outcome value = lumora("prefs set styleBanner \"$(printf '\\351')\"");
+  EXPECT_EQ(value.status, 1);
+  EXPECT_NE(value.err.find("byte 1 (0xE9) is not valid UTF-8"), std::string::npos) << value.err;
+  Outcome key = lumora("prefs set \"$(printf 'caf\\351')\" x");
+  EXPECT_EQ(key.status, 1);
+  EXPECT_NE(key.err.find("the key \"caf\\xE9\""), std::string::npos) << key.err;
+  EXPECT_EQ(json("prefs get enabled --json")["value"], false);
+  EXPECT_EQ(json("prefs list --json")["styleBanner"]["source"], "default");
+}
+
+TEST_F(ToolTest, FileWithTextTheStoreCannotWriteIsReadAndNeverRewritten) {
+  // A binary file whose string is not UTF-8, and a legacy key the migration would move.
+  plist_t dict = plist_new_dict();
+  plist_dict_set_item(dict, "styleBanner", plist_new_string("cafX"));
+  plist_dict_set_item(dict, "borderBanner", plist_new_string("top"));
+  testing_support::writePlist(prefsFile(), dict, testing_support::Format::Binary);
+  std::string bytes = testing_support::readBytes(prefsFile());
+  bytes[bytes.find("cafX") + 3] = '\xe9';
+  testing_support::writeBytes(prefsFile(), bytes);
+
+  Outcome list = lumora("prefs list --json");
+  ASSERT_EQ(list.status, 0) << list.err;
+  auto all = nlohmann::json::parse(list.out);  // valid UTF-8, or this throws
+  EXPECT_EQ(all["styleBanner"]["value"], "caf\xef\xbf\xbd");
+  EXPECT_EQ(all["borderBanner"]["value"], "top");  // not migrated
+  EXPECT_NE(list.err.find("\"styleBanner\" held bytes that are not valid UTF-8"), std::string::npos)
+      << list.err;
+  EXPECT_NE(list.err.find("cannot be written back"), std::string::npos) << list.err;
+  EXPECT_EQ(testing_support::readBytes(prefsFile()), bytes);
+
+  // An XML string with a NUL, which libplist would read past the end of when rewriting.
+  const std::string xml =
+      "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>style"
+      "Lockscreen</key><string>a" +
+      std::string(1, '\0') + "b</string><key>borderBanner</key><string>top</string></dict></plist>";
+  testing_support::writeBytes(prefsFile(), xml);
+  auto status = json("status --json");
+  EXPECT_EQ(status["preferences"]["readable"], true);
+  EXPECT_EQ(status["preferences"]["unwritable"],
+            "the value of \"styleLockscreen\": byte 2 is a NUL");
+  EXPECT_NE(lumora("status").out.find("the migration leaves the file as it is"), std::string::npos);
+  EXPECT_EQ(testing_support::readBytes(prefsFile()), xml);
+
+  // Deleting the value that holds it lets the migration run again.
+  ASSERT_EQ(lumora("prefs delete styleLockscreen").status, 0);
+  EXPECT_EQ(json("prefs get borderPositionBanner --json")["value"], "top");
+}
+
+TEST_F(ToolTest, DeepOrOversizedFilesAreReportedNeverACrash) {
+  std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>k</key>";
+  for (int i = 0; i < 40000; ++i) deep += "<array>";
+  for (int i = 0; i < 40000; ++i) deep += "</array>";
+  for (const std::string& bytes :
+       {deep + "</dict></plist>", testing_support::nestedBinaryArrays(60000),
+        std::string((4 << 20) + 1, ' ')}) {
+    testing_support::writeBytes(prefsFile(), bytes);
+    Outcome status = lumora("status");
+    EXPECT_EQ(status.status, 0) << status.err;
+    EXPECT_NE(status.out.find("UNREADABLE"), std::string::npos) << status.out;
+    EXPECT_EQ(lumora("prefs list").status, 0);
+    EXPECT_EQ(lumora("prefs set styleBanner classic").status, 1);
+    EXPECT_EQ(testing_support::readBytes(prefsFile()), bytes);
+  }
+}
+
+TEST_F(ToolTest, FifosDevicesAndReadErrorsAreRefusedWithoutWaiting) {
+  fs::create_directories(prefsFile().parent_path());
+  ASSERT_EQ(::mkfifo(prefsFile().c_str(), 0600), 0);
+  Outcome list = lumora("prefs list --json");
+  EXPECT_EQ(list.status, 0);
+  EXPECT_NE(list.err.find("it is a FIFO (named pipe), not a regular file"), std::string::npos)
+      << list.err;
+  Outcome image = run("colour --image '" + prefsFile().string() + "'");
+  EXPECT_EQ(image.status, 1);
+  EXPECT_NE(image.err.find("FIFO"), std::string::npos) << image.err;
+  fs::remove(prefsFile());
+  fs::create_symlink("/dev/zero", prefsFile());
+  EXPECT_NE(lumora("status").out.find("it is a character device"), std::string::npos);
+  EXPECT_EQ(run("colour --image /dev/zero").status, 1);
+
+  Outcome memory = run("colour --image /proc/self/mem");
+  EXPECT_EQ(memory.status, 1);
+  EXPECT_EQ(memory.err,
+            "lumora: cannot read /proc/self/mem: Input/output error; give a PNG or JPEG image "
+            "file\n");
+}
+
+TEST_F(ToolTest, JsonOutputIsValidUtf8WhateverTheInput) {
+  Outcome colour = run("colour \"$(printf '#\\377')\" --json");
+  ASSERT_EQ(colour.status, 0) << colour.err;
+  EXPECT_EQ(nlohmann::json::parse(colour.out)["input"], "#\xef\xbf\xbd");
+  EXPECT_NE(colour.err.find("\"input\" held bytes"), std::string::npos) << colour.err;
+}
+
+TEST_F(ToolTest, TextListingFitsTheTerminalAndShowsDataAsItsSize) {
+  plist_t dict = plist_new_dict();
+  plist_dict_set_item(dict, "blob", plist_new_data(std::string(1000000, '\1').data(), 1000000));
+  plist_dict_set_item(dict, "styleBanner", plist_new_string(std::string(3000, 'x').c_str()));
+  plist_dict_set_item(dict, "escape", plist_new_string("red\x1b[31m\nnext"));
+  testing_support::writePlist(prefsFile(), dict, testing_support::Format::Binary);
+
+  Outcome list = run("--root '" + root.string() + "' prefs list | cat");  // not a terminal: 80
+  ASSERT_EQ(list.status, 0);
+  EXPECT_LT(list.out.size(), 10000u);
+  std::istringstream lines(list.out);
+  for (std::string line; std::getline(lines, line);) {
+    size_t characters = 0;
+    for (char c : line) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    EXPECT_LE(characters, 80u) << line;
+    EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
+    if (line.rfind("blob ", 0) == 0) {
+      EXPECT_NE(line.find(" 1000000 bytes "), std::string::npos);
+    }
+    if (line.rfind("styleBanner ", 0) == 0) {
+      EXPECT_NE(line.find("xxx… "), std::string::npos);
+    }
+    if (line.rfind("escape ", 0) == 0) {
+      EXPECT_NE(line.find("red\\x1B[31m\\nnext"), std::string::npos);
+    }
+  }
+  EXPECT_EQ(lumora("prefs get blob").out, "1000000 bytes\n");
+}
+
+TEST_F(ToolTest, CommandLineMistakesAreNamed) {
+  Outcome unknown = lumora("frobnicate");
+  EXPECT_NE(unknown.status, 0);
+  EXPECT_NE(unknown.err.find("\"frobnicate\" is not a command of lumora;"), std::string::npos)
+      << unknown.err;
+  for (const char* command : {"prefs", "status", "colour"})
+    EXPECT_NE(unknown.err.find(std::string("\n  ") + command + " "), std::string::npos);
+  Outcome sub = lumora("prefs frobnicate");
+  EXPECT_NE(sub.err.find("\"frobnicate\" is not a command of lumora prefs;"), std::string::npos);
+  EXPECT_NE(sub.err.find("\n  delete "), std::string::npos) << sub.err;
+
+  Outcome empty = run("--root '' status");
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.err.find("--root needs a folder"), std::string::npos) << empty.err;
+  Outcome file = run("--root /dev/null status");
+  EXPECT_EQ(file.status, 1);
+  EXPECT_NE(file.err.find("cannot use device root /dev/null"), std::string::npos) << file.err;
+}
+
+TEST_F(ToolTest, TemporaryFileOfAKilledWriteIsRemovedByTheNextWrite) {
+  ASSERT_EQ(lumora("prefs set styleBanner classic").status, 0);
+  const fs::path stale = prefsFile().parent_path() / ".com.tarnwick.lumora.plist.k1Ll3d";
+  testing_support::writeBytes(stale, "half");
+  ASSERT_EQ(lumora("prefs set styleBanner modern").status, 0);
+  EXPECT_FALSE(fs::exists(stale));
+}
+
+TEST_F(ToolTest, ConcurrentToolRunsLoseNoSettingAndReadersAlwaysGetValidOutput) {
+  // 8 writers of 25 settings each, 4 readers listing until the writers are done.
+  const fs::path out = base / "runs";
+  fs::create_directories(out);
+  const std::string tool = std::string(LUMORA_BINARY) + " --root '" + root.string() + "'";
+  const std::string script =
+      "cd '" + out.string() +
+      "'\n"
+      "for r in 1 2 3 4; do\n"
+      "  (i=0; while [ ! -e stop ]; do i=$((i+1)); " +
+      tool +
+      " prefs list --json >r$r.$i.json 2>/dev/null || touch r$r.$i.failed; done) &\n"
+      "done\n"
+      "writers=\n"
+      "for w in 1 2 3 4 5 6 7 8; do\n"
+      "  (n=1; while [ $n -le 25 ]; do " +
+      tool +
+      " prefs set w$w.$n v$w.$n >/dev/null 2>&1 || touch w$w.$n.failed; n=$((n+1)); done) &\n"
+      "  writers=\"$writers $!\"\n"
+      "done\n"
+      "wait $writers\n"
+      "touch stop\n"
+      "wait\n";
+  testing_support::writeBytes(base / "race.sh", script);
+  // The deadline only guards against a hang.
+  ASSERT_EQ(std::system(("timeout 240 sh '" + (base / "race.sh").string() + "'").c_str()), 0);
+  fs::remove(out / "stop");
+
+  int reads = 0;
+  for (const auto& entry : fs::directory_iterator(out)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(name.find("failed"), std::string::npos) << name;
+    if (entry.path().extension() != ".json") continue;
+    ++reads;
+    auto list = nlohmann::json::parse(testing_support::readBytes(entry.path()), nullptr, false);
+    ASSERT_FALSE(list.is_discarded()) << name;
+    for (auto& [key, record] : list.items())
+      if (key[0] == 'w') {
+        EXPECT_EQ(record["value"], std::string("v").append(key.substr(1))) << name;
+      }
+  }
+  EXPECT_GE(reads, 4);
+  auto all = json("prefs list --json");
+  for (int w = 1; w <= 8; ++w)
+    for (int n = 1; n <= 25; ++n) {
+      const std::string tail = std::to_string(w).append(".").append(std::to_string(n));
+      EXPECT_EQ(all[std::string("w").append(tail)]["value"], std::string("v").append(tail)) << tail;
+    }
 }

@@ -2,22 +2,35 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <unordered_map>
+#include <vector>
 
+#include "host/foundation/property_list_shape.h"
+#include "host/foundation/utf8.h"
 #include "host/foundation/values.h"
 
 namespace host::plist {
 
 Parsed parse(std::string_view bytes) {
   Parsed parsed;
+  parsed.error = "is not a property list";
   if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return parsed;
   const auto length = static_cast<uint32_t>(bytes.size());
   parsed.format = plist_is_binary(bytes.data(), length) ? Format::Binary : Format::Xml;
+  const std::string refused =
+      parsed.format == Format::Binary ? checkBinaryShape(bytes) : checkXmlShape(bytes);
+  if (!refused.empty()) {
+    parsed.error = refused;
+    return parsed;
+  }
   plist_t root = nullptr;
   if (parsed.format == Format::Binary)
     plist_from_bin(bytes.data(), length, &root);
   else
     plist_from_xml(bytes.data(), length, &root);
+  if (root) parsed.error.clear();
   parsed.root.reset(root);
   return parsed;
 }
@@ -37,8 +50,144 @@ std::string serialize(plist_t root, Format format) {
   return bytes;
 }
 
-Ref<> toObject(plist_t node) {
-  if (!node) return nullptr;
+namespace {
+
+std::string_view stringOf(plist_t node) {
+  uint64_t length = 0;
+  const char* text = plist_get_string_ptr(node, &length);
+  return text ? std::string_view(text, length) : std::string_view();
+}
+
+std::string_view dataOf(plist_t node) {
+  uint64_t length = 0;
+  const char* bytes = plist_get_data_ptr(node, &length);
+  return bytes ? std::string_view(bytes, length) : std::string_view();
+}
+
+bool xmlCarries(std::string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<uint8_t>(text[i]);
+    if (byte < 0x20 && byte != '\t' && byte != '\n') return false;
+    // U+FFFE and U+FFFF are not XML characters.
+    if (byte == 0xEF &&
+        (text.substr(i, 3) == "\xEF\xBF\xBE" || text.substr(i, 3) == "\xEF\xBF\xBF"))
+      return false;
+  }
+  return true;
+}
+
+// Where in a value a problem is, for messages: "\"outer\" > 2 > \"name\"".
+std::string pathText(const std::vector<std::string>& path) {
+  std::string text;
+  for (const std::string& step : path) text += (text.empty() ? "" : " > ") + step;
+  return text;
+}
+
+std::string quoted(std::string_view key) {
+  return std::string("\"").append(utf8::printable(key)).append("\"");
+}
+
+void inspect(plist_t node, std::vector<std::string>& path, TextReport& report) {
+  auto check = [&](std::string_view text, bool isKey) {
+    if (!xmlCarries(text)) report.xmlSafe = false;
+    if (!report.unwritable.empty()) return;
+    if (std::string problem = utf8::storageProblem(text); !problem.empty())
+      report.unwritable = (isKey ? "the key " : "the value of ") + pathText(path) + ": " + problem;
+  };
+  if (path.size() > kMaxDepth) return;
+  switch (plist_get_node_type(node)) {
+    case PLIST_STRING:
+      check(stringOf(node), false);
+      break;
+    case PLIST_ARRAY:
+      for (uint32_t i = 0, n = plist_array_get_size(node); i < n; ++i) {
+        path.push_back(std::to_string(i));
+        inspect(plist_array_get_item(node, i), path, report);
+        path.pop_back();
+      }
+      break;
+    case PLIST_DICT:
+      forEachItem(node, [&](const char* key, plist_t value) {
+        path.push_back(quoted(key));
+        check(key, true);
+        inspect(value, path, report);
+        path.pop_back();
+        return true;
+      });
+      break;
+    default:
+      break;
+  }
+}
+
+bool same(plist_t a, plist_t b, size_t depth) {
+  const plist_type type = plist_get_node_type(a);
+  if (type != plist_get_node_type(b) || depth > kMaxDepth) return false;
+  switch (type) {
+    case PLIST_BOOLEAN: {
+      uint8_t x = 0, y = 0;
+      plist_get_bool_val(a, &x);
+      plist_get_bool_val(b, &y);
+      return (x != 0) == (y != 0);
+    }
+    case PLIST_UINT: {
+      uint64_t x = 0, y = 0;
+      plist_get_uint_val(a, &x);
+      plist_get_uint_val(b, &y);
+      return x == y;
+    }
+    case PLIST_UID: {
+      uint64_t x = 0, y = 0;
+      plist_get_uid_val(a, &x);
+      plist_get_uid_val(b, &y);
+      return x == y;
+    }
+    case PLIST_REAL: {
+      double x = 0, y = 0;
+      plist_get_real_val(a, &x);
+      plist_get_real_val(b, &y);
+      return x == y || (std::isnan(x) && std::isnan(y));
+    }
+    case PLIST_DATE: {
+      int32_t xs = 0, xu = 0, ys = 0, yu = 0;
+      plist_get_date_val(a, &xs, &xu);
+      plist_get_date_val(b, &ys, &yu);
+      return xs == ys && xu == yu;
+    }
+    case PLIST_STRING:
+      return stringOf(a) == stringOf(b);
+    case PLIST_DATA:
+      return dataOf(a) == dataOf(b);
+    case PLIST_ARRAY: {
+      const uint32_t n = plist_array_get_size(a);
+      if (n != plist_array_get_size(b)) return false;
+      for (uint32_t i = 0; i < n; ++i)
+        if (!same(plist_array_get_item(a, i), plist_array_get_item(b, i), depth + 1)) return false;
+      return true;
+    }
+    case PLIST_DICT: {
+      if (plist_dict_get_size(a) != plist_dict_get_size(b)) return false;
+      // libplist looks keys up one by one; a map keeps large dictionaries linear.
+      std::unordered_map<std::string, plist_t> items;
+      forEachItem(b, [&](const char* key, plist_t value) {
+        items.emplace(key, value);
+        return true;
+      });
+      bool equal = items.size() == plist_dict_get_size(a);
+      forEachItem(a, [&](const char* key, plist_t value) {
+        const auto other = items.find(key);
+        equal = equal && other != items.end() && same(value, other->second, depth + 1);
+        return equal;
+      });
+      return equal;
+    }
+    default:
+      return true;
+  }
+}
+
+Ref<> objectOf(plist_t node, size_t depth) {
+  if (!node || depth > kMaxDepth) return nullptr;
   switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
       uint8_t value = 0;
@@ -56,42 +205,27 @@ Ref<> toObject(plist_t node) {
       plist_get_real_val(node, &value);
       return NSNumber::numberWithDouble(value);
     }
-    case PLIST_STRING: {
-      uint64_t length = 0;
-      const char* text = plist_get_string_ptr(node, &length);
-      return NSStr(std::string(text ? text : "", text ? length : 0));
-    }
+    case PLIST_STRING:
+      return NSStr(std::string(stringOf(node)));
     case PLIST_DATA: {
-      uint64_t length = 0;
-      const char* bytes = plist_get_data_ptr(node, &length);
-      const auto* begin = reinterpret_cast<const uint8_t*>(bytes);
-      return NSData::make(bytes ? std::vector<uint8_t>(begin, begin + length)
-                                : std::vector<uint8_t>{});
+      const std::string_view bytes = dataOf(node);
+      return NSData::make(std::vector<uint8_t>(bytes.begin(), bytes.end()));
     }
     case PLIST_ARRAY: {
       std::vector<Ref<>> items;
       const uint32_t size = plist_array_get_size(node);
       for (uint32_t i = 0; i < size; ++i)
-        if (Ref<> item = toObject(plist_array_get_item(node, i))) items.push_back(std::move(item));
+        if (Ref<> item = objectOf(plist_array_get_item(node, i), depth + 1))
+          items.push_back(std::move(item));
       return NSArray::make(std::move(items));
     }
     case PLIST_DICT: {
       auto dictionary = NSDictionary::make();
-      plist_dict_iter iter = nullptr;
-      plist_dict_new_iter(node, &iter);
-      for (;;) {
-        char* key = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(node, iter, &key, &value);
-        if (!value) {
-          std::free(key);
-          break;
-        }
-        Ref<> object = toObject(value);
-        if (object && key) dictionary->setObject(object.get(), NSStr(key).get());
-        std::free(key);
-      }
-      std::free(iter);
+      forEachItem(node, [&](const char* key, plist_t value) {
+        if (Ref<> object = objectOf(value, depth + 1))
+          dictionary->setObject(object.get(), NSStr(key).get());
+        return true;
+      });
       return dictionary;
     }
     default:
@@ -99,9 +233,38 @@ Ref<> toObject(plist_t node) {
   }
 }
 
-Node fromObject(rt::id object) {
+std::string unstorableAt(rt::id object, std::vector<std::string>& path) {
+  auto problem = [&](std::string_view text, bool isKey) {
+    std::string why = utf8::storageProblem(text);
+    if (why.empty() || path.empty()) return why;
+    return (isKey ? "the key " : "at ") + pathText(path) + ": " + why;
+  };
+  if (path.size() >= kMaxDepth)
+    return "it nests deeper than " + std::to_string(kMaxDepth) + " levels";
+  if (auto* string = dynamic_cast<const NSString*>(object)) return problem(string->text(), false);
+  if (auto* array = dynamic_cast<const NSArray*>(object)) {
+    for (size_t i = 0; i < array->items().size(); ++i) {
+      path.push_back(std::to_string(i));
+      std::string why = unstorableAt(array->items()[i].get(), path);
+      path.pop_back();
+      if (!why.empty()) return why;
+    }
+  }
+  if (auto* dictionary = dynamic_cast<const NSDictionary*>(object)) {
+    for (const auto& [key, item] : dictionary->sorted()) {
+      path.push_back(quoted(key));
+      std::string why = problem(key, true);
+      if (why.empty()) why = unstorableAt(item.get(), path);
+      path.pop_back();
+      if (!why.empty()) return why;
+    }
+  }
+  return {};
+}
+
+Node nodeOf(rt::id object, size_t depth) {
   auto* value = dynamic_cast<const NSObject*>(object);
-  if (!value) return nullptr;
+  if (!value || depth > kMaxDepth) return nullptr;
   if (auto* number = dynamic_cast<const NSNumber*>(value)) {
     switch (number->kind()) {
       case NSNumber::Kind::Boolean:
@@ -113,7 +276,7 @@ Node fromObject(rt::id object) {
     }
   }
   if (auto* string = dynamic_cast<const NSString*>(value)) {
-    // The library's string nodes end at the first NUL; property-list text never holds one.
+    if (string->text().find('\0') != std::string::npos) return nullptr;
     return Node(plist_new_string(string->text().c_str()));
   }
   if (auto* data = dynamic_cast<const NSData*>(value)) {
@@ -123,7 +286,7 @@ Node fromObject(rt::id object) {
   if (auto* array = dynamic_cast<const NSArray*>(value)) {
     Node node(plist_new_array());
     for (const Ref<>& item : array->items()) {
-      Node child = fromObject(item.get());
+      Node child = nodeOf(item.get(), depth + 1);
       if (!child) return nullptr;
       plist_array_append_item(node.get(), child.release());
     }
@@ -132,13 +295,39 @@ Node fromObject(rt::id object) {
   if (auto* dictionary = dynamic_cast<const NSDictionary*>(value)) {
     Node node(plist_new_dict());
     for (const auto& [key, item] : dictionary->sorted()) {
-      Node child = fromObject(item.get());
-      if (!child) return nullptr;
+      Node child = nodeOf(item.get(), depth + 1);
+      if (!child || key.find('\0') != std::string::npos) return nullptr;
       plist_dict_set_item(node.get(), key.c_str(), child.release());
     }
     return node;
   }
   return nullptr;
+}
+
+}  // namespace
+
+TextReport inspectText(plist_t root) {
+  TextReport report;
+  std::vector<std::string> path;
+  if (root) inspect(root, path, report);
+  return report;
+}
+
+bool sameValue(plist_t a, plist_t b) {
+  return a && b && same(a, b, 1);
+}
+
+Ref<> toObject(plist_t node) {
+  return objectOf(node, 1);
+}
+
+std::string unstorable(rt::id object) {
+  std::vector<std::string> path;
+  return unstorableAt(object, path);
+}
+
+Node fromObject(rt::id object) {
+  return nodeOf(object, 1);
 }
 
 }  // namespace host::plist

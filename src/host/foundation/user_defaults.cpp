@@ -1,15 +1,13 @@
 #include "host/foundation/user_defaults.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <map>
 
+#include "host/foundation/file_io.h"
 #include "host/foundation/property_list.h"
+#include "host/foundation/utf8.h"
 #include "host/host.h"
 
 namespace host {
@@ -44,10 +42,6 @@ FileStamp stampOf(const fs::path& file) {
   return stamp;
 }
 
-std::string systemError(int error) {
-  return std::strerror(error);
-}
-
 DefaultsValue valueOf(Ref<> object) {
   DefaultsValue value;
   if (auto* number = dynamic_cast<const NSNumber*>(object.get())) {
@@ -63,66 +57,9 @@ DefaultsValue valueOf(Ref<> object) {
   return value;
 }
 
-// Writes the bytes to a temporary file in the file's folder and renames it over the
-// file, so a reader sees the old file or the new one, never a part. Answers the error.
-std::string writeAtomically(const fs::path& file, const std::string& bytes) {
-  std::error_code error;
-  fs::create_directories(file.parent_path(), error);
-  if (error)
-    return "cannot create the folder " + file.parent_path().string() + ": " + error.message();
-  std::string name = std::string(".").append(file.filename().string()).append(".XXXXXX");
-  std::string temporary = (file.parent_path() / name).string();
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return "cannot write in " + file.parent_path().string() + ": " + systemError(errno);
-  auto fail = [&](const std::string& what) {
-    const int saved = errno;
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    return what + " " + file.string() + ": " + systemError(saved);
-  };
-  // Keep the permissions of the file being replaced; new files are readable by all.
-  struct stat st {};
-  const mode_t mode = ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-  if (::fchmod(fd, mode) != 0) return fail("cannot write");
-  size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return fail("cannot write");
-    written += static_cast<size_t>(n);
-  }
-  if (::fsync(fd) != 0) return fail("cannot write");
-  if (::close(fd) != 0) {
-    const int saved = errno;
-    ::unlink(temporary.c_str());
-    return "cannot write " + file.string() + ": " + systemError(saved);
-  }
-  if (::rename(temporary.c_str(), file.c_str()) != 0) {
-    const int saved = errno;
-    ::unlink(temporary.c_str());
-    return "cannot replace " + file.string() + ": " + systemError(saved);
-  }
-  return {};
-}
-
-// Reads the whole file; answers 0 or the error number.
-int readFile(const fs::path& file, std::string& data) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
-  char buffer[16384];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int saved = errno;
-      ::close(fd);
-      return saved;
-    }
-    if (n == 0) break;
-    data.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return 0;
+std::chrono::milliseconds& writePatience() {
+  static std::chrono::milliseconds patience{10000};
+  return patience;
 }
 
 bool validSuiteName(const std::string& name) {
@@ -131,6 +68,10 @@ bool validSuiteName(const std::string& name) {
 }
 
 }  // namespace
+
+// Who asks for a write: the system by message (the migration at start), or a person
+// through the tool or the settings panel.
+enum class Writer { System, Person };
 
 // The persistent layer of one suite: the file's dictionary as parsed (the source of
 // truth for writing, so values of kinds the model does not know survive a rewrite) and
@@ -141,91 +82,128 @@ struct PreferenceSuite {
   plist::Node tree;  // the root dictionary; null when there is no file or it is unreadable
   plist::Format format = plist::Format::Binary;
   DefaultsMap values;
-  std::string problem;  // empty when readable
+  std::string problem;     // empty when readable
+  std::string unwritable;  // text of the file that a rewrite could not carry; empty if none
   FileStamp stamp;
 
   void load();
-  WriteResult write(std::string_view key, id value);
+  WriteResult write(std::string_view key, id value, Writer writer);
+
+ private:
+  void adopt(plist::Node root, plist::Format rootFormat);
+  WriteResult commit();
 };
 
 void PreferenceSuite::load() {
   tree.reset();
   values.clear();
   problem.clear();
+  unwritable.clear();
   format = plist::Format::Binary;  // what a new file is written in
   stamp = stampOf(file);
-  if (!stamp.exists) return;
-  std::string data;
-  if (const int error = readFile(file, data)) {
-    problem =
-        "the preference file " + file.string() + " cannot be read (" + systemError(error) + ")";
+  const FileContents contents = readRegularFile(file, kMaxPreferenceFileBytes);
+  if (contents.status == FileContents::Status::Missing) return;
+  if (contents.status == FileContents::Status::Failed) {
+    problem = "the preference file " + file.string() + " cannot be read: " + contents.error;
     return;
   }
   // An empty file holds nothing that a write could lose.
-  if (data.empty()) return;
-  plist::Parsed parsed = plist::parse(data);
+  if (contents.bytes.empty()) return;
+  plist::Parsed parsed = plist::parse(contents.bytes);
   if (!parsed.root) {
-    problem = "the preference file " + file.string() + " is not a property list";
+    problem = "the preference file " + file.string() + " " + parsed.error;
     return;
   }
   if (plist_get_node_type(parsed.root.get()) != PLIST_DICT) {
     problem = "the preference file " + file.string() + " does not hold a dictionary";
     return;
   }
-  tree = std::move(parsed.root);
-  format = parsed.format;
-  plist_dict_iter iter = nullptr;
-  plist_dict_new_iter(tree.get(), &iter);
-  for (;;) {
-    char* key = nullptr;
-    plist_t node = nullptr;
-    plist_dict_next_item(tree.get(), iter, &key, &node);
-    if (!node) {
-      std::free(key);
-      break;
-    }
-    if (key) values.insert_or_assign(NSString::make(key), valueOf(plist::toObject(node)));
-    std::free(key);
-  }
-  std::free(iter);
+  adopt(std::move(parsed.root), parsed.format);
 }
 
-WriteResult PreferenceSuite::write(std::string_view key, id value) {
-  // Another process may have written since: start from its file, so nothing it wrote is
-  // lost. A file that cannot be parsed is never overwritten.
-  if (stampOf(file) != stamp) load();
+void PreferenceSuite::adopt(plist::Node root, plist::Format rootFormat) {
+  tree = std::move(root);
+  format = rootFormat;
+  unwritable = plist::inspectText(tree.get()).unwritable;
+  values.clear();
+  plist::forEachItem(tree.get(), [&](const char* key, plist_t node) {
+    values.insert_or_assign(NSString::make(key), valueOf(plist::toObject(node)));
+    return true;
+  });
+}
+
+WriteResult PreferenceSuite::write(std::string_view key, id value, Writer writer) {
+  const std::string name(key);
+  const std::string shown = std::string("\"").append(utf8::printable(name)).append("\"");
+  // Refuse what could not be read back before touching anything.
+  plist::Node node;
+  if (value) {
+    if (std::string why = utf8::storageProblem(name); !why.empty())
+      return {"the key " + shown + " cannot be stored: " + why + "; nothing was changed"};
+    if (std::string why = plist::unstorable(value); !why.empty())
+      return {"the value for " + shown + " cannot be stored: " + why + "; nothing was changed"};
+    node = plist::fromObject(value);
+    if (!node)
+      throw rt::ProgrammingError("NSUserDefaults: the value for " + shown +
+                                 " is not a property-list value");
+  }
+  // Writers take turns, and each starts from the file as it is now, so nothing another
+  // process wrote since this one last read is lost.
+  WriteLock lock(file, writePatience());
+  if (!lock.held()) return {lock.error() + "; nothing was changed"};
+  removeStaleTemporaries(file);
+  load();
   if (!problem.empty())
     return {problem +
             "; nothing was changed. Repair the file, or move it away to start again from the "
             "defaults, then try again"};
-  const std::string name(key);
-  plist::Node node;
-  if (value) {
-    node = plist::fromObject(value);
-    if (!node)
-      throw rt::ProgrammingError("NSUserDefaults: the value for \"" + name +
-                                 "\" is not a property-list value");
-  } else if (!tree || !plist_dict_get_item(tree.get(), name.c_str())) {
+  if (writer == Writer::System && !unwritable.empty())
+    return {"the preference file " + file.string() + " holds text that cannot be written back (" +
+            unwritable + "); the system does not rewrite it"};
+  if (!node && (!tree || !plist_dict_get_item(tree.get(), name.c_str())))
     return {};  // nothing to remove
-  }
-  plist::Node next(tree ? plist_copy(tree.get()) : plist_new_dict());
-  plist_t stored = nullptr;
-  if (node) {
-    stored = node.get();
-    plist_dict_set_item(next.get(), name.c_str(), node.release());
-  } else {
-    plist_dict_remove_item(next.get(), name.c_str());
-  }
-  if (std::string error = writeAtomically(file, plist::serialize(next.get(), format));
-      !error.empty())
-    return {error + "; nothing was changed"};
-  tree = std::move(next);
-  stamp = stampOf(file);
-  Ref<NSString> mapKey = NSString::make(name);
-  if (stored)
-    values.insert_or_assign(std::move(mapKey), valueOf(plist::toObject(stored)));
+  if (!tree) tree.reset(plist_new_dict());
+  if (node)
+    plist_dict_set_item(tree.get(), name.c_str(), node.release());
   else
-    values.erase(mapKey);
+    plist_dict_remove_item(tree.get(), name.c_str());
+  WriteResult result = commit();
+  if (!result) load();  // the changed tree was not written: read what the file holds
+  return result;
+}
+
+// Writes `tree` to the file, unless the file would not read back as the same values.
+WriteResult PreferenceSuite::commit() {
+  const std::string unchanged = "; nothing was changed";
+  const plist::TextReport text = plist::inspectText(tree.get());
+  if (!text.unwritable.empty())
+    return {"the preference file " + file.string() + " holds text that cannot be written back (" +
+            text.unwritable + ")" + unchanged + ". Remove or repair that value, then try again"};
+  // Text XML cannot carry is written in binary, as the device writes its own files.
+  const plist::Format written = text.xmlSafe ? format : plist::Format::Binary;
+  const std::string bytes = plist::serialize(tree.get(), written);
+  if (bytes.size() > kMaxPreferenceFileBytes)
+    return {"the preference file " + file.string() + " would grow to " +
+            describeSize(bytes.size()) + ", more than the " +
+            describeSize(kMaxPreferenceFileBytes) + " allowed" + unchanged};
+  plist::Parsed check = plist::parse(bytes);
+  if (!check.root)
+    return {"the preference file " + file.string() + " would not be readable: it " + check.error +
+            unchanged};
+  if (!plist::sameValue(check.root.get(), tree.get())) {
+    std::string differs;
+    plist::forEachItem(tree.get(), [&](const char* key, plist_t node) {
+      const plist_t back = plist_dict_get_item(check.root.get(), key);
+      if (!back || !plist::sameValue(node, back)) differs = key;
+      return differs.empty();
+    });
+    return {"the preference file " + file.string() +
+            " would not read back as written (the value of \"" + utf8::printable(differs) +
+            "\" would change)" + unchanged};
+  }
+  if (std::string error = replaceFile(file, bytes); !error.empty()) return {error};
+  adopt(std::move(check.root), written);
+  stamp = stampOf(file);
   return {};
 }
 
@@ -299,7 +277,7 @@ void NSUserDefaults::setObject(id value, id key) {
   if (!k) throw rt::ProgrammingError("NSUserDefaults: keys must be strings");
   if (!suite_) return;
   // A refused or failed write leaves the store as it was; the host does not report it.
-  static_cast<void>(write(k->text(), value));
+  static_cast<void>(suite_->write(k->text(), value, Writer::System));
 }
 
 void NSUserDefaults::removeObjectForKey(id key) {
@@ -336,9 +314,13 @@ std::string NSUserDefaults::problem() const {
   return suite_ ? suite_->problem : std::string();
 }
 
+std::string NSUserDefaults::unwritableText() const {
+  return suite_ ? suite_->unwritable : std::string();
+}
+
 WriteResult NSUserDefaults::write(std::string_view key, id value) {
   if (!suite_) return {"the store is not bound to a suite"};
-  return suite_->write(key, value);
+  return suite_->write(key, value, Writer::Person);
 }
 
 bool NSUserDefaults::isStored(std::string_view key) const {
@@ -385,6 +367,10 @@ void NSUserDefaults::bind(ClassBuilder<NSUserDefaults>& b) {
 
 void defineUserDefaults(ClassList& list) {
   list.define<NSUserDefaults>(NSObject::cls);
+}
+
+void setDefaultsWritePatience(std::chrono::milliseconds patience) {
+  writePatience() = patience;
 }
 
 void resetUserDefaults() {

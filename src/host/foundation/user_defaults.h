@@ -1,9 +1,17 @@
 // NSUserDefaults: a suite of settings read from two layers, the suite's property-list
 // file under the device root (the persistent layer, shared with other processes) and
 // defaults registered in memory (the registration layer). Reads are answered from
-// memory; writes go to the file at once, atomically.
+// memory; writes go to the file at once.
+//
+// A write holds the suite's lock file (".<suite>.plist.lock") while it re-reads the
+// file, changes it and renames the new file in place (see file_io.h), so writers in
+// several processes take turns and none loses another's change; readers take no lock.
+// Nothing is written that would not read back as the values meant: keys and strings
+// must be valid UTF-8 without NUL, text XML cannot carry makes the file binary, and the
+// new file is parsed and compared before it replaces the old one.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -15,6 +23,10 @@
 #include "host/foundation/values.h"
 
 namespace host {
+
+// The largest preference file read or written. Settings take a few kilobytes; the
+// device's own defaults system warns about a suite beyond this size.
+inline constexpr uint64_t kMaxPreferenceFileBytes = uint64_t{4} << 20;
 
 // The outcome of a write to a suite's file: empty `error` when it was written.
 struct [[nodiscard]] WriteResult {
@@ -49,7 +61,8 @@ class NSUserDefaults : public NSObject {
   int64_t integerForKey(id key) const;
   float floatForKey(id key) const;
   // Stores a property-list value (a nil value removes the key). Does nothing when the
-  // file cannot be written; use `write` to learn why.
+  // file cannot be written, and never rewrites a file holding text that a rewrite could
+  // not carry (see `unwritableText`); use `write` to learn why.
   void setObject(id value, id key);
   void removeObjectForKey(id key);
   // Adds the dictionary's pairs to the registration layer; never persisted.
@@ -67,8 +80,15 @@ class NSUserDefaults : public NSObject {
   // Why the file is unreadable, naming it; empty when it is readable. A refused write
   // answers this followed by what to do.
   std::string problem() const;
-  // Writes `value` (nil removes) under the key and answers why it failed, if it did.
-  // A value that is not a property-list value is a programming error.
+  // What the file holds that the store cannot write back unchanged (a string or key that
+  // is not valid UTF-8 or holds a NUL), saying where; empty when nothing. The store
+  // reads such a file as well as it can, and messages never rewrite it.
+  std::string unwritableText() const;
+  // Writes `value` (nil removes) under the key, as a person asks through the tool or
+  // the settings panel, and answers why it failed, if it did. A key or value that is
+  // not valid UTF-8 or holds a NUL is refused, as is a write whose result would still
+  // hold unwritable text or would not read back the same. A value that is not a
+  // property-list value is a programming error.
   WriteResult write(std::string_view key, id value);
   // The persistent layer: whether the key is stored, its value (nil for a kind the
   // model has no value for), every stored key in key order.
@@ -85,8 +105,11 @@ class NSUserDefaults : public NSObject {
   DefaultsMap registered_;
 };
 
-// Registers NSUserDefaults; part of booting the host.
+// Defines NSUserDefaults; part of booting the host.
 void defineUserDefaults(ClassList& list);
+// How long a write waits for another process's write of the same suite before giving up
+// (10 seconds unless changed); tests shorten it.
+void setDefaultsWritePatience(std::chrono::milliseconds patience);
 // Forgets every live suite; part of resetting the host.
 void resetUserDefaults();
 // Re-reads the file of every live suite that another process has changed (compared by

@@ -10,6 +10,11 @@
 
 namespace host {
 
+// The largest image file read. An uncompressed PNG of the largest image the decoders
+// accept (kMaxImagePixels at 4 bytes each, 128 MiB) fits with room to spare; reading a
+// larger file could only end in a refusal after filling memory.
+inline constexpr uint64_t kMaxImageFileBytes = uint64_t{256} << 20;
+
 // A decoded image, or why there is none (for messages to people).
 struct DecodedImage {
   Ref<CGImage> image;

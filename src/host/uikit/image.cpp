@@ -1,9 +1,8 @@
 #include "host/uikit/image.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
+#include "host/foundation/file_io.h"
 #include "host/host.h"
 #include "host/quartz/image_codec.h"
 
@@ -31,15 +30,11 @@ Ref<> imageFromFile(id pathObject) {
   if (!path || path->empty()) return nullptr;
   std::filesystem::path file(*path);
   if (file.is_absolute() && !deviceRoot().empty()) file = devicePath(*path);
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) return nullptr;
-  // No readable image is this large; do not read the whole of such a file.
-  if (std::filesystem::file_size(file, error) > (uintmax_t{1} << 30) || error) return nullptr;
-  std::ifstream in(file, std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) return nullptr;
-  Ref<UIImage> image = UIImage::make(decodeImage(bytes).image, imageScaleForPath(*path));
+  const FileContents contents = readRegularFile(file, kMaxImageFileBytes);
+  if (contents.status != FileContents::Status::Read) return nullptr;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(contents.bytes.data());
+  Ref<UIImage> image =
+      UIImage::make(decodeImage({bytes, contents.bytes.size()}).image, imageScaleForPath(*path));
   if (image) image->setOrigin({ImageOrigin::Kind::File, *path});
   return image;
 }

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
+#include "host/foundation/file_io.h"
+#include "host/foundation/property_list.h"
 #include "host/foundation/user_defaults.h"
 #include "host/host.h"
 #include "support/files.h"
@@ -172,10 +176,11 @@ TEST_F(UserDefaultsTest, NewFileIsBinaryWrittenAtomicallyInCreatedFolders) {
   rt::send(store, sel::setValue_forKey, NSNumber::numberWithInteger(3), LUMORA_STR("n"));
   rt::send(store, sel::setValue_forKey, NSNumber::numberWithInteger(4), LUMORA_STR("n"));
   EXPECT_EQ(readBytes(file).rfind("bplist00", 0), 0u);
-  std::vector<std::string> names;
+  std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(file.parent_path()))
-    names.push_back(entry.path().filename().string());
-  EXPECT_EQ(names, std::vector<std::string>{"test.suite.plist"});  // no temporary left
+    names.insert(entry.path().filename().string());
+  // No temporary file is left; the lock file stays for the next writer.
+  EXPECT_EQ(names, (std::set<std::string>{"test.suite.plist", ".test.suite.plist.lock"}));
   EXPECT_EQ(cxx(store).filePath(), file);
 }
 
@@ -271,4 +276,212 @@ TEST_F(UserDefaultsTest, InstancesOfASuiteShareItsFileAndBadSuiteNamesGiveNoStor
   EXPECT_EQ(rt::send(rt::send(rt::objc_getClass("NSUserDefaults"), sel::alloc),
                      sel::initWithSuiteName, nullptr),
             nullptr);
+}
+
+// ---- Files the store did not write, and values it cannot write back
+
+TEST_F(UserDefaultsTest, TextThatCannotBeReadBackIsRefusedBeforeAnythingIsWritten) {
+  Ref<> store = open();
+  ASSERT_TRUE(cxx(store).write("enabled", NSNumber::numberWithBool(false).get()));
+  const std::string before = readBytes(file);
+
+  WriteResult latin1 = cxx(store).write("styleBanner", NSStr("\xe9").get());
+  EXPECT_FALSE(latin1);
+  EXPECT_NE(latin1.error.find("\"styleBanner\""), std::string::npos) << latin1.error;
+  EXPECT_NE(latin1.error.find("byte 1 (0xE9) is not valid UTF-8"), std::string::npos);
+  WriteResult key = cxx(store).write("caf\xe9", NSStr("x").get());
+  EXPECT_NE(key.error.find("the key \"caf\\xE9\" cannot be stored: byte 4"), std::string::npos)
+      << key.error;
+  EXPECT_FALSE(cxx(store).write("k", NSStr(std::string("a\0b", 3)).get()));
+  EXPECT_FALSE(cxx(store).write("k", NSArray::make({NSStr("ok"), NSStr("\xff")}).get()));
+  // The messages the system sends refuse it too, silently.
+  rt::send(store, sel::setValue_forKey, NSStr("caf\xe9"), LUMORA_STR("styleBanner"));
+
+  EXPECT_EQ(readBytes(file), before);
+  EXPECT_FALSE(rt::send(store, sel::boolForKey, LUMORA_STR("enabled")));
+  EXPECT_EQ(cxx(store).storedKeys(), std::vector<std::string>{"enabled"});
+}
+
+TEST_P(UserDefaultsFileTest, TextXmlCannotCarryIsWrittenInBinaryAndSurvives) {
+  plist_t dict = plist_new_dict();
+  plist_dict_set_item(dict, "style", plist_new_string("classic"));
+  writePlist(file, dict, GetParam());
+  Ref<> store = open();
+  const std::string bell = "ring\x07", cr = "line\r\nend";
+  ASSERT_TRUE(cxx(store).write("bell", NSStr(bell).get()));
+  ASSERT_TRUE(cxx(store).write("cr", NSStr(cr).get()));
+  EXPECT_EQ(readBytes(file).rfind("bplist00", 0), 0u);
+
+  host::reset();
+  boot({root, {}});
+  Ref<> again = open();
+  EXPECT_TRUE(isString(rt::send(again, sel::objectForKey, LUMORA_STR("bell")).get(), bell));
+  EXPECT_TRUE(isString(rt::send(again, sel::objectForKey, LUMORA_STR("cr")).get(), cr));
+  EXPECT_TRUE(isString(rt::send(again, sel::objectForKey, LUMORA_STR("style")).get(), "classic"));
+}
+
+TEST_F(UserDefaultsTest, FileHoldingUnwritableTextIsReadButNeverRewrittenByMessages) {
+  // An XML string with a NUL, as the device never writes but a hand may. libplist reads
+  // it and would write past the end of its copy of it.
+  const std::string xml =
+      "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+      "<key>style</key><string>ab" +
+      std::string(1, '\0') + "cd</string><key>border</key><string>top</string></dict></plist>";
+  writeBytes(file, xml);
+  Ref<> store = open();
+  EXPECT_TRUE(cxx(store).readable());
+  EXPECT_EQ(cxx(store).unwritableText(), "the value of \"style\": byte 3 is a NUL");
+  EXPECT_TRUE(isString(rt::send(store, sel::objectForKey, LUMORA_STR("border")).get(), "top"));
+
+  rt::send(store, sel::setValue_forKey, LUMORA_STR("x"), LUMORA_STR("other"));
+  rt::send(store, sel::removeObjectForKey, LUMORA_STR("style"));
+  WriteResult blocked = cxx(store).write("other", LUMORA_STR("x"));
+  EXPECT_FALSE(blocked);
+  EXPECT_NE(blocked.error.find("byte 3 is a NUL"), std::string::npos) << blocked.error;
+  EXPECT_EQ(readBytes(file), xml);
+
+  // A person may remove the value that holds it; the rest is then written as usual.
+  ASSERT_TRUE(cxx(store).write("style", nullptr));
+  EXPECT_EQ(cxx(store).unwritableText(), "");
+  EXPECT_TRUE(cxx(store).write("other", LUMORA_STR("x")));
+  EXPECT_TRUE(isString(rt::send(store, sel::objectForKey, LUMORA_STR("border")).get(), "top"));
+}
+
+TEST_F(UserDefaultsTest, BinaryFileWithInvalidUtf8IsReadAsItIsAndKept) {
+  // A binary file with the one-byte string "caf\xe9", patched in after writing "cafX".
+  plist_t dict = plist_new_dict();
+  plist_dict_set_item(dict, "name", plist_new_string("cafX"));
+  plist_dict_set_item(dict, "borderBanner", plist_new_string("top"));
+  writePlist(file, dict, Format::Binary);
+  std::string bytes = readBytes(file);
+  bytes[bytes.find("cafX") + 3] = '\xe9';
+  writeBytes(file, bytes);
+
+  Ref<> store = open();
+  EXPECT_TRUE(isString(rt::send(store, sel::objectForKey, LUMORA_STR("name")).get(), "caf\xe9"));
+  EXPECT_EQ(cxx(store).unwritableText(), "the value of \"name\": byte 4 (0xE9) is not valid UTF-8");
+  rt::send(store, sel::removeObjectForKey, LUMORA_STR("borderBanner"));
+  EXPECT_EQ(readBytes(file), bytes);
+}
+
+TEST_F(UserDefaultsTest, HostileFilesAreUnreadableNeverACrashOrAHang) {
+  auto refused = [&](const std::string& what, const std::string& expected) {
+    Ref<> store = open();
+    EXPECT_FALSE(cxx(store).readable()) << what;
+    EXPECT_NE(cxx(store).problem().find(expected), std::string::npos) << cxx(store).problem();
+    EXPECT_FALSE(cxx(store).write("k", LUMORA_STR("v"))) << what;
+  };
+  std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>k</key>";
+  for (int i = 0; i < 40000; ++i) deep += "<array>";
+  for (int i = 0; i < 40000; ++i) deep += "</array>";
+  writeBytes(file, deep + "</dict></plist>");
+  refused("deep XML", "deeper than 100 levels");
+  EXPECT_EQ(readBytes(file).size(), deep.size() + 15);
+  writeBytes(file, nestedBinaryArrays(50000));
+  refused("deep binary", "deeper than 100 levels");
+  writeBytes(file, nestedBinaryArrays(40, 2));
+  refused("shared binary", "more than 1048576 values");
+  writeBytes(file, std::string(kMaxPreferenceFileBytes + 1, ' '));
+  refused("large", "larger than the 4 MiB allowed");
+
+  fs::remove(file);
+  ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+  refused("FIFO", "it is a FIFO (named pipe), not a regular file");
+  fs::remove(file);
+  fs::create_symlink("/dev/zero", file);
+  refused("device", "it is a character device");
+  fs::remove(file);
+  fs::create_directory(file);
+  refused("folder", "it is a folder");
+}
+
+TEST_F(UserDefaultsTest, WriteThatWouldExceedTheSizeLimitIsRefused) {
+  Ref<> store = open();
+  ASSERT_TRUE(cxx(store).write("small", LUMORA_STR("v")));
+  WriteResult big =
+      cxx(store).write("big", NSData::make(std::vector<uint8_t>(kMaxPreferenceFileBytes, 1)).get());
+  EXPECT_FALSE(big);
+  EXPECT_NE(big.error.find("more than the 4 MiB allowed"), std::string::npos) << big.error;
+  EXPECT_EQ(cxx(store).storedKeys(), std::vector<std::string>{"small"});
+}
+
+TEST_F(UserDefaultsTest, HandWrittenFileOfEveryKindIsRewrittenUnchangedAndStaysXml) {
+  const std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+      "<key>real</key><real>0.1</real><key>when</key><date>2021-03-04T05:06:07Z</date>"
+      "<key>blob</key><data>AAEC/w==</data><key>list</key><array><integer>-3</integer>"
+      "<string>caf\xc3\xa9</string><array><true/></array></array>"
+      "<key>nested</key><dict><key>inner</key><dict><key>x</key><real>1e300</real></dict>"
+      "</dict></dict></plist>";
+  writeBytes(file, xml);
+  plist_t original = readPlist(file);
+  ASSERT_NE(original, nullptr);
+  Ref<> store = open();
+  ASSERT_TRUE(cxx(store).write("added", LUMORA_STR("yes")));
+  EXPECT_EQ(readBytes(file).rfind("<?xml", 0), 0u);
+  plist_t written = readPlist(file);
+  ASSERT_NE(written, nullptr);
+  plist_dict_remove_item(written, "added");
+  EXPECT_TRUE(plist::sameValue(original, written));
+  plist_free(original);
+  plist_free(written);
+}
+
+TEST_F(UserDefaultsTest, LinkOutOfTheRootIsReadAndItsTargetKept) {
+  const fs::path outside = makeTempRoot("lumora-outside") / "settings.plist";
+  plist_t dict = plist_new_dict();
+  plist_dict_set_item(dict, "style", plist_new_string("classic"));
+  writePlist(outside, dict, Format::Xml);
+  const std::string target = readBytes(outside);
+  fs::create_directories(file.parent_path());
+  fs::create_symlink(outside, file);
+
+  Ref<> store = open();
+  EXPECT_TRUE(isString(rt::send(store, sel::objectForKey, LUMORA_STR("style")).get(), "classic"));
+  ASSERT_TRUE(cxx(store).write("added", LUMORA_STR("yes")));
+  // The new file takes the link's place; the file outside the root is not written.
+  EXPECT_FALSE(fs::is_symlink(file));
+  EXPECT_EQ(readBytes(outside), target);
+  EXPECT_TRUE(isString(rt::send(store, sel::objectForKey, LUMORA_STR("style")).get(), "classic"));
+  fs::remove_all(outside.parent_path());
+}
+
+TEST_F(UserDefaultsTest, PlaceThatCannotBeWrittenRefusesCleanly) {
+  // /proc takes no new folders, even from root: as a read-only disk would.
+  host::reset();
+  boot({"/proc", {}});
+  Ref<> store = open();
+  EXPECT_TRUE(cxx(store).readable());
+  WriteResult result = cxx(store).write("k", LUMORA_STR("v"));
+  EXPECT_FALSE(result);
+  EXPECT_NE(result.error.find("/proc/var"), std::string::npos) << result.error;
+  EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("k")), nullptr);
+}
+
+// ---- Writers in turn
+
+TEST_F(UserDefaultsTest, StaleTemporaryOfAKilledWriteIsRemovedByTheNextWriter) {
+  Ref<> store = open();
+  ASSERT_TRUE(cxx(store).write("a", LUMORA_STR("1")));
+  const fs::path stale = file.parent_path() / ".test.suite.plist.Xy12Zw";
+  writeBytes(stale, "half a file");
+  ASSERT_TRUE(cxx(store).write("b", LUMORA_STR("2")));
+  EXPECT_FALSE(fs::exists(stale));
+}
+
+TEST_F(UserDefaultsTest, WriterWaitsForTheLockAndGivesUpWithoutChangingAnything) {
+  Ref<> store = open();
+  ASSERT_TRUE(cxx(store).write("a", LUMORA_STR("1")));
+  const std::string before = readBytes(file);
+  setDefaultsWritePatience(std::chrono::milliseconds(100));
+  {
+    WriteLock other(file, std::chrono::seconds(1));
+    ASSERT_TRUE(other.held());
+    WriteResult result = cxx(store).write("a", LUMORA_STR("2"));
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.error.find("nothing was changed"), std::string::npos) << result.error;
+  }
+  setDefaultsWritePatience(std::chrono::seconds(10));
+  EXPECT_EQ(readBytes(file), before);
+  EXPECT_TRUE(cxx(store).write("a", LUMORA_STR("2")));
 }
