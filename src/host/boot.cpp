@@ -3,6 +3,7 @@
 #include "host/class_list.h"
 #include "host/foundation/base64.h"
 #include "host/foundation/darwin_notify.h"
+#include "host/foundation/dictionary_file.h"
 #include "host/foundation/file_manager.h"
 #include "host/foundation/main_queue.h"
 #include "host/foundation/notification_center.h"
@@ -49,6 +50,7 @@ constexpr HostModule kModules[] = {
     {nullptr, darwin_notify::reset},
     {defineFoundationValues, nullptr},
     {defineNSDataBase64, nullptr},
+    {defineDictionaryFile, nullptr},
     {defineNSScanner, nullptr},
     {defineNotificationCenter, resetNotificationCenter},
     {defineFileManager, resetFileManager},

@@ -1,6 +1,7 @@
 // The controller's added methods: header and stack hiding, icons, the dominant colour
 // through the shared cache, and the sender's picture.
 #include "host/quartz/image_codec.h"
+#include "host/springboard/app_groups.h"
 #include "notification_fixture.h"
 #include "notifications/system_selectors.h"
 
@@ -131,4 +132,54 @@ TEST_F(IconsTest, AMessagesSenderPictureComesFromTheirContact) {
   EXPECT_EQ(rt::send(messages("carol"), sel::getContactPicture), nullptr);  // no contact
   EXPECT_EQ(rt::send(messages(nullptr), sel::getContactPicture), nullptr);  // no sender
   EXPECT_EQ(rt::send(banner(request()), sel::getContactPicture), nullptr);  // another app
+}
+
+TEST_F(IconsTest, FolderFinderMatchesTheGroupWithoutRegardToCase) {
+  boot();
+  ASSERT_EQ(host::createAppGroup("group.com.example.notes", "AAAA", {}), "");
+  ASSERT_EQ(host::createAppGroup("Group.Net.WhatsApp.WhatsApp.Shared", "BBBB", {}), "");
+  // A container without a metadata identifier is passed over.
+  std::filesystem::create_directories(root / "var/mobile/Containers/Shared/AppGroup/CCCC");
+  auto find = [](const char* identifier) {
+    return host::formatObject(
+        rt::send(cls::FolderFinder, sel::findSharedFolder, host::NSStr(identifier)).get());
+  };
+  EXPECT_EQ(find("group.net.whatsapp.WhatsApp.shared"),
+            "/var/mobile/Containers/Shared/AppGroup/BBBB");
+  EXPECT_EQ(find("group.com.example.notes"), "/var/mobile/Containers/Shared/AppGroup/AAAA");
+  EXPECT_EQ(find("group.com.example.none"), "(null)");
+  EXPECT_EQ(
+      host::formatObject(rt::send(cls::FolderFinder, sel::findFolder_folder,
+                                  host::NSStr("group.com.example.notes"), host::NSStr("/missing/"))
+                             .get()),
+      "(null)");
+}
+
+TEST_F(IconsTest, AWhatsAppPictureIsTheLastProfileFileOfTheThreadsPerson) {
+  boot();
+  const std::string profile = "Media/Profile/";
+  ASSERT_EQ(host::createAppGroup("group.net.whatsapp.WhatsApp.shared", "W",
+                                 {{profile + "4917-111.thumb", pngOf(0xff0000ff)},
+                                  {profile + "4917-222.thumb", pngOf(0xff00ff00)},
+                                  {profile + "49170-333.thumb", pngOf(0xffff0000)},
+                                  {profile + "4918-7-444.thumb", pngOf(0xff123456)},
+                                  {profile + "4919-1-2-3.thumb", pngOf(0xff654321)}}),
+            "");
+  auto pictureFor = [&](const char* thread) {
+    host::NotificationFields fields;
+    fields.section = "net.whatsapp.WhatsApp";
+    fields.thread = thread ? thread : "";
+    fields.title = "Chat";
+    return rt::send(banner(host::NCNotificationRequest::make(fields)), sel::getContactPicture);
+  };
+  auto colourOf = [](Ref<> image) {
+    const host::UIImage* picture = host::UIImage::cls.cast(image.get());
+    return picture ? picture->pixels()->row(0)[0] : 0u;
+  };
+  // Two files of 4917: the one listed last; never 49170's.
+  EXPECT_EQ(colourOf(pictureFor("4917@s.whatsapp.net")), 0xff00ff00u);
+  EXPECT_EQ(colourOf(pictureFor("4918-7@g.us")), 0xff123456u);  // three parts
+  EXPECT_EQ(pictureFor("4919@s.whatsapp.net"), nullptr);        // four parts never match
+  EXPECT_EQ(colourOf(pictureFor("4917")), 0xff00ff00u);         // no "@": the whole id
+  EXPECT_EQ(pictureFor(nullptr), nullptr);
 }

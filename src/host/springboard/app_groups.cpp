@@ -1,0 +1,28 @@
+#include "host/springboard/app_groups.h"
+
+#include "host/foundation/file_io.h"
+#include "host/foundation/property_list.h"
+#include "host/foundation/values.h"
+#include "host/host.h"
+
+namespace host {
+
+std::string createAppGroup(const std::string& identifier, const std::string& container,
+                           const std::map<std::string, std::vector<uint8_t>>& files) {
+  const std::filesystem::path folder = devicePath(kAppGroupFolder) / container;
+  Ref<NSDictionary> metadata = NSDictionary::make(true);
+  metadata->setObject(NSStr(identifier).get(), NSStr("MCMMetadataIdentifier").get());
+  plist::Node node = plist::fromObject(metadata.get());
+  const std::string bytes = plist::serialize(node.get(), plist::Format::Binary);
+  if (std::string error =
+          replaceFile(folder / ".com.apple.mobile_container_manager.metadata.plist", bytes);
+      !error.empty())
+    return error;
+  for (const auto& [path, content] : files) {
+    const std::string_view data(reinterpret_cast<const char*>(content.data()), content.size());
+    if (std::string error = replaceFile(folder / path, data); !error.empty()) return error;
+  }
+  return {};
+}
+
+}  // namespace host
