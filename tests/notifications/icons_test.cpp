@@ -52,6 +52,11 @@ TEST_F(IconsTest, HidingAStackKeepsTheFirstCardAndFollowsTheGrouping) {
   EXPECT_FALSE(rt::send(secondCell, sel::isHidden));
   rt::send(banner, sel::lumoraHideGroupedNotifications, true);  // a banner: nothing
   EXPECT_FALSE(rt::send(secondCell, sel::isHidden));
+  // An expanded stack shows every card, whatever is asked.
+  host::NCNotificationListView::cls.cast(rt::send(firstCell, sel::superview).get())
+      ->setGrouped(false);
+  rt::send(second, sel::lumoraHideGroupedNotifications, true);
+  EXPECT_FALSE(rt::send(secondCell, sel::isHidden));
 }
 
 TEST_F(IconsTest, IconsComeFromTheIconModelElseTheCardsFirstIcon) {
