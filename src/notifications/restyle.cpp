@@ -4,6 +4,7 @@
 #include "host/foundation/main_queue.h"
 #include "host/foundation/value_helpers.h"
 #include "notifications/context.h"
+#include "notifications/style_stage.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
 
@@ -212,8 +213,11 @@ void restyleNotification(id self, SEL cmd) {
     }
   }
 
-  // FIXME: the classic and modern style stages (header colour, gradient, indicators)
-  // are not built yet; the pass goes on without them, as it does for any other style.
+  const StyleContext stage{self, n, header.get(), dominant.get(), thumbnail.get()};
+  if (contextSettingIs("style", n, "modern"))
+    modernStyling(stage);
+  else if (contextSettingIs("style", n, "classic"))
+    classicStyling(stage);
 
   Ref<> background = rt::send(n, sel::lumoraBackground);
   Ref<> material = rt::send(n, sel::backgroundMaterialView);

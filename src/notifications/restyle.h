@@ -3,8 +3,9 @@
 // `viewDidLayoutSubviews`). Its first run adds five views to the card (a background, a
 // colour indicator, a border strip and two image views); every run puts back what an
 // earlier run changed, then applies the current settings: corner radius, shadow,
-// background and transparency, text colours, the header date colour (0.1 s later) and
-// the border. Run twice with the same settings it gives the same result.
+// background and transparency, the style stage (see style_stage.h), text colours, the
+// header date colour (0.1 s later) and the border. Run twice with the same settings it
+// gives the same result.
 #pragma once
 
 #include "runtime/runtime.h"
