@@ -123,6 +123,18 @@ void BM_BannerLayout(benchmark::State& state) {
 }
 BENCHMARK(BM_BannerLayout);
 
+// The restyle pass of one banner, everything created and the colour cache warm.
+void BM_RestylePassWarm(benchmark::State& state) {
+  Device device(true);
+  Ref<> controller = host::presentBanner(Device::request().get());
+  host::main_queue::drain();
+  for (auto _ : state) {
+    rt::send(controller, sel::viewDidLayoutSubviews);
+    host::main_queue::advance(0);
+  }
+}
+BENCHMARK(BM_RestylePassWarm);
+
 void BM_LockscreenLayout(benchmark::State& state) {
   Device device(true);
   for (int64_t i = 0; i < state.range(0); ++i)

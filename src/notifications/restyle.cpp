@@ -17,12 +17,8 @@ using rt::CGRect;
 constexpr int64_t kDark = 2, kLight = 1;
 constexpr int64_t kDateDelay = 100'000'000;  // nanoseconds
 
-Ref<> str(const char* text) {
-  return host::NSStr(text);
-}
-
-Ref<> ivar(id object, const char* name) {
-  return rt::send(object, sel::valueForKey, str(name));
+Ref<> ivar(id object, id name) {
+  return rt::send(object, sel::valueForKey, name);
 }
 
 // CAGradientLayer, looked up by name while not found, then kept.
@@ -65,7 +61,7 @@ void reset(id card, id controller, float radius, id thumbnail) {
   const CGFloat r = radius;
   rt::send(rt::send(rt::send(card, sel::backgroundMaterialView), sel::layer), sel::setCornerRadius,
            r);
-  Ref<> dimming = ivar(rt::send(controller, sel::view).get(), "_stackDimmingView");
+  Ref<> dimming = ivar(rt::send(controller, sel::view).get(), LUMORA_STR("_stackDimmingView"));
   rt::send(rt::send(dimming, sel::layer), sel::setCornerRadius, r);
   Ref<> background = rt::send(card, sel::lumoraBackground);
   rt::send(rt::send(background, sel::layer), sel::setCornerRadius, r);
@@ -88,8 +84,8 @@ void resetHeader(id header) {
   if (!header) return;
   rt::send(header, sel::setBackgroundColor, nullptr);
   Ref<> label = rt::send(cls::UIColor, sel::labelColor);
-  rt::send(ivar(header, "_titleLabel"), sel::setTextColor, label);
-  rt::send(ivar(header, "_dateLabel"), sel::setTextColor, label);
+  rt::send(ivar(header, LUMORA_STR("_titleLabel")), sel::setTextColor, label);
+  rt::send(ivar(header, LUMORA_STR("_dateLabel")), sel::setTextColor, label);
   Ref<> layer = rt::send(header, sel::layer);
   Ref<> sublayers = rt::send(layer, sel::sublayers);
   for (uint64_t i = 0; i < rt::send(sublayers, sel::count); ++i) {
@@ -112,7 +108,7 @@ void scheduleDateColour(Ref<> header, Ref<> value, Ref<> card, Ref<> dominant, i
   host::dispatch_after(
       host::dispatch_time(host::DISPATCH_TIME_NOW, kDateDelay), host::dispatch_get_main_queue(),
       [header, value, card, dominant, weakController] {
-        Ref<> dateLabel = ivar(header.get(), "_dateLabel");
+        Ref<> dateLabel = ivar(header.get(), LUMORA_STR("_dateLabel"));
         rt::send(rt::send(dateLabel, sel::layer), sel::setFilters, nullptr);
         Ref<> colour;
         Ref<> controller = weakController.lock();
@@ -195,13 +191,13 @@ void restyleNotification(id self, SEL cmd) {
   Ref<> dominant = rt::send(self, sel::getDominantColor);
   createAddedViews(n);
 
-  Ref<> header = ivar(n, "_headerContentView");
-  Ref<> content = ivar(n, "_notificationContentView");
-  Ref<> thumbnail = rt::send(content, sel::safeValueForKey, str("_thumbnailImageView"));
+  Ref<> header = ivar(n, LUMORA_STR("_headerContentView"));
+  Ref<> content = ivar(n, LUMORA_STR("_notificationContentView"));
+  Ref<> thumbnail = rt::send(content, sel::safeValueForKey, LUMORA_STR("_thumbnailImageView"));
   reset(n, self, radius, thumbnail.get());
   resetHeader(header.get());
 
-  if (Ref<> shadow = ivar(n, "_shadowView")) {
+  if (Ref<> shadow = ivar(n, LUMORA_STR("_shadowView"))) {
     if (radius > 13) {
       rt::send(shadow, sel::setHidden, true);
       Ref<> layer = rt::send(n, sel::layer);
@@ -226,7 +222,7 @@ void restyleNotification(id self, SEL cmd) {
   if (backgroundValue) {
     rt::send(background, sel::setBackgroundColor,
              colorForValue(backgroundValue.get(), dominant.get(), 0.6));
-    transparent = rt::send(backgroundValue, sel::containsString, str("0.00"));
+    transparent = rt::send(backgroundValue, sel::containsString, LUMORA_STR("0.00"));
     rt::send(material, sel::setAlpha, CGFloat{transparent ? 0.0 : 1.0});
   } else {
     rt::send(background, sel::setBackgroundColor, nullptr);
@@ -236,7 +232,7 @@ void restyleNotification(id self, SEL cmd) {
 
   const bool dominantBackground = host::isString(backgroundValue.get(), "dominant");
   Ref<> primary = contextSettingValue("colorPrimaryLabel", n);
-  Ref<> primaryLabel = ivar(content.get(), "_primaryLabel");
+  Ref<> primaryLabel = ivar(content.get(), LUMORA_STR("_primaryLabel"));
   if (!primary)
     rt::send(primaryLabel, sel::setTextColor, nullptr);
   else if (dominantBackground && host::isString(primary.get(), "dominant"))
@@ -246,9 +242,9 @@ void restyleNotification(id self, SEL cmd) {
     rt::send(primaryLabel, sel::setTextColor, colorForValue(primary.get(), dominant.get()));
 
   Ref<> secondary = contextSettingValue("colorSecondaryLabel", n);
-  Ref<> secondaryLabel = ivar(content.get(), "_secondaryLabel");
-  Ref<> summaryLabel = ivar(content.get(), "_summaryLabel");
-  Ref<> subtitleLabel = ivar(content.get(), "_primarySubtitleLabel");
+  Ref<> secondaryLabel = ivar(content.get(), LUMORA_STR("_secondaryLabel"));
+  Ref<> summaryLabel = ivar(content.get(), LUMORA_STR("_summaryLabel"));
+  Ref<> subtitleLabel = ivar(content.get(), LUMORA_STR("_primarySubtitleLabel"));
   if (!secondary) {
     for (const Ref<>& label : {secondaryLabel, summaryLabel, subtitleLabel})
       rt::send(label, sel::setTextColor, nullptr);
@@ -269,7 +265,7 @@ void restyleNotification(id self, SEL cmd) {
   placeBorder(n, dominant);
 
   Ref<> section = rt::send(rt::send(self, sel::notificationRequest), sel::sectionIdentifier);
-  if (rt::send(section, sel::containsString, str("com.hollowreed.maple"))) {
+  if (rt::send(section, sel::containsString, LUMORA_STR("com.hollowreed.maple"))) {
     rt::send(rt::send(n, sel::colorIndicator), sel::setHidden, true);
     rt::send(rt::send(n, sel::imageIndicator), sel::setHidden, true);
   }

@@ -20,8 +20,8 @@ using rt::Ref;
 constexpr int64_t kGradientDelay = 100'000'000;  // nanoseconds
 constexpr CGFloat kEdge = 20;                    // the modern indicator's distance from the edge
 
-Ref<> ivar(id object, const char* name) {
-  return rt::send(object, sel::valueForKey, host::NSStr(name));
+Ref<> ivar(id object, id name) {
+  return rt::send(object, sel::valueForKey, name);
 }
 
 Ref<> firstIconButton(id header) {
@@ -76,7 +76,7 @@ void colourHeader(const StyleContext& c, id titleValue) {
                      : lumoraColorFromHexString(value.get());
   if (colour) {
     if (host::isString(titleValue, "dominant"))
-      rt::send(ivar(c.header, "_titleLabel"), sel::setTextColor,
+      rt::send(ivar(c.header, LUMORA_STR("_titleLabel")), sel::setTextColor,
                contrastColorForBackground(colour.get(), c.controller));
     const bool flat = contextSettingIs("gradientHeader", c.card, "no");
     rt::send(c.header, sel::setBackgroundColor, colour);
@@ -179,7 +179,7 @@ void classicStyling(const StyleContext& c) {
   rt::send(c.controller, sel::lumoraHideHeader, false);
   Ref<> title = contextSettingValue("colorHeaderTitle", c.card);
   if (title) {
-    Ref<> label = ivar(c.header, "_titleLabel");
+    Ref<> label = ivar(c.header, LUMORA_STR("_titleLabel"));
     rt::send(rt::send(label, sel::layer), sel::setFilters, nullptr);
     rt::send(label, sel::setTextColor, colorForValue(title.get(), c.dominant));
   }
