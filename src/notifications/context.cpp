@@ -6,6 +6,7 @@
 
 #include "host/foundation/value_helpers.h"
 #include "host/springboard/springboard_selectors.h"
+#include "notifications/host_class.h"
 #include "prefs/globals.h"
 
 namespace lumora {
@@ -14,15 +15,8 @@ namespace {
 using rt::id;
 using rt::Ref;
 
-// NCNotificationViewController, looked up by name while not found, then kept.
-rt::Class notificationControllerClass() {
-  static rt::Class cached = nullptr;
-  if (!cached) cached = rt::objc_getClass("NCNotificationViewController");
-  return cached;
-}
-
 bool isNotificationController(id object) {
-  return rt::send(object, sel::isKindOfClass, notificationControllerClass());
+  return rt::send(object, sel::isKindOfClass, cachedHostClass("NCNotificationViewController"));
 }
 
 }  // namespace

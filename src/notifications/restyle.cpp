@@ -4,6 +4,7 @@
 #include "host/foundation/main_queue.h"
 #include "host/foundation/value_helpers.h"
 #include "notifications/context.h"
+#include "notifications/host_class.h"
 #include "notifications/style_stage.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
@@ -19,13 +20,6 @@ constexpr int64_t kDateDelay = 100'000'000;  // nanoseconds
 
 Ref<> ivar(id object, id name) {
   return rt::send(object, sel::valueForKey, name);
-}
-
-// CAGradientLayer, looked up by name while not found, then kept.
-rt::Class gradientLayerClass() {
-  static rt::Class cached = nullptr;
-  if (!cached) cached = rt::objc_getClass("CAGradientLayer");
-  return cached;
 }
 
 // Makes the view with a zero frame, inserts it at the index and hands it to the setter.
@@ -90,12 +84,12 @@ void resetHeader(id header) {
   Ref<> sublayers = rt::send(layer, sel::sublayers);
   for (uint64_t i = 0; i < rt::send(sublayers, sel::count); ++i) {
     Ref<> sublayer = rt::send(sublayers, sel::objectAtIndex, i);
-    if (rt::send(sublayer, sel::isKindOfClass, gradientLayerClass())) {
+    if (rt::send(sublayer, sel::isKindOfClass, cachedHostClass("CAGradientLayer"))) {
       rt::send(sublayer, sel::setColors, nullptr);
       return;
     }
   }
-  Ref<> gradient = rt::send(gradientLayerClass(), sel::layer);
+  Ref<> gradient = rt::send(cachedHostClass("CAGradientLayer"), sel::layer);
   rt::send(gradient, sel::setStartPoint, rt::CGPoint{0, 0});
   rt::send(gradient, sel::setEndPoint, rt::CGPoint{1, 0});
   rt::send(layer, sel::insertSublayer_atIndex, gradient, uint32_t{0});

@@ -178,15 +178,8 @@ TEST_F(StyleTest, SymbolsForSystemSectionsAndContactPicturesForMessages) {
       {"com.apple.MobileSMS", "Messages", "System", {}, false, false, false, picture(0xff22cc44)});
   std::vector<uint32_t> face(90 * 90, 0xffcc8844);
   host::addContact("ada", host::encodePNG(*host::CGImage::fromPixels(90, 90, face.data())));
-  host::NotificationFields message;
-  message.section = "com.apple.MobileSMS";
-  message.title = "Ada";
-  Ref<> info = rt::send(cls::NSMutableDictionary, sel::new_);
-  rt::send(info, sel::setObject_forKey, host::NSStr("ada"),
-           host::NSStr("CKBBContextKeySenderPersonCentricID"));
-  message.userInfo = info;
   set("contactPictureBorderBanner", "#FFFFFF");
-  banner(host::NCNotificationRequest::make(message));
+  banner(messageRequest("ada"));
   EXPECT_EQ(radius(image().get()), 16);  // a circle
   EXPECT_EQ(rt::send(rt::send(image(), sel::layer), sel::borderWidth), 1);
   EXPECT_FALSE(rt::send(rt::send(card, sel::imageIndicatorCorner), sel::isHidden));
