@@ -1,5 +1,7 @@
 #include "host/render/render.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -110,7 +112,8 @@ RenderedImage renderPicture(CGSize points, double scale,
   const double w = std::ceil(points.width * scale), h = std::ceil(points.height * scale);
   if (!(w >= 1 && h >= 1 && w <= kMaxImageSide && h <= kMaxImageSide) ||
       !imageSizeAllowed(static_cast<int64_t>(w), static_cast<int64_t>(h)))
-    return {nullptr, "the picture would be " + std::to_string(w) + " x " + std::to_string(h) +
+    return {nullptr, "the picture would be " + std::to_string(static_cast<long long>(w)) + " x " +
+                         std::to_string(static_cast<long long>(h)) +
                          " pixels, which is empty or too large"};
   SurfacePtr surface(
       cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(w), static_cast<int>(h)));

@@ -203,6 +203,17 @@ TEST_F(RenderTest, LabelTextIsInsideItsFrameCentredVerticallyInItsColour) {
       if (alphaAt(x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
   EXPECT_GT(bottom - top, 25);
   EXPECT_NEAR((top + bottom) / 2.0, 30, 3);
+
+  // No limit: as many lines as the text needs, here three.
+  label.setNumberOfLines(0);
+  labelView.setFrame({{20, 0}, {120, 60}});
+  render(root);
+  top = 60;
+  bottom = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 200; ++x)
+      if (alphaAt(x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
+  EXPECT_GT(bottom - top, 40);
 }
 
 TEST_F(RenderTest, ShadowFallsBelowTheCardBeyondItsBoundsAndFades) {
