@@ -99,18 +99,21 @@ void drawLabel(cairo_t* cr, const UILabel& label) {
   pango_layout_set_text(layout.get(), text->data(), static_cast<int>(text->size()));
   pango_layout_set_width(layout.get(), static_cast<int>(b.size.width * PANGO_SCALE));
   pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
-  pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
   // Natural alignment: the leading edge of the device's layout direction.
   pango_layout_set_auto_dir(layout.get(), FALSE);
   if (device().layoutDirection == Device::LayoutDirection::RightToLeft)
     pango_layout_set_alignment(layout.get(), PANGO_ALIGN_RIGHT);
-  if (label.numberOfLines() > 0)
+  // Ellipsising only where lines are limited: pango's default limit is one line.
+  if (label.numberOfLines() > 0) {
     pango_layout_set_height(layout.get(), -static_cast<int>(label.numberOfLines()));
+    pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
+  }
   PangoRectangle logical;
   pango_layout_get_extents(layout.get(), nullptr, &logical);
   if (logical.height > b.size.height * PANGO_SCALE) {
     // Fewer lines than allowed fit the label: the last that fits ends in the ellipsis.
     pango_layout_set_height(layout.get(), static_cast<int>(b.size.height * PANGO_SCALE));
+    pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
     pango_layout_get_extents(layout.get(), nullptr, &logical);
   }
 
