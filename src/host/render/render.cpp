@@ -1,0 +1,164 @@
+#include "host/render/render.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "host/quartz/cairo_handles.h"
+#include "host/render/content.h"
+#include "host/render/shadow.h"
+#include "host/render/shape.h"
+
+namespace host {
+namespace {
+
+using render::PatternPtr;
+
+void drawLayer(cairo_t* cr, const CALayer& layer);
+
+// The background colour inside the layer's shape.
+void drawBackground(cairo_t* cr, const CALayer& layer) {
+  const auto colour = render::colourComponents(layer.backgroundColor().get());
+  if (colour[3] <= 0) return;
+  render::addLayerShape(cr, layer);
+  render::setSource(cr, colour);
+  cairo_fill(cr);
+}
+
+// The border: a stroke of its width inset by half of it, so it lies inside the bounds,
+// along the shape with the corner radius reduced by the inset.
+void drawBorder(cairo_t* cr, const CALayer& layer) {
+  const double width = layer.borderWidth();
+  // No colour is the host's default, opaque black.
+  const Ref<> borderColour = layer.borderColor();
+  const auto colour = borderColour ? render::colourComponents(borderColour.get())
+                                   : std::array<double, 4>{0, 0, 0, 1};
+  const CGRect b = layer.bounds();
+  if (width <= 0 || colour[3] <= 0 || b.size.width <= 0 || b.size.height <= 0) return;
+  render::setSource(cr, colour);
+  if (2 * width >= std::min(b.size.width, b.size.height)) {
+    // A border as wide as half the layer covers all of it.
+    render::addLayerShape(cr, layer);
+    cairo_fill(cr);
+    return;
+  }
+  const double inset = width / 2;
+  const CGRect inner{{b.origin.x + inset, b.origin.y + inset},
+                     {b.size.width - width, b.size.height - width}};
+  render::addRoundedRect(cr, inner, std::max(0.0, layer.cornerRadius() - inset),
+                         layer.continuousCorners());
+  cairo_set_line_width(cr, width);
+  cairo_stroke(cr);
+}
+
+// Steps 3 to 6: background, content, sublayers (clipped when masksToBounds), border.
+void drawBody(cairo_t* cr, const CALayer& layer) {
+  drawBackground(cr, layer);
+  {
+    CairoSave save(cr);
+    if (layer.masksToBounds()) {
+      render::addLayerShape(cr, layer);
+      cairo_clip(cr);
+    }
+    render::drawContent(cr, layer);
+    for (const Ref<CALayer>& sublayer : layer.sublayerList()) drawLayer(cr, *sublayer);
+  }
+  drawBorder(cr, layer);
+}
+
+// The layer in its own coordinates (its bounds), in Core Animation's order.
+void drawInLayerSpace(cairo_t* cr, const CALayer& layer) {
+  const double opacity = layer.opacity();
+  const bool group = opacity < 1;
+  if (group) cairo_push_group(cr);
+  // A layer that clips to its bounds clips its shadow away too.
+  if (!layer.masksToBounds()) render::drawShadow(cr, layer);
+  const CALayer* mask = CALayer::cls.cast(layer.mask().get());
+  if (mask) {
+    cairo_push_group(cr);
+    drawBody(cr, layer);
+    PatternPtr body(cairo_pop_group(cr));
+    // The mask draws like any layer, in this layer's coordinates; its alpha is what
+    // shows of the body.
+    cairo_push_group(cr);
+    drawLayer(cr, *mask);
+    PatternPtr alpha(cairo_pop_group(cr));
+    cairo_set_source(cr, body.get());
+    cairo_mask(cr, alpha.get());
+  } else {
+    drawBody(cr, layer);
+  }
+  if (group) {
+    cairo_pop_group_to_source(cr);
+    cairo_paint_with_alpha(cr, opacity);
+  }
+}
+
+// The layer in its superlayer's coordinates: moved to its frame.
+void drawLayer(cairo_t* cr, const CALayer& layer) {
+  if (layer.isHidden() || !(layer.opacity() > 0)) return;
+  CairoSave save(cr);
+  const CGRect f = layer.frame(), b = layer.bounds();
+  cairo_translate(cr, f.origin.x - b.origin.x, f.origin.y - b.origin.y);
+  drawInLayerSpace(cr, layer);
+}
+
+// A surface of the size in points at the scale, or why there is none.
+RenderedImage renderPicture(CGSize points, double scale,
+                            const std::function<void(cairo_t*)>& draw) {
+  if (!(scale > 0) || !std::isfinite(scale)) return {nullptr, "the scale must be positive"};
+  const double w = std::ceil(points.width * scale), h = std::ceil(points.height * scale);
+  if (!(w >= 1 && h >= 1 && w <= kMaxImageSide && h <= kMaxImageSide) ||
+      !imageSizeAllowed(static_cast<int64_t>(w), static_cast<int64_t>(h)))
+    return {nullptr, "the picture would be " + std::to_string(static_cast<long long>(w)) + " x " +
+                         std::to_string(static_cast<long long>(h)) +
+                         " pixels, which is empty or too large"};
+  SurfacePtr surface(
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(w), static_cast<int>(h)));
+  {
+    ContextPtr cr = makeContext(surface.get());
+    cairo_scale(cr.get(), scale, scale);
+    draw(cr.get());
+    if (!finish(cr.get())) return {nullptr, cairo_status_to_string(cairo_status(cr.get()))};
+  }
+  cairo_surface_flush(surface.get());
+  Ref<CGImage> image = CGImage::fromSurface(std::move(surface));
+  if (!image) return {nullptr, "cairo could not make the picture"};
+  return {image, {}};
+}
+
+}  // namespace
+
+void drawView(cairo_t* cr, const UIView& view) {
+  const CALayer& layer = view.caLayer();
+  if (layer.isHidden() || !(layer.opacity() > 0)) return;
+  CairoSave save(cr);
+  const CGRect b = layer.bounds();
+  cairo_translate(cr, -b.origin.x, -b.origin.y);
+  drawInLayerSpace(cr, layer);
+}
+
+RenderedImage renderView(const UIView& view, double scale) {
+  return renderPicture(view.bounds().size, scale, [&](cairo_t* cr) { drawView(cr, view); });
+}
+
+RenderedImage renderOnWallpaper(const UIView& view, double scale, const Wallpaper& wallpaper,
+                                double margin) {
+  const CGSize size = view.bounds().size;
+  const CGSize whole{size.width + 2 * margin, size.height + 2 * margin};
+  return renderPicture(whole, scale, [&](cairo_t* cr) {
+    PatternPtr gradient(cairo_pattern_create_linear(0, 0, 0, whole.height));
+    const auto& t = wallpaper.top;
+    const auto& u = wallpaper.bottom;
+    cairo_pattern_add_color_stop_rgba(gradient.get(), 0, t[0], t[1], t[2], t[3]);
+    cairo_pattern_add_color_stop_rgba(gradient.get(), 1, u[0], u[1], u[2], u[3]);
+    cairo_set_source(cr, gradient.get());
+    cairo_paint(cr);
+    cairo_translate(cr, margin, margin);
+    drawView(cr, view);
+  });
+}
+
+}  // namespace host

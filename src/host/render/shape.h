@@ -1,0 +1,33 @@
+// The outline of a layer and the cairo handles the renderer needs beyond quartz's own.
+#pragma once
+
+#include <cairo.h>
+
+#include <array>
+#include <memory>
+
+#include "host/quartz/layer.h"
+
+namespace host::render {
+
+// Owns one cairo pattern reference.
+struct PatternDeleter {
+  void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }
+};
+using PatternPtr = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
+
+// Adds the rectangle with rounded corners of `radius` to the path: the host's continuous
+// curve when `continuous`, else circular arcs (a radius beyond half the shorter side is
+// reduced to it).
+void addRoundedRect(cairo_t* cr, CGRect rect, double radius, bool continuous);
+
+// Adds the layer's shape, its bounds with its corners, to the path.
+void addLayerShape(cairo_t* cr, const CALayer& layer);
+
+// The components of a CGColor (or a UIColor); nil and other objects give clear.
+std::array<double, 4> colourComponents(id colour);
+
+// Sets an RGBA source from components, with the alpha multiplied by `alpha`.
+void setSource(cairo_t* cr, const std::array<double, 4>& rgba, double alpha = 1);
+
+}  // namespace host::render
