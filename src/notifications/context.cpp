@@ -1,9 +1,12 @@
 #include "notifications/context.h"
 
 #include <cstdint>
+#include <map>
+#include <utility>
 
 #include "host/foundation/value_helpers.h"
 #include "host/springboard/springboard_selectors.h"
+#include "notifications/host_class.h"
 #include "prefs/globals.h"
 
 namespace lumora {
@@ -12,15 +15,8 @@ namespace {
 using rt::id;
 using rt::Ref;
 
-// NCNotificationViewController, looked up by name while not found, then kept.
-rt::Class notificationControllerClass() {
-  static rt::Class cached = nullptr;
-  if (!cached) cached = rt::objc_getClass("NCNotificationViewController");
-  return cached;
-}
-
 bool isNotificationController(id object) {
-  return rt::send(object, sel::isKindOfClass, notificationControllerClass());
+  return rt::send(object, sel::isKindOfClass, cachedHostClass("NCNotificationViewController"));
 }
 
 }  // namespace
@@ -43,13 +39,21 @@ const char* contextSuffix(id view) {
 }
 
 Ref<> contextKey(const char* key, id view) {
-  return host::NSStr(std::string(key) + contextSuffix(view));
+  // The keys are made once per base key and context and kept: layout passes ask for
+  // the same few dozen keys over and over, and a kept string keeps its hash. The base
+  // keys are literals, so their addresses tell them apart.
+  static std::map<std::pair<const char*, bool>, Ref<>> made;
+  const bool lockscreen = isLockscreenNotification(view);
+  Ref<>& contextual = made[{key, lockscreen}];
+  if (!contextual)
+    contextual = host::NSStr(std::string(key) + (lockscreen ? "Lockscreen" : "Banner"));
+  return contextual;
 }
 
 bool isContextEnabled(id view) {
-  return rt::send(
-      preferences, sel::boolForKey,
-      host::NSStr(isLockscreenNotification(view) ? "enableLockscreen" : "enableBanners"));
+  return rt::send(preferences, sel::boolForKey,
+                  isLockscreenNotification(view) ? LUMORA_STR("enableLockscreen")
+                                                 : LUMORA_STR("enableBanners"));
 }
 
 Ref<> contextSettingValue(const char* key, id view) {

@@ -17,7 +17,8 @@ namespace lumora {
 bool isLockscreenNotification(rt::id view);
 // "Lockscreen" or "Banner".
 const char* contextSuffix(rt::id view);
-// The base key followed by the view's context suffix ("roundedCorners" + "Banner").
+// The base key (a string literal) followed by the view's context suffix
+// ("roundedCorners" + "Banner").
 rt::Ref<> contextKey(const char* key, rt::id view);
 // The gate of the view's context: "enableLockscreen" or "enableBanners".
 bool isContextEnabled(rt::id view);

@@ -4,6 +4,7 @@
 
 #include "colour/icon_colour.h"
 #include "host/foundation/value_helpers.h"
+#include "notifications/host_class.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
 
@@ -15,24 +16,6 @@ constexpr const char* kMetadataName = ".com.apple.mobile_container_manager.metad
 constexpr const char* kMessagesSection = "com.apple.MobileSMS";
 constexpr const char* kWhatsAppSection = "net.whatsapp.WhatsApp";
 constexpr const char* kWhatsAppGroup = "group.net.whatsapp.WhatsApp.shared";
-
-// Host classes looked up by name while not found, then kept.
-rt::Class cachedClass(rt::Class& slot, const char* name) {
-  if (!slot) slot = rt::objc_getClass(name);
-  return slot;
-}
-rt::Class buttonClass() {
-  static rt::Class c = nullptr;
-  return cachedClass(c, "UIButton");
-}
-rt::Class listCellClass() {
-  static rt::Class c = nullptr;
-  return cachedClass(c, "NCNotificationListCell");
-}
-rt::Class iconControllerClass() {
-  static rt::Class c = nullptr;
-  return cachedClass(c, "SBIconController");
-}
 
 bool isKindOf(id object, rt::Class cls) {
   return rt::send(object, sel::isKindOfClass, cls);
@@ -139,7 +122,7 @@ void lumoraHideHeader(id self, SEL, bool hide) {
   Ref<> subviews = rt::send(header, sel::subviews);
   for (uint64_t i = 0; i < rt::send(subviews, sel::count); ++i) {
     Ref<> view = rt::send(subviews, sel::objectAtIndex, i);
-    if (isKindOf(view.get(), buttonClass())) rt::send(view, sel::setHidden, hide);
+    if (isKindOf(view.get(), cachedHostClass("UIButton"))) rt::send(view, sel::setHidden, hide);
   }
   rt::send(rt::send(header, sel::valueForKey, str("_titleLabel")), sel::setHidden, hide);
 }
@@ -153,14 +136,15 @@ void lumoraHideGroupedNotifications(id self, SEL, bool hide) {
   Ref<> subviews = rt::send(list, sel::subviews);
   for (uint64_t i = 0; i < rt::send(subviews, sel::count); ++i) {
     Ref<> view = rt::send(subviews, sel::objectAtIndex, i);
-    if (!isKindOf(view.get(), listCellClass())) continue;
+    if (!isKindOf(view.get(), cachedHostClass("NCNotificationListCell"))) continue;
     rt::send(view, sel::setHidden, view == first ? false : hideOthers);
   }
 }
 
 Ref<> getIconForBundleId(id self, SEL, id bundleIdentifier, bool mask) {
   if (bundleIdentifier) {
-    Ref<> model = rt::send(rt::send(iconControllerClass(), sel::sharedInstance), sel::model);
+    Ref<> model =
+        rt::send(rt::send(cachedHostClass("SBIconController"), sel::sharedInstance), sel::model);
     Ref<> icon = rt::send(model, sel::expectedIconForDisplayIdentifier, bundleIdentifier);
     const SBIconImageInfo info{{60, 60}, screenScale(), 13};
     Ref<> image = mask ? rt::send(icon, sel::generateIconImageWithInfo, info)

@@ -2,6 +2,7 @@
 
 #include "host/foundation/value_helpers.h"
 #include "notifications/context.h"
+#include "notifications/host_class.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
 
@@ -17,18 +18,13 @@ bool isRightToLeft() {
                   sel::userInterfaceLayoutDirection) == 1;
 }
 
-// NCNotificationShortLookViewController, looked up by name while not found, then kept.
-rt::Class shortLookControllerClass() {
-  static rt::Class cached = nullptr;
-  if (!cached) cached = rt::objc_getClass("NCNotificationShortLookViewController");
-  return cached;
-}
-
 // The section of the notification the view belongs to, when its controller is a
 // short-look controller; nil otherwise.
 Ref<> sectionOf(id view) {
   Ref<> controller = rt::send(view, sel::_viewControllerForAncestor);
-  if (!rt::send(controller, sel::isKindOfClass, shortLookControllerClass())) return nullptr;
+  if (!rt::send(controller, sel::isKindOfClass,
+                cachedHostClass("NCNotificationShortLookViewController")))
+    return nullptr;
   return rt::send(rt::send(controller, sel::notificationRequest), sel::sectionIdentifier);
 }
 

@@ -8,6 +8,14 @@ namespace sel {
 // Added properties
 inline const Sel<Ref<>()> lumoraBackground{"lumoraBackground"};
 inline const Sel<void(id)> setLumoraBackground{"setLumoraBackground:"};
+inline const Sel<Ref<>()> colorIndicator{"colorIndicator"};
+inline const Sel<void(id)> setColorIndicator{"setColorIndicator:"};
+inline const Sel<Ref<>()> lumoraBorder{"lumoraBorder"};
+inline const Sel<void(id)> setLumoraBorder{"setLumoraBorder:"};
+inline const Sel<Ref<>()> imageIndicator{"imageIndicator"};
+inline const Sel<void(id)> setImageIndicator{"setImageIndicator:"};
+inline const Sel<Ref<>()> imageIndicatorCorner{"imageIndicatorCorner"};
+inline const Sel<void(id)> setImageIndicatorCorner{"setImageIndicatorCorner:"};
 // Added methods of NCNotificationShortLookViewController
 inline const Sel<void(bool)> lumoraHideHeader{"lumoraHideHeader:"};
 inline const Sel<void(bool)> lumoraHideGroupedNotifications{"lumoraHideGroupedNotifications:"};
@@ -21,6 +29,8 @@ inline const Sel<Ref<>(id, id)> findFolder_folder{"findFolder:folder:"};
 
 namespace cls {
 inline const rt::ClassName FolderFinder{"FolderFinder"};
+inline const rt::ClassName LumoraBackgroundView{"LumoraBackgroundView"};
+inline const rt::ClassName LumoraIndicatorView{"LumoraIndicatorView"};
 }  // namespace cls
 
 namespace lumora {

@@ -126,9 +126,8 @@ void class_addKey(Class cls, std::string name, KeyGetter getter) {
 
 Ref<> object_valueForKey(id self, std::string_view key) {
   if (!self) return nullptr;
-  const std::string name(key);
   for (Class cls = self->isa(); cls; cls = cls->superclass) {
-    auto it = cls->keys.find(name);
+    auto it = cls->keys.find(key);
     if (it != cls->keys.end()) return it->second(self);
   }
   return nullptr;

@@ -45,12 +45,19 @@ using Factory = std::function<Ref<>()>;
 // Reads a named instance variable for key-value access ("_headerContentView").
 using KeyGetter = std::function<Ref<>(id self)>;
 
+// Hashes strings and string views alike, so a key table is searched without copying the
+// key.
+struct StringHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
 struct ClassRecord {
   std::string name;
   Class superclass = nullptr;
   Factory factory;
   std::unordered_map<SEL, std::unique_ptr<Method>> methods;
-  std::unordered_map<std::string, KeyGetter> keys;
+  std::unordered_map<std::string, KeyGetter, StringHash, std::equal_to<>> keys;
   // Per-selector cache of the method found along the chain; points at method records,
   // so replacing an implementation needs no invalidation.
   std::vector<const Method*> cache;

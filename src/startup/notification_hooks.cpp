@@ -2,23 +2,11 @@
 // controller's added methods, whose behaviour lives in src/notifications/.
 #include "notifications/icons.h"
 #include "notifications/layout_adjustments.h"
+#include "notifications/restyle.h"
 #include "notifications/system_selectors.h"
 #include "startup/hook_table.h"
 
 namespace lumora {
-namespace {
-
-using rt::id;
-using rt::ImpFor;
-using rt::Ref;
-using rt::SEL;
-
-ImpFor<void> original_shortLookController_viewDidLayoutSubviews;
-void replaced_shortLookController_viewDidLayoutSubviews(id self, SEL cmd) {
-  original_shortLookController_viewDidLayoutSubviews(self, cmd);
-}
-
-}  // namespace
 
 std::vector<HookRow> notificationRows() {
   constexpr Routine n = Routine::Notification;
@@ -37,8 +25,7 @@ std::vector<HookRow> notificationRows() {
                  &adjust::listController_viewDidLayoutSubviews,
                  &adjust::original_listController_viewDidLayoutSubviews),
       replaceRow(n, "NCNotificationShortLookViewController", sel::viewDidLayoutSubviews,
-                 &replaced_shortLookController_viewDidLayoutSubviews,
-                 &original_shortLookController_viewDidLayoutSubviews),
+                 &restyleNotification, &original_shortLookController_viewDidLayoutSubviews),
       addRow(n, "NCNotificationShortLookViewController", sel::lumoraHideHeader, &lumoraHideHeader,
              "v@:B"),
       addRow(n, "NCNotificationShortLookViewController", sel::lumoraHideGroupedNotifications,

@@ -52,6 +52,11 @@ TEST_F(IconsTest, HidingAStackKeepsTheFirstCardAndFollowsTheGrouping) {
   EXPECT_FALSE(rt::send(secondCell, sel::isHidden));
   rt::send(banner, sel::lumoraHideGroupedNotifications, true);  // a banner: nothing
   EXPECT_FALSE(rt::send(secondCell, sel::isHidden));
+  // An expanded stack shows every card, whatever is asked.
+  host::NCNotificationListView::cls.cast(rt::send(firstCell, sel::superview).get())
+      ->setGrouped(false);
+  rt::send(second, sel::lumoraHideGroupedNotifications, true);
+  EXPECT_FALSE(rt::send(secondCell, sel::isHidden));
 }
 
 TEST_F(IconsTest, IconsComeFromTheIconModelElseTheCardsFirstIcon) {
@@ -112,18 +117,7 @@ TEST_F(IconsTest, AMessagesSenderPictureComesFromTheirContact) {
   boot();
   host::addContact("ada", pngOf(0xffcc2233));
   host::addContact("bob", {});
-  auto messages = [&](const char* person) {
-    host::NotificationFields fields;
-    fields.section = "com.apple.MobileSMS";
-    fields.title = "Ada";
-    if (person) {
-      Ref<> info = rt::send(cls::NSMutableDictionary, sel::new_);
-      rt::send(info, sel::setObject_forKey, host::NSStr(person),
-               host::NSStr("CKBBContextKeySenderPersonCentricID"));
-      fields.userInfo = info;
-    }
-    return banner(host::NCNotificationRequest::make(fields));
-  };
+  auto messages = [&](const char* person) { return banner(messageRequest(person)); };
   Ref<> picture = rt::send(messages("ada"), sel::getContactPicture);
   ASSERT_NE(picture, nullptr);
   EXPECT_EQ(rt::send(picture, sel::scale), 3);

@@ -109,8 +109,11 @@ TEST_F(AdjustmentTest, TheOptionsRowNarrowsAndRoundsItsOverlay) {
   EXPECT_EQ(rt::send(overlay, sel::backgroundColor), nullptr);
   // A row without width is left alone, the host's layout included.
   Ref<> empty = rt::send(cls::NCAuxiliaryOptionsView, sel::new_);
+  Ref<> emptyOverlay = key(empty.get(), "_overlayView");
+  rt::send(emptyOverlay, sel::setFrame, CGRectMake(1, 2, 3, 4));
   rt::send(empty, sel::layoutSubviews);
-  EXPECT_NE(rt::send(key(empty.get(), "_overlayView"), sel::backgroundColor), nullptr);
+  EXPECT_NE(rt::send(emptyOverlay, sel::backgroundColor), nullptr);
+  EXPECT_EQ(rt::send(emptyOverlay, sel::frame), CGRectMake(1, 2, 3, 4));
 }
 
 TEST_F(AdjustmentTest, TheListsForcedAppearanceIgnoresTheLockscreenSwitch) {
@@ -121,10 +124,14 @@ TEST_F(AdjustmentTest, TheListsForcedAppearanceIgnoresTheLockscreenSwitch) {
   Ref<> list = host::lockscreenListController();
   layout();
   EXPECT_EQ(rt::send(list, sel::overrideUserInterfaceStyle), 2);
+  set("forceModeLockscreen", "light");
+  rt::send(rt::send(list, sel::view), sel::setNeedsLayout);
+  layout();
+  EXPECT_EQ(rt::send(list, sel::overrideUserInterfaceStyle), 1);
   set("forceModeLockscreen", "default");  // leaves the last override in force
   rt::send(rt::send(list, sel::view), sel::setNeedsLayout);
   layout();
-  EXPECT_EQ(rt::send(list, sel::overrideUserInterfaceStyle), 2);
+  EXPECT_EQ(rt::send(list, sel::overrideUserInterfaceStyle), 1);
 }
 
 TEST_F(AdjustmentTest, TheAddedBackgroundFollowsTheCardsFrame) {

@@ -57,6 +57,19 @@ class NotificationFixture : public ::testing::Test {
     fields.thumbnail = std::move(thumbnail);
     return host::NCNotificationRequest::make(fields);
   }
+  // A Messages notification from the contact named by `person` (no sender for nil).
+  static rt::Ref<> messageRequest(const char* person) {
+    host::NotificationFields fields;
+    fields.section = "com.apple.MobileSMS";
+    fields.title = "Ada";
+    if (person) {
+      rt::Ref<> info = rt::send(cls::NSMutableDictionary, sel::new_);
+      rt::send(info, sel::setObject_forKey, host::NSStr(person),
+               host::NSStr("CKBBContextKeySenderPersonCentricID"));
+      fields.userInfo = info;
+    }
+    return host::NCNotificationRequest::make(fields);
+  }
   static rt::Ref<> key(rt::id object, const char* name) {
     return rt::send(object, sel::valueForKey, host::NSStr(name));
   }

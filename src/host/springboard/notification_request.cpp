@@ -32,10 +32,6 @@ Ref<> NCNotificationRequest::make(const NotificationFields& fields) {
   return request;
 }
 
-void UIImageAsset::bind(ClassBuilder<UIImageAsset>& b) {
-  b.method<&UIImageAsset::assetName>(sel::assetName);
-}
-
 void NCNotificationContent::bind(ClassBuilder<NCNotificationContent>& b) {
   b.method<&NCNotificationContent::titleValue>(sel::title)
       .method<&NCNotificationContent::subtitleValue>(sel::subtitle)
@@ -64,7 +60,6 @@ void NCNotificationRequest::bind(ClassBuilder<NCNotificationRequest>& b) {
 }
 
 void defineNotificationRequests(ClassList& list) {
-  list.define<UIImageAsset>(NSObject::cls, [] { return UIImageAsset::cls.make(nullptr); });
   list.define<NCNotificationContent>(NSObject::cls);
   list.define<UNNotificationContent>(NSObject::cls);
   list.define<UNNotificationRequest>(NSObject::cls);

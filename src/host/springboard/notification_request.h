@@ -16,18 +16,6 @@ struct NotificationFields {
   Ref<> thumbnail;        // a UIImage shown at the content's trailing edge, or nil
 };
 
-// UIImageAsset: names the asset an image came from (a system symbol's name).
-class UIImageAsset : public NSObject {
- public:
-  static inline const rt::ClassOf<UIImageAsset> cls{"UIImageAsset"};
-  static void bind(ClassBuilder<UIImageAsset>& b);
-  explicit UIImageAsset(Ref<> name) : name_(std::move(name)) {}
-  Ref<> assetName() const { return name_; }
-
- private:
-  Ref<> name_;
-};
-
 class NCNotificationContent : public NSObject {
  public:
   static inline const rt::ClassOf<NCNotificationContent> cls{"NCNotificationContent"};

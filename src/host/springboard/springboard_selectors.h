@@ -45,8 +45,6 @@ inline const Sel<Ref<>()> title{"title"};
 inline const Sel<Ref<>()> subtitle{"subtitle"};
 inline const Sel<Ref<>()> message{"message"};
 inline const Sel<Ref<>()> attachmentImage{"attachmentImage"};
-inline const Sel<Ref<>()> imageAsset{"imageAsset"};
-inline const Sel<Ref<>()> assetName{"assetName"};
 inline const Sel<Ref<>()> notificationRequest{"notificationRequest"};
 inline const Sel<Ref<>(id)> initWithNotificationRequest{"initWithNotificationRequest:"};
 

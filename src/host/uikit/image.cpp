@@ -92,6 +92,7 @@ void UIImage::bind(ClassBuilder<UIImage>& b) {
   rt::bindMethod<&UIImage::size>(image, sel::size);
   rt::bindMethod<&UIImage::scale>(image, sel::scale);
   rt::bindMethod<&UIImage::CGImage>(image, sel::CGImage);
+  rt::bindMethod<&UIImage::imageAsset>(image, sel::imageAsset);
   rt::bindClassFunction(
       image, sel::imageWithData, +[](id, SEL, id data) { return imageFromData(data, 1); });
   rt::bindClassFunction(
@@ -107,7 +108,17 @@ void UIImage::bind(ClassBuilder<UIImage>& b) {
       });
 }
 
+Ref<> UIImage::imageAsset() const {
+  if (origin_.kind != ImageOrigin::Kind::Symbol) return nullptr;
+  return UIImageAsset::cls.make(NSStr(origin_.name));
+}
+
+void UIImageAsset::bind(ClassBuilder<UIImageAsset>& b) {
+  b.method<&UIImageAsset::assetName>(sel::assetName);
+}
+
 void defineUIImage(ClassList& list) {
+  list.define<UIImageAsset>(NSObject::cls, [] { return UIImageAsset::cls.make(nullptr); });
   // An image has no empty state, so `alloc` answers nil.
   list.define<UIImage>(NSObject::cls, []() -> Ref<> { return nullptr; });
 }

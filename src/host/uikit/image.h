@@ -40,12 +40,27 @@ class UIImage : public NSObject {
   Ref<> CGImage() const { return image_; }
   const host::CGImage* pixels() const { return image_.get(); }
   const ImageOrigin& origin() const { return origin_; }
+  // The asset the image came from: a system symbol names its asset; other images have
+  // none.
+  Ref<> imageAsset() const;
   void setOrigin(ImageOrigin origin) { origin_ = std::move(origin); }
 
  private:
   Ref<host::CGImage> image_;
   ImageOrigin origin_;
   rt::CGFloat scale_;
+};
+
+// UIImageAsset: names the asset an image came from.
+class UIImageAsset : public NSObject {
+ public:
+  static inline const rt::ClassOf<UIImageAsset> cls{"UIImageAsset"};
+  static void bind(ClassBuilder<UIImageAsset>& b);
+  explicit UIImageAsset(Ref<> name) : name_(std::move(name)) {}
+  Ref<> assetName() const { return name_; }
+
+ private:
+  Ref<> name_;
 };
 
 // The scale a file name states: 2 for "name@2x.png", 3 for "name@3x.jpg", else 1.

@@ -97,6 +97,7 @@ void UILabel::setNumberOfLines(int64_t lines) {
 }
 
 void UILabel::contentChanged() {
+  measured_.clear();
   // What fits has changed for every view that sizes itself by this text.
   for (UIView* v = this; v; v = v->superviewPointer()) v->setNeedsLayout();
 }
@@ -108,8 +109,14 @@ const UIFont& UILabel::fontOrDefault() const {
 }
 
 CGSize UILabel::sizeThatFits(CGSize size) const {
+  for (const Measured& m : measured_)
+    if (m.width == size.width) return m.size;
   const std::string* text = stringText(text_.get());
-  return measureText(text ? *text : std::string(), fontOrDefault(), size.width, numberOfLines_);
+  const CGSize fits =
+      measureText(text ? *text : std::string(), fontOrDefault(), size.width, numberOfLines_);
+  if (measured_.size() == 4) measured_.erase(measured_.begin());
+  measured_.push_back({size.width, fits});
+  return fits;
 }
 
 void UIFont::bind(ClassBuilder<UIFont>& b) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/uikit/view.h"
 
@@ -50,7 +51,9 @@ class UILabel : public UIView {
   void setFont(id font);
   int64_t numberOfLines() const { return numberOfLines_; }
   void setNumberOfLines(int64_t lines);
-  // The text's size within the given width (its whole width when that is 0).
+  // The text's size within the given width (its whole width when that is 0). The last
+  // few answers are kept until the text, font or line count changes, as laying text out
+  // is the costliest part of a layout.
   CGSize sizeThatFits(CGSize size) const;
   const UIFont& fontOrDefault() const;
 
@@ -59,6 +62,11 @@ class UILabel : public UIView {
 
   Ref<> text_, textColor_, font_;
   int64_t numberOfLines_ = 1;
+  struct Measured {
+    CGFloat width;
+    CGSize size;
+  };
+  mutable std::vector<Measured> measured_;
 };
 
 void defineLabels(ClassList& list);

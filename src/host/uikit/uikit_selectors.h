@@ -115,6 +115,9 @@ inline const Sel<Ref<>(id)> imageWithCGImage{"imageWithCGImage:"};
 inline const Sel<rt::CGSize()> size{"size"};
 inline const Sel<CGFloat()> scale{"scale"};
 inline const Sel<Ref<>()> CGImage{"CGImage"};
+inline const Sel<Ref<>()> imageAsset{"imageAsset"};
+// UIImageAsset
+inline const Sel<Ref<>()> assetName{"assetName"};
 }  // namespace sel
 
 namespace cls {

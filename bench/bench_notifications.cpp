@@ -1,0 +1,148 @@
+// Notification costs the layout pays: the dominant colour (warm from the cache, cold
+// through the analysis), one banner's layout with the system's adjustments against the
+// host's own, and a lockscreen list growing to 50 notifications.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "host/foundation/main_queue.h"
+#include "host/foundation/values.h"
+#include "host/host.h"
+#include "host/quartz/cgimage.h"
+#include "host/springboard/app_registry.h"
+#include "host/springboard/notification_request.h"
+#include "host/springboard/presentation.h"
+#include "host/uikit/image.h"
+#include "host/uikit/view.h"
+#include "notifications/system_selectors.h"
+#include "prefs/globals.h"
+#include "startup/loader.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using rt::Ref;
+
+// A device with one app, the system loaded (or "enabled" off), on a scratch root.
+struct Device {
+  fs::path root;
+  explicit Device(bool enabled) {
+    std::string pattern = (fs::temp_directory_path() / "lumora-bench-nc-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) std::abort();
+    root = pattern;
+    host::boot({root, {}});
+    std::vector<uint32_t> pixels(180 * 180);
+    for (size_t i = 0; i < pixels.size(); ++i)
+      pixels[i] = 0xff000000u | static_cast<uint32_t>(i * 2654435761u >> 8 & 0xffffff);
+    host::installApp({"com.example.mail",
+                      "Mail",
+                      "User",
+                      {},
+                      false,
+                      false,
+                      false,
+                      host::UIImage::make(host::CGImage::fromPixels(180, 180, pixels.data()), 3)});
+    if (!enabled) {
+      Ref<> store = rt::send(rt::send(cls::NSUserDefaults, sel::alloc), sel::initWithSuiteName,
+                             host::NSStr("com.tarnwick.lumora"));
+      rt::send(store, sel::setObject_forKey, rt::send(cls::NSNumber, sel::numberWithBool, false),
+               host::NSStr("enabled"));
+    }
+    lumora::loadSystem();
+  }
+  ~Device() {
+    lumora::resetProcess();
+    fs::remove_all(root);
+  }
+  static Ref<> request() {
+    host::NotificationFields fields;
+    fields.section = "com.example.mail";
+    fields.title = "Maple";
+    fields.message = "Lunch at noon?";
+    return host::NCNotificationRequest::make(fields);
+  }
+};
+
+// Marks every view of the tree, as a new size or a changed setting would.
+void markTree(host::UIView& view) {
+  view.setNeedsLayout();
+  for (auto& child : view.subviewList()) markTree(*child);
+}
+
+void layOut(rt::id window) {
+  markTree(*host::UIView::cls.cast(window));
+  rt::send(window, sel::layoutIfNeeded);
+}
+
+void BM_DominantColourWarm(benchmark::State& state) {
+  Device device(true);
+  Ref<> controller = host::presentBanner(Device::request().get());
+  rt::send(controller, sel::getDominantColor);
+  for (auto _ : state) benchmark::DoNotOptimize(rt::send(controller, sel::getDominantColor));
+}
+BENCHMARK(BM_DominantColourWarm);
+
+void BM_DominantColourCold(benchmark::State& state) {
+  Device device(true);
+  Ref<> controller = host::presentBanner(Device::request().get());
+  for (auto _ : state) {
+    rt::send(lumora::colorCache, sel::removeAllObjects);
+    benchmark::DoNotOptimize(rt::send(controller, sel::getDominantColor));
+  }
+}
+BENCHMARK(BM_DominantColourCold);
+
+// The banner's whole layout with the system loaded; the counters give the same layout
+// with "enabled" off, measured in the same run, and the ratio of the two.
+void BM_BannerLayout(benchmark::State& state) {
+  double hostNs = 0;
+  {
+    Device device(false);
+    host::presentBanner(Device::request().get());
+    Ref<> window = host::bannerWindow();
+    constexpr int kRounds = 20000;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kRounds; ++i) layOut(window.get());
+    hostNs =
+        std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count() /
+        kRounds;
+  }
+  Device device(true);
+  host::presentBanner(Device::request().get());
+  Ref<> window = host::bannerWindow();
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state) layOut(window.get());
+  const double systemNs =
+      std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count() /
+      static_cast<double>(state.iterations());
+  state.counters["host_ns"] = hostNs;
+  state.counters["added_ns"] = systemNs - hostNs;
+  state.counters["ratio"] = systemNs / hostNs;
+}
+BENCHMARK(BM_BannerLayout);
+
+// The restyle pass of one banner, everything created and the colour cache warm.
+void BM_RestylePassWarm(benchmark::State& state) {
+  Device device(true);
+  Ref<> controller = host::presentBanner(Device::request().get());
+  host::main_queue::drain();
+  for (auto _ : state) {
+    rt::send(controller, sel::viewDidLayoutSubviews);
+    host::main_queue::advance(0);
+  }
+}
+BENCHMARK(BM_RestylePassWarm);
+
+void BM_LockscreenLayout(benchmark::State& state) {
+  Device device(true);
+  for (int64_t i = 0; i < state.range(0); ++i)
+    host::showOnLockscreen(Device::request().get(), "", i % 2 == 0);
+  Ref<> window = host::lockscreenWindow();
+  for (auto _ : state) layOut(window.get());
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_LockscreenLayout)->Arg(10)->Arg(25)->Arg(50)->Complexity(benchmark::oN);
+
+}  // namespace

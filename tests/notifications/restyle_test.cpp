@@ -1,0 +1,225 @@
+// The restyle pass: the added views, the reset, corners and shadow, background and
+// transparency, the text colours and their contrast rule, the date block, the border.
+#include "notifications/restyle.h"
+
+#include "colour/colour_string.h"
+#include "notification_fixture.h"
+#include "notifications/system_selectors.h"
+
+using rt::CGFloat;
+using rt::CGRectMake;
+using rt::id;
+using rt::Ref;
+
+namespace {
+
+class RestyleTest : public testing_support::NotificationFixture {
+ protected:
+  void banner(const char* section = "com.example.mail") {
+    controller = host::presentBanner(request(section).get());
+    layout();
+    card = rt::send(controller, sel::viewForPreview);
+    content = key(card.get(), "_notificationContentView");
+    header = key(card.get(), "_headerContentView");
+  }
+  // Lays the banner out again, as a change of setting shows at the next layout.
+  void relayout() {
+    rt::send(rt::send(controller, sel::view), sel::setNeedsLayout);
+    layout();
+  }
+  static std::array<CGFloat, 4> rgba(id colour) {
+    std::array<CGFloat, 4> c{-1, -1, -1, -1};
+    rt::send(colour, sel::getRed_green_blue_alpha, &c[0], &c[1], &c[2], &c[3]);
+    return c;
+  }
+  Ref<> background() { return rt::send(card, sel::lumoraBackground); }
+  Ref<> controller, card, content, header;
+};
+
+}  // namespace
+
+TEST_F(RestyleTest, TheFirstPassAddsFiveViewsAtTheirPlacesAndLaterPassesReuseThem) {
+  boot();
+  banner();
+  Ref<> bg = background();
+  ASSERT_TRUE(rt::send(bg, sel::isKindOfClass, rt::objc_getClass("LumoraBackgroundView")));
+  Ref<> subviews = rt::send(card, sel::subviews);
+  EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{2}), bg);  // a banner: index 2
+  EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{3}),
+            rt::send(card, sel::imageIndicator));
+  EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{4}),
+            rt::send(card, sel::imageIndicatorCorner));
+  // Both inserted at 1 of the empty background: the indicator first, the strip after it.
+  Ref<> inner = rt::send(bg, sel::subviews);
+  EXPECT_EQ(rt::send(inner, sel::firstObject), rt::send(card, sel::colorIndicator));
+  EXPECT_EQ(rt::send(inner, sel::lastObject), rt::send(card, sel::lumoraBorder));
+  EXPECT_TRUE(rt::send(rt::send(bg, sel::layer), sel::continuousCorners));
+  EXPECT_TRUE(rt::send(bg, sel::clipsToBounds));
+  EXPECT_EQ(rt::send(bg, sel::frame), rt::send(card, sel::frame));
+  relayout();
+  EXPECT_EQ(background(), bg);
+  EXPECT_EQ(rt::send(rt::send(card, sel::subviews), sel::count), 7u);
+  // The header's gradient layer is made once.
+  Ref<> sublayers = rt::send(rt::send(header, sel::layer), sel::sublayers);
+  EXPECT_TRUE(rt::send(rt::send(sublayers, sel::firstObject), sel::isKindOfClass,
+                       rt::objc_getClass("CAGradientLayer")));
+}
+
+TEST_F(RestyleTest, AClosedGateOrAZeroWidthAddsNothing) {
+  boot();
+  set("enableBanners", false);
+  banner();
+  EXPECT_EQ(background(), nullptr);
+  set("enableBanners", true);
+  rt::send(card, sel::setFrame, rt::CGRectZero);
+  rt::send(controller, sel::viewDidLayoutSubviews);
+  EXPECT_EQ(background(), nullptr);
+}
+
+TEST_F(RestyleTest, RoundCornersHideTheShadowViewAndShadowTheCard) {
+  boot();
+  set("roundedCornersBanner", "round");
+  banner();
+  for (Ref<> view : {rt::send(card, sel::backgroundMaterialView), background(),
+                     key(rt::send(controller, sel::view).get(), "_stackDimmingView")})
+    EXPECT_EQ(rt::send(rt::send(view, sel::layer), sel::cornerRadius), 35);
+  EXPECT_TRUE(rt::send(key(card.get(), "_shadowView"), sel::isHidden));
+  Ref<> layer = rt::send(card, sel::layer);
+  EXPECT_EQ(rt::send(layer, sel::shadowOffset), (rt::CGSize{0, 3}));
+  EXPECT_EQ(rt::send(layer, sel::shadowRadius), 5);
+  EXPECT_EQ(rt::send(layer, sel::shadowOpacity), 0.075f);
+  set("roundedCornersBanner", "stock");
+  relayout();
+  EXPECT_FALSE(rt::send(key(card.get(), "_shadowView"), sel::isHidden));
+  EXPECT_EQ(rt::send(layer, sel::shadowRadius), 0);  // reset; offset and opacity persist
+  EXPECT_EQ(rt::send(rt::send(background(), sel::layer), sel::cornerRadius), 13);
+}
+
+TEST_F(RestyleTest, ASeeThroughBackgroundHidesTheMaterialAndTheStack) {
+  boot();
+  set("colorBackgroundLockscreen", "#000000:0.00");
+  Ref<> front = host::showOnLockscreen(request().get(), "s", false);
+  Ref<> behind = host::showOnLockscreen(request().get(), "s", false);
+  layout();
+  Ref<> frontCard = rt::send(front, sel::viewForPreview);
+  EXPECT_EQ(rt::send(rt::send(frontCard, sel::backgroundMaterialView), sel::alpha), 0);
+  EXPECT_TRUE(rt::send(rt::send(behind, sel::associatedView), sel::isHidden));
+  // Lockscreen cards put the background at index 1.
+  EXPECT_EQ(rt::send(rt::send(frontCard, sel::subviews), sel::objectAtIndex, uint64_t{1}),
+            rt::send(frontCard, sel::lumoraBackground));
+  set("colorBackgroundLockscreen", "#000000:0.50");
+  rt::send(rt::send(front, sel::view), sel::setNeedsLayout);
+  rt::send(rt::send(behind, sel::view), sel::setNeedsLayout);
+  layout();
+  EXPECT_EQ(rt::send(rt::send(frontCard, sel::backgroundMaterialView), sel::alpha), 1);
+  EXPECT_FALSE(rt::send(rt::send(behind, sel::associatedView), sel::isHidden));
+}
+
+TEST_F(RestyleTest, TheContrastRuleAppliesOnlyWhenBothValuesAreDominant) {
+  boot();                                    // the mail icon is a dark blue
+  set("colorBackgroundBanner", "dominant");  // "colorPrimaryLabelBanner" is "dominant"
+  banner();
+  Ref<> dominant = rt::send(controller, sel::getDominantColor);
+  ASSERT_TRUE(lumora::lumoraIsDarkColor(dominant.get()));
+  EXPECT_EQ(rgba(rt::send(background(), sel::backgroundColor).get())[3], 0.6);
+  Ref<> title = key(content.get(), "_primaryLabel");
+  EXPECT_EQ(rgba(rt::send(title, sel::textColor).get()), (std::array<CGFloat, 4>{1, 1, 1, 1}));
+  set("colorBackgroundBanner", "#FFFFFF");  // a fixed background: the title is D itself
+  relayout();
+  EXPECT_EQ(rt::send(title, sel::textColor), dominant);
+  set("colorPrimaryLabelBanner", "none");
+  relayout();
+  EXPECT_EQ(rt::send(title, sel::textColor), nullptr);
+  // The light and dark contrasts against a light dominant colour.
+  Ref<> light = rt::send(cls::UIColor, sel::whiteColor);
+  EXPECT_EQ(rgba(lumora::contrastColorForBackground(light.get(), controller.get()).get()),
+            rgba(rt::send(cls::UIColor, sel::blackColor).get()));
+  rt::send(controller, sel::setOverrideUserInterfaceStyle, int64_t{2});
+  EXPECT_EQ(rgba(lumora::contrastColorForBackground(light.get(), controller.get()).get()),
+            rgba(rt::send(cls::UIColor, sel::systemGray4Color).get()));
+  EXPECT_EQ(rgba(lumora::contrastColorForBackground(light.get(), nullptr).get()),
+            rgba(rt::send(cls::UIColor, sel::systemGray4Color).get()));
+}
+
+TEST_F(RestyleTest, ASecondaryColourPaintsBodySummaryAndSubtitleAlike) {
+  boot();
+  set("colorSecondaryLabelBanner", "#FF0000");
+  banner();
+  for (const char* name : {"_secondaryLabel", "_summaryLabel", "_primarySubtitleLabel"})
+    EXPECT_EQ(rgba(rt::send(key(content.get(), name), sel::textColor).get()),
+              (std::array<CGFloat, 4>{1, 0, 0, 1}))
+        << name;
+  set("colorSecondaryLabelBanner", "none");
+  relayout();
+  for (const char* name : {"_secondaryLabel", "_summaryLabel", "_primarySubtitleLabel"})
+    EXPECT_EQ(rt::send(key(content.get(), name), sel::textColor), nullptr) << name;
+}
+
+TEST_F(RestyleTest, TheDateColourComesAtATenthOfASecondAndNotBefore) {
+  boot();
+  set("colorHeaderDateBanner", "#00FF00");
+  banner();
+  Ref<> date = key(header.get(), "_dateLabel");
+  EXPECT_EQ(rgba(rt::send(date, sel::textColor).get()), (std::array<CGFloat, 4>{0, 0, 0, 1}));
+  host::main_queue::advance(50'000'000);
+  EXPECT_EQ(rgba(rt::send(date, sel::textColor).get()), (std::array<CGFloat, 4>{0, 0, 0, 1}));
+  host::main_queue::advance(60'000'000);
+  EXPECT_EQ(rgba(rt::send(date, sel::textColor).get()), (std::array<CGFloat, 4>{0, 1, 0, 1}));
+  // "dominant" with no header or background colour: D itself. A controller gone by then
+  // is never touched.
+  set("colorHeaderDateBanner", "dominant");
+  relayout();
+  Ref<> dominant = rt::send(controller, sel::getDominantColor);
+  host::main_queue::advance(200'000'000);
+  EXPECT_EQ(rt::send(date, sel::textColor), dominant);
+}
+
+TEST_F(RestyleTest, BordersGoOnTheBackgroundLayerOrAlongOneEdge) {
+  boot();
+  set("borderColorBanner", "#0000FF");
+  set("borderWidthBanner", int64_t{3});
+  banner();
+  Ref<> strip = rt::send(card, sel::lumoraBorder);
+  Ref<> layer = rt::send(background(), sel::layer);
+  EXPECT_EQ(rt::send(layer, sel::borderWidth), 3);  // "all"
+  EXPECT_TRUE(rt::send(strip, sel::isHidden));
+  set("borderPositionBanner", "right");
+  relayout();
+  EXPECT_EQ(rt::send(layer, sel::borderWidth), 0);
+  EXPECT_FALSE(rt::send(strip, sel::isHidden));
+  EXPECT_EQ(rt::send(strip, sel::frame), CGRectMake(356, 0, 3, 70));
+  set("borderPositionBanner", "bottom");
+  relayout();
+  EXPECT_EQ(rt::send(strip, sel::frame), CGRectMake(0, 67, 359, 3));
+  set("borderColorBanner", "none");
+  relayout();
+  EXPECT_TRUE(rt::send(strip, sel::isHidden));
+  EXPECT_EQ(rt::send(layer, sel::borderWidth), 0);
+}
+
+TEST_F(RestyleTest, ThePassIsIdempotentAndTheMapleSectionNeverShowsAnIndicator) {
+  boot();
+  host::installApp(
+      {"com.hollowreed.maple.app", "Maple", "User", {}, false, false, false, picture(0xffaa5500)});
+  set("colorBackgroundBanner", "dominant");
+  set("borderColorBanner", "dominant");
+  set("borderPositionBanner", "left");
+  banner("com.hollowreed.maple.app");
+  EXPECT_TRUE(rt::send(rt::send(card, sel::colorIndicator), sel::isHidden));
+  EXPECT_TRUE(rt::send(rt::send(card, sel::imageIndicator), sel::isHidden));
+  auto snapshot = [&] {
+    std::string s;
+    for (Ref<> v : {background(), rt::send(card, sel::lumoraBorder)}) {
+      const auto f = rt::send(v, sel::frame);
+      s += std::to_string(f.size.width) + "," + std::to_string(f.size.height) + "," +
+           std::to_string(rt::send(v, sel::isHidden)) + ";";
+      const auto c = rgba(rt::send(v, sel::backgroundColor).get());
+      for (CGFloat x : c) s += std::to_string(x) + " ";
+    }
+    return s;
+  };
+  const std::string first = snapshot();
+  relayout();
+  relayout();
+  EXPECT_EQ(snapshot(), first);
+}

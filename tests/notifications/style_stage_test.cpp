@@ -1,0 +1,191 @@
+// The classic and modern style stages: header colour and gradient, the indicators with
+// their geometry in both layout directions, icons, symbols and contact pictures.
+#include "host/quartz/image_codec.h"
+#include "notification_fixture.h"
+#include "notifications/system_selectors.h"
+
+using rt::CGFloat;
+using rt::CGRectMake;
+using rt::id;
+using rt::Ref;
+
+namespace {
+
+class StyleTest : public testing_support::NotificationFixture {
+ protected:
+  void banner(Ref<> req = nullptr) {
+    controller = host::presentBanner((req ? req : request()).get());
+    layout();
+    card = rt::send(controller, sel::viewForPreview);
+    header = key(card.get(), "_headerContentView");
+  }
+  void relayout() {
+    rt::send(rt::send(controller, sel::view), sel::setNeedsLayout);
+    layout();
+  }
+  Ref<> indicator() { return rt::send(card, sel::colorIndicator); }
+  Ref<> image() { return rt::send(card, sel::imageIndicator); }
+  Ref<> iconButton() { return rt::send(rt::send(header, sel::iconButtons), sel::firstObject); }
+  static CGFloat radius(id view) { return rt::send(rt::send(view, sel::layer), sel::cornerRadius); }
+  Ref<> controller, card, header;
+};
+
+}  // namespace
+
+TEST_F(StyleTest, ClassicDotAndIconAndNothing) {
+  boot();
+  set("styleBanner", "classic");
+  set("indicatorClassicBanner", "dot");
+  banner();
+  EXPECT_FALSE(rt::send(indicator(), sel::isHidden));
+  EXPECT_EQ(rt::send(indicator(), sel::frame), CGRectMake(14.5, 14.5, 12, 12));
+  EXPECT_EQ(radius(indicator().get()), 6);
+  EXPECT_EQ(rt::send(iconButton(), sel::alpha), 0);
+  EXPECT_EQ(rt::send(indicator(), sel::backgroundColor),
+            rt::send(controller, sel::getDominantColor));
+  set("indicatorClassicBanner", "icon");
+  relayout();
+  EXPECT_TRUE(rt::send(indicator(), sel::isHidden));
+  EXPECT_EQ(rt::send(iconButton(), sel::alpha), 1);
+  set("indicatorClassicBanner", "none");
+  relayout();
+  EXPECT_TRUE(rt::send(indicator(), sel::isHidden));
+  EXPECT_EQ(rt::send(iconButton(), sel::alpha), 0);
+  // The header is shown in the classic style, and moved into the background view.
+  EXPECT_FALSE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));
+  EXPECT_EQ(rt::send(header, sel::superview), rt::send(card, sel::lumoraBackground));
+}
+
+TEST_F(StyleTest, AClassicGradientRunsColourLighterColourAndCoversTheHeaderLater) {
+  boot();
+  set("styleBanner", "classic");
+  set("gradientHeaderBanner", "center");
+  set("colorHeaderTitleBanner", "dominant");
+  banner();
+  Ref<> colour = rt::send(header, sel::backgroundColor);
+  CGFloat alpha = 0;
+  rt::send(colour, sel::getRed_green_blue_alpha, nullptr, nullptr, nullptr, &alpha);
+  EXPECT_EQ(alpha, 0.8);  // D at 0.8
+  Ref<> gradient =
+      rt::send(rt::send(rt::send(header, sel::layer), sel::sublayers), sel::firstObject);
+  Ref<> colours = rt::send(gradient, sel::colors);
+  ASSERT_EQ(rt::send(colours, sel::count), 3u);
+  Ref<> cg = rt::send(colour, sel::CGColor);
+  EXPECT_TRUE(rt::send(rt::send(colours, sel::firstObject), sel::isEqual, cg));
+  EXPECT_FALSE(rt::send(rt::send(colours, sel::objectAtIndex, uint64_t{1}), sel::isEqual, cg));
+  EXPECT_TRUE(rt::send(rt::send(colours, sel::lastObject), sel::isEqual, cg));
+  // A dark header gives a white title.
+  CGFloat white = 0;
+  rt::send(rt::send(key(header.get(), "_titleLabel"), sel::textColor), sel::getRed_green_blue_alpha,
+           &white, nullptr, nullptr, nullptr);
+  EXPECT_EQ(white, 1);
+  EXPECT_EQ(rt::send(gradient, sel::frame), rt::CGRectZero);
+  host::main_queue::advance(150'000'000);
+  EXPECT_EQ(rt::send(gradient, sel::frame), rt::send(header, sel::bounds));
+  // "stock" names no colour: no colour, no gradient, yet the header moves.
+  set("colorHeaderBanner", "stock");
+  relayout();
+  EXPECT_EQ(rt::send(header, sel::backgroundColor), nullptr);
+  EXPECT_EQ(rt::send(gradient, sel::colors), nullptr);
+  EXPECT_EQ(rt::send(header, sel::superview), rt::send(card, sel::lumoraBackground));
+}
+
+TEST_F(StyleTest, ModernDotTriangleAndLineInBothDirections) {
+  boot();
+  set("indicatorModernBanner", "dot");
+  set("indicatorModernSizeBanner", int64_t{33});
+  banner();
+  EXPECT_TRUE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));  // header hidden
+  EXPECT_EQ(rt::send(indicator(), sel::frame), CGRectMake(20, 27, 16, 16));
+  EXPECT_EQ(radius(indicator().get()), 8);
+  set("indicatorModernBanner", "triangle");
+  relayout();
+  EXPECT_EQ(radius(indicator().get()), 0);
+  Ref<> mask = rt::send(rt::send(indicator(), sel::layer), sel::mask);
+  const auto* path = host::CGPath::cls.cast(rt::send(mask, sel::path).get());
+  ASSERT_NE(path, nullptr);
+  EXPECT_EQ(path->elements()[1].point, (rt::CGPoint{16, 8}));
+  set("indicatorModernBanner", "line");
+  set("indicatorModernColorBanner", "#FF0000");
+  relayout();
+  EXPECT_EQ(rt::send(rt::send(indicator(), sel::layer), sel::mask), nullptr);
+  EXPECT_EQ(rt::send(indicator(), sel::frame), CGRectMake(20, 20, 3, 30));
+  EXPECT_EQ(radius(indicator().get()), 1.5);
+  // "none" keeps the indicator's last colour.
+  Ref<> red = rt::send(indicator(), sel::backgroundColor);
+  set("indicatorModernColorBanner", "none");
+  relayout();
+  EXPECT_EQ(rt::send(indicator(), sel::backgroundColor), red);
+}
+
+TEST_F(StyleTest, ModernIconWithItsBadgeAndRightToLeft) {
+  host::Device device;
+  device.layoutDirection = host::Device::LayoutDirection::RightToLeft;
+  boot(device);
+  banner();
+  EXPECT_EQ(rt::send(image(), sel::frame), CGRectMake(307, 19, 32, 32));
+  EXPECT_EQ(rt::send(rt::send(card, sel::imageIndicatorCorner), sel::frame),
+            CGRectMake(326, 38, 15, 15));
+  EXPECT_EQ(rt::send(image(), sel::image), rt::send(controller, sel::getIconForBundleId_withMask,
+                                                    host::NSStr("com.example.mail"), true));
+  EXPECT_FALSE(rt::send(image(), sel::clipsToBounds));
+}
+
+TEST_F(StyleTest, TheIconCornerTableClampsToHalfTheSize) {
+  boot();
+  set("indicatorRoundedCornerBanner", "custom");
+  set("indicatorCustomRoundedCornerBanner", int64_t{40});
+  banner();
+  EXPECT_EQ(rt::send(image(), sel::frame), CGRectMake(20, 19, 32, 32));
+  EXPECT_EQ(radius(image().get()), 16);
+  EXPECT_TRUE(rt::send(image(), sel::clipsToBounds));
+  const struct {
+    const char* corner;
+    int64_t custom;
+    CGFloat radius;
+  } rows[] = {{"custom", 5, 5}, {"round", 5, 16}, {"none", 5, 0}, {"other", 5, 13}};
+  for (const auto& row : rows) {
+    set("indicatorRoundedCornerBanner", row.corner);
+    set("indicatorCustomRoundedCornerBanner", row.custom);
+    relayout();
+    EXPECT_EQ(radius(image().get()), row.radius) << row.corner;
+  }
+}
+
+TEST_F(StyleTest, SymbolsForSystemSectionsAndContactPicturesForMessages) {
+  boot();
+  host::installApp({lumora::kDoNotDisturbSection,
+                    "Do Not Disturb",
+                    "System",
+                    {},
+                    false,
+                    false,
+                    false,
+                    picture(0xff5500aa)});
+  host::NotificationFields dnd;
+  dnd.section = lumora::kDoNotDisturbSection;
+  dnd.title = "Focus";
+  dnd.attachmentImage = rt::send(cls::UIImage, sel::systemImageNamed, host::NSStr("bell.fill"));
+  dnd.thumbnail = picture(0xff00aa00, 90);
+  banner(host::NCNotificationRequest::make(dnd));
+  const auto* symbol = host::UIImage::cls.cast(rt::send(image(), sel::image).get());
+  ASSERT_NE(symbol, nullptr);
+  EXPECT_EQ(symbol->origin().name, "bell.fill");
+  Ref<> thumbnail = key(key(card.get(), "_notificationContentView").get(), "_thumbnailImageView");
+  EXPECT_EQ(rt::send(thumbnail, sel::alpha), 0);
+
+  host::installApp(
+      {"com.apple.MobileSMS", "Messages", "System", {}, false, false, false, picture(0xff22cc44)});
+  std::vector<uint32_t> face(90 * 90, 0xffcc8844);
+  host::addContact("ada", host::encodePNG(*host::CGImage::fromPixels(90, 90, face.data())));
+  set("contactPictureBorderBanner", "#FFFFFF");
+  banner(messageRequest("ada"));
+  EXPECT_EQ(radius(image().get()), 16);  // a circle
+  EXPECT_EQ(rt::send(rt::send(image(), sel::layer), sel::borderWidth), 1);
+  EXPECT_FALSE(rt::send(rt::send(card, sel::imageIndicatorCorner), sel::isHidden));
+  set("useContactPictureBanner", false);
+  relayout();
+  EXPECT_EQ(rt::send(image(), sel::image), rt::send(controller, sel::getIconForBundleId_withMask,
+                                                    host::NSStr("com.apple.MobileSMS"), true));
+  EXPECT_TRUE(rt::send(rt::send(card, sel::imageIndicatorCorner), sel::isHidden));
+}
