@@ -3,7 +3,8 @@
 // exactly what the layout adjustments say, and the device root is read, never changed.
 #include <gtest/gtest.h>
 
-#include <set>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "tool/tool_fixture.h"
@@ -119,18 +120,41 @@ TEST_F(DumpToolTest, ClosedGatesDifferFromTheSystemOffOnlyInTheListsForcedAppear
   EXPECT_EQ(diff[0].after, 2);
 }
 
-TEST_F(DumpToolTest, OpenGatesMoveOnlyTheViewsTheLayoutAdjustmentsMove) {
-  // Under the default modern style: the date label lifted, the content shifted and
-  // lifted, its labels narrowed; frames only, of views and their layers.
-  std::set<std::string> moved;
-  for (const Difference& d : compare({{"enabled", false}}, Json::object())) {
-    EXPECT_TRUE(d.path.ends_with(".frame")) << d.path;
-    ASSERT_EQ(d.names.size(), 1u) << d.path;
-    moved.insert(d.names[0].get<std::string>());
-  }
-  EXPECT_EQ(moved,
-            (std::set<std::string>{"_dateLabel", "_notificationContentView", "_primaryLabel",
-                                   "_primarySubtitleLabel", "_secondaryLabel", "_summaryLabel"}));
+TEST_F(DumpToolTest, OpenGatesMoveTheHostsViewsAsTheLayoutAdjustmentsSay) {
+  // The frame of each view the host holds under an instance variable, by notification.
+  auto hostFrames = [](const Json& dump) {
+    std::map<std::pair<size_t, std::string>, Json> frames;
+    std::function<void(size_t, const Json&)> walk = [&](size_t surface, const Json& view) {
+      for (const Json& name : view["names"])
+        if (name.get<std::string>()[0] == '_') frames[{surface, name}] = view["frame"];
+      for (const Json& child : view["subviews"]) walk(surface, child);
+    };
+    for (size_t i = 0; i < dump["surfaces"].size(); ++i)
+      if (dump["surfaces"][i]["kind"] != "list") walk(i, dump["surfaces"][i]["view"]);
+    return frames;
+  };
+  const auto off =
+      hostFrames(json("dump --scene '" + builtInWith({{"enabled", false}}).string() + "'"));
+  const auto on = hostFrames(json("dump"));
+  ASSERT_EQ(off.size(), on.size());
+  // Under the default modern style, in each notification: the date label lifted by 3,
+  // the content lifted and shifted by the indicator's room, its labels narrowed by it.
+  std::map<std::string, std::pair<Json, Json>> moved;
+  for (const auto& [key, frame] : off)
+    if (on.at(key) != frame && key.first == 0) moved[key.second] = {frame, on.at(key)};
+  EXPECT_EQ(moved["_dateLabel"].second[1], moved["_dateLabel"].first[1].get<double>() - 3);
+  const auto& content = moved["_notificationContentView"];
+  const double room = content.second[0].get<double>() - content.first[0].get<double>();
+  EXPECT_GT(room, 0);
+  EXPECT_EQ(content.second[1], content.first[1].get<double>() - 14);
+  for (const char* label :
+       {"_primaryLabel", "_primarySubtitleLabel", "_secondaryLabel", "_summaryLabel"})
+    EXPECT_EQ(moved[label].first[2].get<double>() - moved[label].second[2].get<double>(), room)
+        << label;
+  EXPECT_EQ(moved.size(), 6u);
+  size_t movedEverywhere = 0;
+  for (const auto& [key, frame] : off) movedEverywhere += on.at(key) != frame;
+  EXPECT_EQ(movedEverywhere, 4 * moved.size());
 }
 
 TEST_F(DumpToolTest, TheDumpStartsFromTheRootsSettingsAndLeavesThemAsTheyWere) {

@@ -88,8 +88,8 @@ TEST_F(DumpTest, NamesAreEveryKeyAndAddedPropertyAnAncestorHoldsAViewUnder) {
   const auto surfaces = build(kScene);
   // An added property of the card holding a view deeper down, as the notification view
   // holds its colour indicator, which sits in the background view.
-  Ref<> title = rt::send(viewNamed(card(surfaces[0]).get(), "_headerContentView"),
-                         sel::valueForKey, NSStr("_titleLabel"));
+  Ref<> title = rt::send(viewNamed(card(surfaces[0]).get(), "_headerContentView"), sel::valueForKey,
+                         NSStr("_titleLabel"));
   rt::send(card(surfaces[0]), rt::Sel<void(rt::id)>{"setColorIndicator:"}, title);
   runClock(std::nullopt);
   const Json view = dumpOf(surfaces)["surfaces"][0]["view"];
@@ -98,6 +98,9 @@ TEST_F(DumpTest, NamesAreEveryKeyAndAddedPropertyAnAncestorHoldsAViewUnder) {
   EXPECT_EQ(named(view, "_headerContentView")->at("names"),
             Json::parse(R"(["_headerContentView"])"));
   EXPECT_EQ(view["names"], Json::array());
+  // The views the system's restyle pass adds are named by the properties holding them.
+  ASSERT_NE(named(view, "lumoraBackground"), nullptr);
+  EXPECT_EQ(named(view, "lumoraBackground")->at("class"), "LumoraBackgroundView");
   // Without the getter among the options the property is not asked for.
   EXPECT_EQ(named(dump(surfaces, {})["surfaces"][0]["view"], "_titleLabel")->at("names"),
             Json::parse(R"(["_titleLabel"])"));
