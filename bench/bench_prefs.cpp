@@ -1,11 +1,12 @@
 // Preference reads as the restyle passes make them: a message to the shared LumoraPrefs
-// with a constant key, answered from memory.
+// with a constant key, answered from memory; and a write as `lumora prefs set` makes it.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <filesystem>
 
 #include "host/foundation/values.h"
+#include "host/foundation/user_defaults.h"
 #include "host/host.h"
 #include "prefs/lumora_prefs.h"
 
@@ -60,5 +61,18 @@ void BM_BoolForStoredKey(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(rt::send(preferences, sel::boolForKey, key));
 }
 BENCHMARK(BM_BoolForStoredKey);
+
+// One write as `prefs set` makes it, to a file holding every registered setting: the
+// lock, the re-read, the check that the new file reads back, the rename and two syncs.
+void BM_WriteOneSetting(benchmark::State& state) {
+  auto* defaults = dynamic_cast<host::NSUserDefaults*>(store().preferences.get());
+  for (const prefs::Default& d : prefs::registeredDefaults())
+    if (!defaults->write(d.key, host::NSStr("stored").get())) std::abort();
+  bool on = false;
+  for (auto _ : state)
+    if (!defaults->write("enableBanners", host::NSNumber::numberWithBool(on = !on).get()))
+      state.SkipWithError("write failed");
+}
+BENCHMARK(BM_WriteOneSetting)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -27,13 +27,24 @@ void require(bool condition) {
   if (!condition) __builtin_trap();
 }
 
-// A device root in memory when there is one: every write syncs its file and folder.
-fs::path makeRoot() {
+// A device root in memory when there is one (every write syncs its file and folder),
+// removed when the fuzzer exits.
+fs::path& root() {
+  static fs::path path;
+  return path;
+}
+
+const fs::path& makeRoot() {
   const fs::path base =
       fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
   std::string pattern = (base / "lumora-fuzz-prefs-XXXXXX").string();
   require(mkdtemp(pattern.data()) != nullptr);
-  return pattern;
+  root() = pattern;
+  std::atexit([] {
+    std::error_code error;
+    fs::remove_all(root(), error);
+  });
+  return root();
 }
 
 std::string readAll(const fs::path& file) {
@@ -88,13 +99,13 @@ void requireHolds(const host::NSUserDefaults& store, const std::string& bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const fs::path root = makeRoot();
-  static const fs::path file = root / "var/mobile/Library/Preferences/com.tarnwick.lumora.plist";
+  static const fs::path file =
+      makeRoot() / "var/mobile/Library/Preferences/com.tarnwick.lumora.plist";
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   fs::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 
-  host::boot({root, {}});
+  host::boot({root(), {}});
   {
     rt::Ref<> instance = rt::send(prefs::registerLumoraPrefs(), sel::sharedInstance);
     auto* store = dynamic_cast<host::NSUserDefaults*>(instance.get());

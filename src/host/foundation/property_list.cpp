@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <unordered_map>
 #include <vector>
@@ -76,18 +75,27 @@ bool xmlCarries(std::string_view text) {
   return true;
 }
 
+// One step into a value: a dictionary key, or an array index when `key` is null.
+struct Step {
+  const char* key;
+  size_t index;
+};
+using Path = std::vector<Step>;
+
 // Where in a value a problem is, for messages: "\"outer\" > 2 > \"name\"".
-std::string pathText(const std::vector<std::string>& path) {
+std::string pathText(const Path& path) {
   std::string text;
-  for (const std::string& step : path) text += (text.empty() ? "" : " > ") + step;
+  for (const Step& step : path) {
+    if (!text.empty()) text += " > ";
+    if (step.key)
+      text.append("\"").append(utf8::printable(step.key)).append("\"");
+    else
+      text += std::to_string(step.index);
+  }
   return text;
 }
 
-std::string quoted(std::string_view key) {
-  return std::string("\"").append(utf8::printable(key)).append("\"");
-}
-
-void inspect(plist_t node, std::vector<std::string>& path, TextReport& report) {
+void inspect(plist_t node, Path& path, TextReport& report) {
   auto check = [&](std::string_view text, bool isKey) {
     if (!xmlCarries(text)) report.xmlSafe = false;
     if (!report.unwritable.empty()) return;
@@ -101,14 +109,14 @@ void inspect(plist_t node, std::vector<std::string>& path, TextReport& report) {
       break;
     case PLIST_ARRAY:
       for (uint32_t i = 0, n = plist_array_get_size(node); i < n; ++i) {
-        path.push_back(std::to_string(i));
+        path.push_back({nullptr, i});
         inspect(plist_array_get_item(node, i), path, report);
         path.pop_back();
       }
       break;
     case PLIST_DICT:
       forEachItem(node, [&](const char* key, plist_t value) {
-        path.push_back(quoted(key));
+        path.push_back({key, 0});
         check(key, true);
         inspect(value, path, report);
         path.pop_back();
@@ -233,7 +241,7 @@ Ref<> objectOf(plist_t node, size_t depth) {
   }
 }
 
-std::string unstorableAt(rt::id object, std::vector<std::string>& path) {
+std::string unstorableAt(rt::id object, Path& path) {
   auto problem = [&](std::string_view text, bool isKey) {
     std::string why = utf8::storageProblem(text);
     if (why.empty() || path.empty()) return why;
@@ -244,7 +252,7 @@ std::string unstorableAt(rt::id object, std::vector<std::string>& path) {
   if (auto* string = dynamic_cast<const NSString*>(object)) return problem(string->text(), false);
   if (auto* array = dynamic_cast<const NSArray*>(object)) {
     for (size_t i = 0; i < array->items().size(); ++i) {
-      path.push_back(std::to_string(i));
+      path.push_back({nullptr, i});
       std::string why = unstorableAt(array->items()[i].get(), path);
       path.pop_back();
       if (!why.empty()) return why;
@@ -252,7 +260,7 @@ std::string unstorableAt(rt::id object, std::vector<std::string>& path) {
   }
   if (auto* dictionary = dynamic_cast<const NSDictionary*>(object)) {
     for (const auto& [key, item] : dictionary->sorted()) {
-      path.push_back(quoted(key));
+      path.push_back({key.c_str(), 0});
       std::string why = problem(key, true);
       if (why.empty()) why = unstorableAt(item.get(), path);
       path.pop_back();
@@ -308,7 +316,7 @@ Node nodeOf(rt::id object, size_t depth) {
 
 TextReport inspectText(plist_t root) {
   TextReport report;
-  std::vector<std::string> path;
+  Path path;
   if (root) inspect(root, path, report);
   return report;
 }
@@ -322,7 +330,7 @@ Ref<> toObject(plist_t node) {
 }
 
 std::string unstorable(rt::id object) {
-  std::vector<std::string> path;
+  Path path;
   return unstorableAt(object, path);
 }
 

@@ -140,14 +140,20 @@ std::string checkBinaryShape(std::string_view bytes) {
     uint64_t values = 1;
   };
   std::vector<Frame> stack;
-  auto open = [&](uint64_t object) {
-    Frame frame{object, {}};
-    if (!refsOf(object, frame.refs)) return false;
-    depth[object] = kOpen;
-    stack.push_back(frame);
+  // Measures a leaf (or an empty container) at once; opens a frame for a container.
+  auto reach = [&](uint64_t object) {
+    Refs refs;
+    if (!refsOf(object, refs)) return false;
+    if (refs.count == 0) {
+      depth[object] = 1;
+      values[object] = 1;
+    } else {
+      depth[object] = kOpen;
+      stack.push_back({object, refs});
+    }
     return true;
   };
-  if (!open(top)) return kMalformed;
+  if (!reach(top)) return kMalformed;
   while (!stack.empty()) {
     Frame& frame = stack.back();
     if (frame.next < frame.refs.count) {
@@ -157,8 +163,9 @@ std::string checkBinaryShape(std::string_view bytes) {
       if (frame.next <= frame.refs.keys && !isKey(child)) return kMalformed;
       if (depth[child] == 0) {
         if (stack.size() >= kMaxDepth) return kTooDeep;
-        if (!open(child)) return kMalformed;
-        continue;
+        const size_t open = stack.size();
+        if (!reach(child)) return kMalformed;
+        if (stack.size() > open) continue;  // `frame` may have moved; measure the child first
       }
       frame.deepest = std::max<size_t>(frame.deepest, depth[child]);
       frame.values += values[child];

@@ -90,13 +90,18 @@ struct PreferenceSuite {
   WriteResult write(std::string_view key, id value, Writer writer);
 
  private:
-  void adopt(plist::Node root, plist::Format rootFormat);
+  void read();           // the file into `tree`, or why not into `problem`
+  void refreshValues();  // `values` from `tree`
   WriteResult commit();
 };
 
 void PreferenceSuite::load() {
+  read();
+  refreshValues();
+}
+
+void PreferenceSuite::read() {
   tree.reset();
-  values.clear();
   problem.clear();
   unwritable.clear();
   format = plist::Format::Binary;  // what a new file is written in
@@ -118,14 +123,14 @@ void PreferenceSuite::load() {
     problem = "the preference file " + file.string() + " does not hold a dictionary";
     return;
   }
-  adopt(std::move(parsed.root), parsed.format);
+  tree = std::move(parsed.root);
+  format = parsed.format;
+  unwritable = plist::inspectText(tree.get()).unwritable;
 }
 
-void PreferenceSuite::adopt(plist::Node root, plist::Format rootFormat) {
-  tree = std::move(root);
-  format = rootFormat;
-  unwritable = plist::inspectText(tree.get()).unwritable;
+void PreferenceSuite::refreshValues() {
   values.clear();
+  if (!tree) return;
   plist::forEachItem(tree.get(), [&](const char* key, plist_t node) {
     values.insert_or_assign(NSString::make(key), valueOf(plist::toObject(node)));
     return true;
@@ -152,23 +157,25 @@ WriteResult PreferenceSuite::write(std::string_view key, id value, Writer writer
   WriteLock lock(file, writePatience());
   if (!lock.held()) return {lock.error() + "; nothing was changed"};
   removeStaleTemporaries(file);
-  load();
-  if (!problem.empty())
-    return {problem +
-            "; nothing was changed. Repair the file, or move it away to start again from the "
-            "defaults, then try again"};
-  if (writer == Writer::System && !unwritable.empty())
-    return {"the preference file " + file.string() + " holds text that cannot be written back (" +
-            unwritable + "); the system does not rewrite it"};
-  if (!node && (!tree || !plist_dict_get_item(tree.get(), name.c_str())))
-    return {};  // nothing to remove
-  if (!tree) tree.reset(plist_new_dict());
-  if (node)
-    plist_dict_set_item(tree.get(), name.c_str(), node.release());
-  else
-    plist_dict_remove_item(tree.get(), name.c_str());
-  WriteResult result = commit();
-  if (!result) load();  // the changed tree was not written: read what the file holds
+  read();  // the values for reads are made once, from what the file holds in the end
+  WriteResult result;
+  if (!problem.empty()) {
+    result = {problem +
+              "; nothing was changed. Repair the file, or move it away to start again from the "
+              "defaults, then try again"};
+  } else if (writer == Writer::System && !unwritable.empty()) {
+    result = {"the preference file " + file.string() + " holds text that cannot be written back (" +
+              unwritable + "); the system does not rewrite it"};
+  } else if (node || (tree && plist_dict_get_item(tree.get(), name.c_str()))) {
+    if (!tree) tree.reset(plist_new_dict());
+    if (node)
+      plist_dict_set_item(tree.get(), name.c_str(), node.release());
+    else
+      plist_dict_remove_item(tree.get(), name.c_str());
+    result = commit();
+    if (!result) read();  // the changed tree was not written: take what the file holds
+  }
+  refreshValues();
   return result;
 }
 
@@ -202,7 +209,9 @@ WriteResult PreferenceSuite::commit() {
             "\" would change)" + unchanged};
   }
   if (std::string error = replaceFile(file, bytes); !error.empty()) return {error};
-  adopt(std::move(check.root), written);
+  tree = std::move(check.root);
+  format = written;
+  unwritable.clear();
   stamp = stampOf(file);
   return {};
 }

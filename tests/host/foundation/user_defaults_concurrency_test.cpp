@@ -52,10 +52,13 @@ int runReader(const fs::path& file, const fs::path& stop) {
     const FileContents contents = readRegularFile(file, kMaxPreferenceFileBytes);
     if (contents.status == FileContents::Status::Missing) continue;
     if (contents.status == FileContents::Status::Failed) return 2;
-    plist::Parsed parsed = plist::parse(contents.bytes);
-    if (!parsed.root || plist_get_node_type(parsed.root.get()) != PLIST_DICT) return 3;
+    // Read as another program would, with libplist alone.
+    plist_t root = nullptr;
+    plist_from_memory(contents.bytes.data(), static_cast<uint32_t>(contents.bytes.size()), &root);
+    plist::Node parsed(root);
+    if (!root || plist_get_node_type(root) != PLIST_DICT) return 3;
     bool whole = true;
-    plist::forEachItem(parsed.root.get(), [&](const char* key, plist_t value) {
+    plist::forEachItem(root, [&](const char* key, plist_t value) {
       uint64_t length = 0;
       const char* text = plist_get_string_ptr(value, &length);
       whole = text && std::string(text, length) == std::string("v").append(key);
@@ -63,7 +66,7 @@ int runReader(const fs::path& file, const fs::path& stop) {
     });
     if (!whole) return 4;
     ++reads;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));  // leave the writers room
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));  // leave the writers room
   }
   return 0;
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -362,37 +361,6 @@ TEST_F(UserDefaultsTest, BinaryFileWithInvalidUtf8IsReadAsItIsAndKept) {
   EXPECT_EQ(cxx(store).unwritableText(), "the value of \"name\": byte 4 (0xE9) is not valid UTF-8");
   rt::send(store, sel::removeObjectForKey, LUMORA_STR("borderBanner"));
   EXPECT_EQ(readBytes(file), bytes);
-}
-
-TEST_F(UserDefaultsTest, HostileFilesAreUnreadableNeverACrashOrAHang) {
-  auto refused = [&](const std::string& what, const std::string& expected) {
-    Ref<> store = open();
-    EXPECT_FALSE(cxx(store).readable()) << what;
-    EXPECT_NE(cxx(store).problem().find(expected), std::string::npos) << cxx(store).problem();
-    EXPECT_FALSE(cxx(store).write("k", LUMORA_STR("v"))) << what;
-  };
-  std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>k</key>";
-  for (int i = 0; i < 40000; ++i) deep += "<array>";
-  for (int i = 0; i < 40000; ++i) deep += "</array>";
-  writeBytes(file, deep + "</dict></plist>");
-  refused("deep XML", "deeper than 100 levels");
-  EXPECT_EQ(readBytes(file).size(), deep.size() + 15);
-  writeBytes(file, nestedBinaryArrays(50000));
-  refused("deep binary", "deeper than 100 levels");
-  writeBytes(file, nestedBinaryArrays(40, 2));
-  refused("shared binary", "more than 1048576 values");
-  writeBytes(file, std::string(kMaxPreferenceFileBytes + 1, ' '));
-  refused("large", "larger than the 4 MiB allowed");
-
-  fs::remove(file);
-  ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
-  refused("FIFO", "it is a FIFO (named pipe), not a regular file");
-  fs::remove(file);
-  fs::create_symlink("/dev/zero", file);
-  refused("device", "it is a character device");
-  fs::remove(file);
-  fs::create_directory(file);
-  refused("folder", "it is a folder");
 }
 
 TEST_F(UserDefaultsTest, WriteThatWouldExceedTheSizeLimitIsRefused) {

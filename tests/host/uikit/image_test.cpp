@@ -1,5 +1,6 @@
 // UIImage and its data: PNG and JPEG decoding, the PNG encoder, files and scales.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>  // before jpeglib.h, which needs FILE
 
@@ -134,6 +135,9 @@ TEST_F(Images, DataThatIsNoReadableImageGivesNil) {
   EXPECT_FALSE(rt::send(uiImage, sel::imageWithContentsOfFile, NSStr("/var/mobile/notes.txt")));
   EXPECT_FALSE(rt::send(uiImage, sel::imageWithContentsOfFile, NSStr("/var/mobile/missing.png")));
   EXPECT_FALSE(rt::send(uiImage, sel::imageWithContentsOfFile, NSStr("/var/mobile")));
+  // A FIFO with no writer gives nil at once, without waiting for one.
+  ASSERT_EQ(::mkfifo(host::devicePath("/var/mobile/pipe.png").c_str(), 0600), 0);
+  EXPECT_FALSE(rt::send(uiImage, sel::imageWithContentsOfFile, NSStr("/var/mobile/pipe.png")));
   EXPECT_FALSE(UIImagePNGRepresentation(nullptr));
   EXPECT_FALSE(UIImagePNGRepresentation(NSStr("not an image").get()));
 }
