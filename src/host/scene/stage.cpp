@@ -1,5 +1,6 @@
 #include "host/scene/stage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -15,6 +16,11 @@
 
 namespace host::scene {
 namespace {
+
+// Seconds of a scene as nanoseconds of the virtual clock.
+uint64_t nanoseconds(double seconds) {
+  return static_cast<uint64_t>(std::llround(seconds * NSEC_PER_SEC));
+}
 
 Ref<> objectFor(const PreferenceValue& value) {
   if (auto* b = std::get_if<bool>(&value)) return NSNumber::numberWithBool(*b);
@@ -146,7 +152,7 @@ std::vector<Surface> buildDevice(const Scene& scene, const System& system) {
     surfaces.push_back({Surface::Kind::List, std::nullopt, lockscreenListController()});
 
   for (const TimelineEvent& event : scene.timeline) {
-    const auto delay = static_cast<int64_t>(std::llround(event.at * NSEC_PER_SEC));
+    const auto delay = static_cast<int64_t>(nanoseconds(event.at));
     dispatch_after(dispatch_time(DISPATCH_TIME_NOW, delay), dispatch_get_main_queue(),
                    [event, defaults] { play(event, *defaults); });
   }
@@ -154,7 +160,6 @@ std::vector<Surface> buildDevice(const Scene& scene, const System& system) {
 }
 
 double runClock(std::optional<double> seconds) {
-  const auto nanoseconds = [](double s) { return static_cast<uint64_t>(std::llround(s * 1e9)); };
   if (seconds) {
     const uint64_t end = nanoseconds(*seconds);
     main_queue::advance(end > main_queue::now() ? end - main_queue::now() : 0);

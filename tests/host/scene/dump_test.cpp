@@ -1,6 +1,6 @@
 // The dump: the keys of each node in their order, names from instance variables and the
-// system's added properties, layers described once, colours and image origins, the same
-// bytes for the same scene, and a dump that comes out whatever the device lacks.
+// system's added properties, layers described once, colours and image origins, and a dump
+// that comes out whatever the device lacks. (The tool tests compare whole dumps.)
 #include "host/scene/dump.h"
 
 #include <gtest/gtest.h>
@@ -184,19 +184,6 @@ TEST_F(DumpTest, ImagesSayWhereTheyCameFrom) {
             Json::parse(R"({"kind": "file", "path": "p.png"})"));
   EXPECT_EQ(named(d["surfaces"][1]["view"], "_thumbnailImageView")->at("image"),
             Json::parse(R"({"size": [60.0, 60.0], "scale": 3.0, "origin": {"kind": "data"}})"));
-}
-
-TEST_F(DumpTest, TheSameSceneGivesTheSameBytes) {
-  std::string text =
-      testing_support::readBytes(std::filesystem::path(LUMORA_SCENES) / "builtin.json");
-  auto once = [&] {
-    const auto surfaces = build(text);
-    runClock(std::nullopt);
-    return dumpOf(surfaces).dump();
-  };
-  const std::string first = once();
-  EXPECT_EQ(once(), first);
-  EXPECT_EQ(first.find("0x"), std::string::npos);  // no addresses
 }
 
 TEST_F(DumpTest, WhatTheDeviceLacksLeavesItsElementUnstyledAndTheDumpComesOut) {
