@@ -39,10 +39,13 @@ fs::path preferenceFile(const fs::path& root) {
 class ScratchRoot {
  public:
   explicit ScratchRoot(const fs::path& deviceRoot) {
-    std::string pattern = (fs::temp_directory_path() / "lumora-dump-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
+    std::error_code error;
+    const fs::path temporary = fs::temp_directory_path(error);
+    std::string pattern = (temporary / "lumora-dump-XXXXXX").string();
+    if (error || !::mkdtemp(pattern.data()))
       throw ToolError("cannot make a temporary folder for the scene's device in " +
-                      fs::temp_directory_path().string() + ": " + std::strerror(errno) +
+                      (error ? std::string("$TMPDIR") : temporary.string()) + ": " +
+                      (error ? error.message() : std::string(std::strerror(errno))) +
                       "; set TMPDIR to a writable folder");
     path_ = pattern;
     copySettings(preferenceFile(deviceRoot));
