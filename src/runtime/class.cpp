@@ -1,5 +1,6 @@
 #include "runtime/class.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace rt {
@@ -130,6 +131,19 @@ Ref<> object_valueForKey(id self, std::string_view key) {
     if (it != cls->keys.end()) return it->second(self);
   }
   return nullptr;
+}
+
+std::vector<std::string> object_keysHolding(id self, id value) {
+  std::vector<std::string> names, seen;
+  if (!self || !value) return names;
+  for (Class cls = self->isa(); cls; cls = cls->superclass)
+    for (const auto& [name, getter] : cls->keys) {
+      if (std::find(seen.begin(), seen.end(), name) != seen.end()) continue;
+      seen.push_back(name);
+      if (getter(self).get() == value) names.push_back(name);
+    }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace rt

@@ -191,6 +191,10 @@ Ref<> class_createInstance(Class cls);
 void class_addKey(Class cls, std::string name, KeyGetter getter);
 // The value of the key along the class chain; nil for a nil object or an unknown key.
 Ref<> object_valueForKey(id self, std::string_view key);
+// The keys under which self holds `value`: every key along the class chain (a subclass's
+// key hiding its superclass's of the same name) whose value is that very object, sorted.
+// Empty for nil.
+std::vector<std::string> object_keysHolding(id self, id value);
 
 // True when the object's class is cls or a subclass of it; NO for nil.
 inline bool object_isKindOfClass(id self, Class cls) {

@@ -45,5 +45,6 @@ std::filesystem::path deviceRoot(const GlobalOptions& options);
 void addPrefsCommand(CLI::App& app, const GlobalOptions& options);
 void addStatusCommand(CLI::App& app, const GlobalOptions& options);
 void addColourCommand(CLI::App& app, const GlobalOptions& options);
+void addDumpCommand(CLI::App& app, const GlobalOptions& options);
 
 }  // namespace tool

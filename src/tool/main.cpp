@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
   tool::addPrefsCommand(app, options);
   tool::addStatusCommand(app, options);
   tool::addColourCommand(app, options);
+  tool::addDumpCommand(app, options);
   try {
     app.parse(argc, argv);
   } catch (const CLI::RequiredError& e) {

@@ -209,6 +209,21 @@ TEST_F(RuntimeTest, KeyValueAccessWalksTheChainAndAnswersNilForUnknownKeys) {
   EXPECT_EQ(object_valueForKey(nullptr, "_self"), nullptr);
 }
 
+TEST_F(RuntimeTest, KeysHoldingAValueFollowTheChainAndSubclassesHideTheirSuperclass) {
+  auto d = construct<Derived>(derived);
+  auto other = construct<Base>(base);
+  class_addKey(base, "_self", [](id self) { return self->ref(); });
+  class_addKey(base, "_alias", [](id self) { return self->ref(); });
+  class_addKey(base, "_other", [other](id) -> Ref<> { return other; });
+  // The subclass's "_alias" answers another object, hiding the superclass's.
+  class_addKey(derived, "_alias", [other](id) -> Ref<> { return other; });
+  EXPECT_EQ(object_keysHolding(d.get(), d.get()), std::vector<std::string>{"_self"});
+  EXPECT_EQ(object_keysHolding(d.get(), other.get()),
+            (std::vector<std::string>{"_alias", "_other"}));
+  EXPECT_TRUE(object_keysHolding(d.get(), nullptr).empty());
+  EXPECT_TRUE(object_keysHolding(nullptr, d.get()).empty());
+}
+
 TEST_F(RuntimeTest, ClassMessagesAreInheritedAndInertForAbsentClasses) {
   const Sel<int64_t()> kShared{"sharedNumber"};
   bindClassFunction(

@@ -80,6 +80,12 @@ size_t pendingCount() {
   return queue().blocks.size();
 }
 
+std::optional<uint64_t> nextDueTime() {
+  const MainQueue& q = queue();
+  if (q.blocks.empty()) return std::nullopt;
+  return q.blocks.begin()->first.first;
+}
+
 void reset() {
   MainQueue& q = queue();
   auto dropped = std::move(q.blocks);  // blocks may own objects; release them last

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace host {
 
@@ -41,6 +42,8 @@ inline size_t drain() {
   return advance(0);
 }
 size_t pendingCount();
+// When the earliest pending block is due, or nothing when none is pending.
+std::optional<uint64_t> nextDueTime();
 // Drops every block and sets the clock back to 0.
 void reset();
 // Runs before each batch of blocks: lets other state catch up (user defaults read

@@ -114,8 +114,10 @@ Ref<> CNContactStore::unifiedContactWithIdentifier(id identifier, id, Ref<>* err
     if (error) *error = NSStr("no contact with this identifier");
     return nullptr;
   }
-  return CNContact::cls.make(NSStr(it->first),
-                             it->second.empty() ? nullptr : NSData::make(it->second));
+  Ref<> picture;
+  if (!it->second.empty())
+    picture = imageDataWithOrigin(it->second, {ImageOrigin::Kind::Contact, it->first});
+  return CNContact::cls.make(NSStr(it->first), std::move(picture));
 }
 
 // Shared instances live in the registry so a reset drops them.

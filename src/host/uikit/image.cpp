@@ -12,6 +12,15 @@ namespace {
 using rt::CGFloat;
 using rt::SEL;
 
+// An NSData that carries the origin of the picture it holds.
+class OriginData : public NSData {
+ public:
+  OriginData(std::vector<uint8_t> bytes, ImageOrigin origin)
+      : NSData(std::move(bytes)), origin(std::move(origin)) {}
+  const ImageOrigin origin;
+};
+const rt::ClassOf<OriginData> kOriginData{"NSData"};
+
 const UIImage* asImage(id object) {
   return UIImage::cls.cast(object);
 }
@@ -22,7 +31,10 @@ const NSData* asData(id object) {
 Ref<> imageFromData(id data, CGFloat scale) {
   const NSData* d = asData(data);
   if (!d) return nullptr;
-  return UIImage::make(decodeImage(d->bytes()).image, scale);
+  Ref<UIImage> image = UIImage::make(decodeImage(d->bytes()).image, scale);
+  if (auto* tagged = dynamic_cast<const OriginData*>(d); tagged && image)
+    image->setOrigin(tagged->origin);
+  return image;
 }
 
 Ref<> imageFromFile(id pathObject) {
@@ -61,6 +73,10 @@ CGFloat imageScaleForPath(std::string_view path) {
     if (digit >= '1' && digit <= '3') return digit - '0';
   }
   return 1;
+}
+
+Ref<NSData> imageDataWithOrigin(std::vector<uint8_t> bytes, ImageOrigin origin) {
+  return kOriginData.make(std::move(bytes), std::move(origin));
 }
 
 Ref<> UIImagePNGRepresentation(id image) {

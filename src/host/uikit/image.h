@@ -66,6 +66,11 @@ class UIImageAsset : public NSObject {
 // The scale a file name states: 2 for "name@2x.png", 3 for "name@3x.jpg", else 1.
 rt::CGFloat imageScaleForPath(std::string_view path);
 
+// Picture data that remembers where it came from: images made from it (`imageWithData:`,
+// `imageWithData:scale:`) report `origin` rather than plain data. A contact's picture
+// data is made this way, so the images made from it name the contact.
+Ref<NSData> imageDataWithOrigin(std::vector<uint8_t> bytes, ImageOrigin origin);
+
 // The PNG encoding of the image (see `encodePNG`), or nil for nil, for an object that is
 // not an image and for an image without pixels.
 Ref<> UIImagePNGRepresentation(id image);

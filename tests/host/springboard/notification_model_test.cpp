@@ -5,6 +5,7 @@
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
 #include "host/quartz/cgimage.h"
+#include "host/quartz/image_codec.h"
 #include "host/springboard/app_registry.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
@@ -173,6 +174,14 @@ TEST_F(NotificationModelTest, IconsAreCachedMaskedOrSquareAndNamesAndContactsRes
                      nullptr, &error),
             nullptr);
   EXPECT_NE(error, nullptr);
+  // A contact's picture, decoded by whoever asks, names the contact as its origin.
+  addContact("cy", encodePNG(*UIImage::cls.cast(picture(0xff00ff00, 30).get())->pixels()));
+  Ref<> cy = rt::send(store, sel::unifiedContactWithIdentifier_keysToFetch_error, NSStr("cy"),
+                      nullptr, &error);
+  Ref<> face = rt::send(cls::UIImage, sel::imageWithData_scale, rt::send(cy, sel::imageData), 3.0);
+  ASSERT_NE(face, nullptr);
+  EXPECT_EQ(UIImage::cls.cast(face.get())->origin().kind, ImageOrigin::Kind::Contact);
+  EXPECT_EQ(UIImage::cls.cast(face.get())->origin().name, "cy");
   // System symbols the model draws, with their names as asset names; others are nil.
   EXPECT_NE(systemImageNamed("star.fill"), nullptr);
   EXPECT_EQ(rt::send(cls::UIImage, sel::systemImageNamed, NSStr("no.such.symbol")), nullptr);

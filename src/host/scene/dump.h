@@ -1,0 +1,23 @@
+// The dump: the laid-out tree of every surface of a built device as one JSON object
+// (the format is in docs/scenes.md). Every node has a fixed set of keys in a fixed
+// order, nothing depends on addresses, and numbers keep full precision, so the same
+// scene dumped twice gives the same bytes and a diff of two dumps shows what changed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/scene/stage.h"
+
+namespace host::scene {
+
+struct DumpOptions {
+  // Getters of the properties the system adds to host classes. A view's "names" include
+  // each one an ancestor answers the view for, asked only of ancestors that respond.
+  std::vector<std::string> propertyGetters;
+};
+
+// {"time", "device", "surfaces"} for the surfaces of the device as they are now.
+Json dump(const std::vector<Surface>& surfaces, const DumpOptions& options);
+
+}  // namespace host::scene

@@ -1,0 +1,89 @@
+// A scene: one device described in a JSON file (the format is in docs/scenes.md). This
+// is the plain description a scene file reads into; scene_file.h reads and checks it,
+// stage.h builds the device from it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "host/host.h"
+
+namespace host::scene {
+
+using Json = nlohmann::ordered_json;
+
+// A picture: a plain colour, a gradient with an optional glyph drawn over it, or a file.
+struct Picture {
+  enum class Kind { Colour, Gradient, File };
+  using Rgb = std::array<uint8_t, 3>;
+  Kind kind = Kind::Colour;
+  std::vector<Rgb> colours;  // one for a colour; two or more for a gradient, evenly spaced
+  std::string glyph;         // text drawn over a gradient; may be empty
+  std::string file;          // a file as the scene names it
+  std::string bytes;         // a file's contents, read when the scene is read
+};
+
+// A preference value as a scene gives it: a JSON boolean, integer or string.
+using PreferenceValue = std::variant<bool, int64_t, std::string>;
+using Preferences = std::vector<std::pair<std::string, PreferenceValue>>;
+
+struct App {
+  std::string bundleIdentifier, name;
+  std::string type = "User";
+  std::vector<std::string> tags;
+  bool launchProhibited = false, placeholder = false, removedSystemApp = false;
+  std::optional<Picture> icon;
+};
+
+struct Contact {
+  std::string identifier;
+  std::optional<Picture> picture;
+};
+
+struct AppGroup {
+  std::string identifier, container;
+  // Files by path relative to the container, in the scene's order.
+  std::vector<std::pair<std::string, Picture>> files;
+};
+
+struct Notification {
+  enum class Presentation { Banner, Lockscreen };
+  std::optional<std::string> id;
+  Presentation presentation = Presentation::Banner;
+  std::string section, thread, title, subtitle, message;
+  Json userInfo;  // an object, or null when the scene gives none
+  std::string attachmentSymbol;
+  std::optional<Picture> thumbnail;
+  std::string stack;  // lockscreen only: notifications of one stack form one group
+  bool options = false;
+};
+
+// One event of the timeline, played at `at` seconds of virtual time.
+struct TimelineEvent {
+  enum class Kind { Set, Delete, Darwin, Layout };
+  double at = 0;
+  Kind kind = Kind::Layout;
+  Preferences set;                // Set: the values written
+  std::vector<std::string> keys;  // Delete: the keys removed
+  std::string name;               // Darwin: the notification posted
+};
+
+struct Scene {
+  // How messages name the scene: its file, or "the built-in scene".
+  std::string source;
+  Device device;
+  Preferences preferences;
+  std::vector<App> apps;
+  std::vector<Contact> contacts;
+  std::vector<AppGroup> appGroups;
+  std::vector<Notification> notifications;
+  std::vector<TimelineEvent> timeline;
+};
+
+}  // namespace host::scene

@@ -1,0 +1,524 @@
+#include "host/scene/scene_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+
+#include "host/foundation/file_io.h"
+#include "host/quartz/image_codec.h"
+#include "host/scene/builtin_scene.h"
+#include "host/uikit/symbols.h"
+
+namespace host::scene {
+namespace {
+
+namespace fs = std::filesystem;
+
+// ---- Paths and messages
+
+bool isIdentifier(std::string_view key) {
+  if (key.empty() || std::isdigit(static_cast<unsigned char>(key[0]))) return false;
+  for (char c : key)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+  return true;
+}
+
+std::string quote(std::string_view text) {
+  return Json(std::string(text)).dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// The path of a member: `apps[0].icon`, `appGroups[0].files["Media/a.jpg"]`.
+std::string member(const std::string& path, std::string_view key) {
+  if (isIdentifier(key)) return path.empty() ? std::string(key) : path + "." + std::string(key);
+  return path + "[" + quote(key) + "]";
+}
+std::string element(const std::string& path, size_t index) {
+  return path + "[" + std::to_string(index) + "]";
+}
+
+// A value as a message shows it: short texts and numbers as written, the rest by kind.
+std::string describe(const Json* value) {
+  if (!value) return "nothing";
+  switch (value->type()) {
+    case Json::value_t::object:
+      return "an object";
+    case Json::value_t::array:
+      return "an array";
+    case Json::value_t::string: {
+      const std::string& text = value->get_ref<const std::string&>();
+      return text.size() > 60 ? quote(text.substr(0, 57)) + " (cut)" : quote(text);
+    }
+    default:
+      return value->dump();
+  }
+}
+
+// Reads one scene: each reader checks its part and fails with the path of the fault.
+class Reader {
+ public:
+  Reader(std::string source, fs::path folder)
+      : source_(std::move(source)), folder_(std::move(folder)) {}
+
+  [[noreturn]] void fail(const std::string& path, const std::string& what) const {
+    throw SceneError(source_ + ": " + (path.empty() ? "top level" : path) + ": " + what);
+  }
+  [[noreturn]] void expected(const std::string& path, const std::string& what,
+                             const Json* got) const {
+    fail(path, "expected " + what + ", got " + describe(got));
+  }
+
+  // The object at path, with every member it has checked against `allowed`.
+  const Json& object(const Json& value, const std::string& path,
+                     std::initializer_list<std::string_view> allowed) const {
+    if (!value.is_object()) expected(path, "an object", &value);
+    for (const auto& [key, item] : value.items()) {
+      bool known = false;
+      for (std::string_view name : allowed) known = known || name == key;
+      if (known) continue;
+      std::string list;
+      for (std::string_view name : allowed) list += (list.empty() ? "" : ", ") + std::string(name);
+      fail(member(path, key), "unknown field; expected one of: " + list);
+    }
+    return value;
+  }
+
+  std::string text(const Json& object, const std::string& path, const char* key,
+                   bool required = false) const {
+    auto it = object.find(key);
+    if (it == object.end()) {
+      if (required) expected(member(path, key), "a non-empty string (it is required)", nullptr);
+      return {};
+    }
+    const std::string at = member(path, key);
+    if (!it->is_string()) expected(at, required ? "a non-empty string" : "a string", &*it);
+    const std::string& value = it->get_ref<const std::string&>();
+    if (required && value.empty()) expected(at, "a non-empty string", &*it);
+    if (value.find('\0') != std::string::npos) expected(at, "text without NUL characters", &*it);
+    return value;
+  }
+
+  bool flag(const Json& object, const std::string& path, const char* key) const {
+    auto it = object.find(key);
+    if (it == object.end()) return false;
+    if (!it->is_boolean()) expected(member(path, key), "true or false", &*it);
+    return it->get<bool>();
+  }
+
+  // One of the words; the first when the member is absent.
+  size_t choice(const Json& object, const std::string& path, const char* key,
+                std::initializer_list<const char*> words) const {
+    auto it = object.find(key);
+    if (it == object.end()) return 0;
+    size_t index = 0;
+    std::string list;
+    for (const char* word : words) {
+      if (it->is_string() && it->get_ref<const std::string&>() == word) return index;
+      list += (index == 0 ? "" : index + 1 == words.size() ? " or " : ", ") + quote(word);
+      ++index;
+    }
+    expected(member(path, key), list, &*it);
+  }
+
+  const Json* array(const Json& object, const std::string& path, const char* key) const {
+    auto it = object.find(key);
+    if (it == object.end()) return nullptr;
+    if (!it->is_array()) expected(member(path, key), "an array", &*it);
+    return &*it;
+  }
+
+  Picture::Rgb colour(const Json& value, const std::string& path) const {
+    const std::string* text = value.is_string() ? &value.get_ref<const std::string&>() : nullptr;
+    auto hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    if (!text || text->size() != 7 || (*text)[0] != '#' ||
+        !std::all_of(text->begin() + 1, text->end(), hex))
+      expected(path, "a colour \"#RRGGBB\"", &value);
+    Picture::Rgb rgb;
+    for (size_t i = 0; i < 3; ++i)
+      rgb[i] = static_cast<uint8_t>(std::stoi(text->substr(1 + 2 * i, 2), nullptr, 16));
+    return rgb;
+  }
+
+  Picture picture(const Json& value, const std::string& path) const {
+    static const char* kWhat =
+        "a picture: {\"colour\": \"#RRGGBB\"}, {\"gradient\": [\"#RRGGBB\", \"#RRGGBB\"], "
+        "\"glyph\": TEXT} or {\"file\": PATH}";
+    if (!value.is_object()) expected(path, kWhat, &value);
+    Picture picture;
+    if (value.contains("colour")) {
+      object(value, path, {"colour"});
+      picture.colours.push_back(colour(value["colour"], member(path, "colour")));
+    } else if (value.contains("gradient")) {
+      object(value, path, {"gradient", "glyph"});
+      picture.kind = Picture::Kind::Gradient;
+      const Json& colours = value["gradient"];
+      if (!colours.is_array() || colours.size() < 2)
+        expected(member(path, "gradient"), "an array of two or more colours \"#RRGGBB\"", &colours);
+      for (size_t i = 0; i < colours.size(); ++i)
+        picture.colours.push_back(colour(colours[i], element(member(path, "gradient"), i)));
+      picture.glyph = text(value, path, "glyph");
+      // Strings read from JSON are valid UTF-8: count the bytes that start a character.
+      if (std::count_if(picture.glyph.begin(), picture.glyph.end(),
+                        [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }) > 4)
+        expected(member(path, "glyph"), "at most 4 characters", &value["glyph"]);
+    } else if (value.contains("file")) {
+      object(value, path, {"file"});
+      picture.kind = Picture::Kind::File;
+      picture.file = text(value, path, "file", true);
+      picture.bytes = readPicture(picture.file, member(path, "file"));
+    } else {
+      expected(path, kWhat, &value);
+    }
+    return picture;
+  }
+
+  std::optional<Picture> optionalPicture(const Json& object, const std::string& path,
+                                         const char* key) const {
+    auto it = object.find(key);
+    if (it == object.end()) return std::nullopt;
+    return picture(*it, member(path, key));
+  }
+
+  // A file the scene names, relative to its folder: a missing or unreadable file is a
+  // fault of the scene. Whether it holds an image is left to whoever uses it.
+  std::string readPicture(const std::string& name, const std::string& path) const {
+    const fs::path file = folder_ / name;
+    FileContents contents = readRegularFile(file, kMaxImageFileBytes);
+    if (contents.status == FileContents::Status::Missing)
+      fail(path, "the file " + quote(name) + " does not exist (looked for " + file.string() +
+                     "); expected a picture file, relative to the scene's folder");
+    if (contents.status == FileContents::Status::Failed)
+      fail(path, "the file " + quote(name) + " cannot be read: " + contents.error +
+                     "; expected a picture file");
+    return std::move(contents.bytes);
+  }
+
+  PreferenceValue preferenceValue(const Json& value, const std::string& path) const {
+    if (value.is_boolean()) return value.get<bool>();
+    if (value.is_number_integer() &&
+        (!value.is_number_unsigned() || value.get<uint64_t>() <= INT64_MAX))
+      return value.get<int64_t>();
+    if (value.is_string()) {
+      const std::string& text = value.get_ref<const std::string&>();
+      if (text.find('\0') == std::string::npos) return text;
+    }
+    expected(path, "true, false, an integer or a string without NUL characters", &value);
+  }
+
+  Preferences preferences(const Json& value, const std::string& path) const {
+    if (!value.is_object()) expected(path, "an object of settings {KEY: VALUE}", &value);
+    Preferences out;
+    for (const auto& [key, item] : value.items()) {
+      if (key.empty() || key.find('\0') != std::string::npos)
+        fail(member(path, key), "expected a setting name: non-empty, without NUL characters");
+      out.emplace_back(key, preferenceValue(item, member(path, key)));
+    }
+    return out;
+  }
+
+  Device device(const Json& value) const {
+    const std::string path = "device";
+    object(value, path, {"layoutDirection", "interfaceStyle", "locked"});
+    Device d;
+    d.layoutDirection = choice(value, path, "layoutDirection", {"ltr", "rtl"})
+                            ? Device::LayoutDirection::RightToLeft
+                            : Device::LayoutDirection::LeftToRight;
+    d.interfaceStyle = choice(value, path, "interfaceStyle", {"light", "dark"})
+                           ? Device::InterfaceStyle::Dark
+                           : Device::InterfaceStyle::Light;
+    d.locked = flag(value, path, "locked");
+    return d;
+  }
+
+  App app(const Json& value, const std::string& path) const {
+    object(value, path,
+           {"bundleIdentifier", "name", "type", "tags", "launchProhibited", "placeholder",
+            "removedSystemApp", "icon"});
+    App app;
+    app.bundleIdentifier = text(value, path, "bundleIdentifier", true);
+    app.name = text(value, path, "name");
+    app.type = choice(value, path, "type", {"User", "System"}) ? "System" : "User";
+    if (const Json* tags = array(value, path, "tags"))
+      for (size_t i = 0; i < tags->size(); ++i) {
+        const Json& tag = (*tags)[i];
+        if (!tag.is_string()) expected(element(member(path, "tags"), i), "a string", &tag);
+        app.tags.push_back(tag.get<std::string>());
+      }
+    app.launchProhibited = flag(value, path, "launchProhibited");
+    app.placeholder = flag(value, path, "placeholder");
+    app.removedSystemApp = flag(value, path, "removedSystemApp");
+    app.icon = optionalPicture(value, path, "icon");
+    return app;
+  }
+
+  Contact contact(const Json& value, const std::string& path) const {
+    object(value, path, {"identifier", "picture"});
+    return {text(value, path, "identifier", true), optionalPicture(value, path, "picture")};
+  }
+
+  // A path inside a container: relative, without empty, "." or ".." parts.
+  void checkRelativePath(const std::string& name, const std::string& path) const {
+    bool fine = !name.empty() && name.front() != '/' && name.find('\0') == std::string::npos;
+    for (size_t start = 0; fine && start <= name.size();) {
+      size_t end = name.find('/', start);
+      if (end == std::string::npos) end = name.size();
+      const std::string_view part(name.data() + start, end - start);
+      fine = !part.empty() && part != "." && part != "..";
+      start = end + 1;
+    }
+    if (!fine)
+      fail(path,
+           "expected a path inside the container (relative, without empty, \".\" or "
+           "\"..\" parts), got " +
+               quote(name));
+  }
+
+  AppGroup appGroup(const Json& value, const std::string& path) const {
+    object(value, path, {"identifier", "container", "files"});
+    AppGroup group;
+    group.identifier = text(value, path, "identifier", true);
+    group.container = text(value, path, "container", true);
+    if (group.container.find('/') != std::string::npos || group.container == "." ||
+        group.container == "..")
+      expected(member(path, "container"), "a folder name (without \"/\", not \".\" or \"..\")",
+               &value["container"]);
+    if (auto it = value.find("files"); it != value.end()) {
+      const std::string at = member(path, "files");
+      if (!it->is_object()) expected(at, "an object {RELATIVE_PATH: PICTURE}", &*it);
+      for (const auto& [name, item] : it->items()) {
+        checkRelativePath(name, member(at, name));
+        group.files.emplace_back(name, picture(item, member(at, name)));
+      }
+    }
+    return group;
+  }
+
+  Notification notification(const Json& value, const std::string& path) const {
+    object(value, path,
+           {"id", "presentation", "section", "thread", "title", "subtitle", "message", "userInfo",
+            "attachmentSymbol", "thumbnail", "stack", "options"});
+    Notification n;
+    if (value.contains("id")) n.id = text(value, path, "id", true);
+    n.presentation = choice(value, path, "presentation", {"banner", "lockscreen"})
+                         ? Notification::Presentation::Lockscreen
+                         : Notification::Presentation::Banner;
+    n.section = text(value, path, "section");
+    n.thread = text(value, path, "thread");
+    n.title = text(value, path, "title");
+    n.subtitle = text(value, path, "subtitle");
+    n.message = text(value, path, "message");
+    if (auto it = value.find("userInfo"); it != value.end()) {
+      if (!it->is_object()) expected(member(path, "userInfo"), "an object", &*it);
+      checkUserInfo(*it, member(path, "userInfo"));
+      n.userInfo = *it;
+    }
+    n.attachmentSymbol = text(value, path, "attachmentSymbol");
+    if (value.contains("attachmentSymbol")) {
+      std::string names;
+      bool known = false;
+      for (std::string_view name : systemSymbolNames()) {
+        known = known || name == n.attachmentSymbol;
+        names += (names.empty() ? "" : ", ") + quote(name);
+      }
+      if (!known)
+        expected(member(path, "attachmentSymbol"), "one of the symbols the model draws: " + names,
+                 &value["attachmentSymbol"]);
+    }
+    n.thumbnail = optionalPicture(value, path, "thumbnail");
+    for (const char* lockscreenOnly : {"stack", "options"})
+      if (value.contains(lockscreenOnly) &&
+          n.presentation != Notification::Presentation::Lockscreen)
+        fail(member(path, lockscreenOnly),
+             "only lockscreen notifications have this; expected \"presentation\": "
+             "\"lockscreen\" with it, or no " +
+                 quote(lockscreenOnly));
+    n.stack = text(value, path, "stack");
+    n.options = flag(value, path, "options");
+    return n;
+  }
+
+  // User info is handed over as it is; only null has no value to stand for it.
+  void checkUserInfo(const Json& value, const std::string& path) const {
+    if (value.is_null()) expected(path, "a string, number, boolean, array or object", &value);
+    if (value.is_object())
+      for (const auto& [key, item] : value.items()) checkUserInfo(item, member(path, key));
+    if (value.is_array())
+      for (size_t i = 0; i < value.size(); ++i) checkUserInfo(value[i], element(path, i));
+  }
+
+  TimelineEvent event(const Json& value, const std::string& path) const {
+    object(value, path, {"at", "set", "delete", "darwin", "layout"});
+    TimelineEvent e;
+    auto at = value.find("at");
+    if (at == value.end() || !at->is_number() || !(at->get<double>() >= 0) ||
+        !(at->get<double>() <= kMaxSceneSeconds))
+      expected(member(path, "at"), "a number of seconds from 0 to 86400",
+               at == value.end() ? nullptr : &*at);
+    e.at = at->get<double>();
+    std::vector<std::string> kinds;
+    for (const char* kind : {"set", "delete", "darwin", "layout"})
+      if (value.contains(kind)) kinds.push_back(quote(kind));
+    if (kinds.size() != 1)
+      fail(path,
+           "expected one of \"set\", \"delete\", \"darwin\" or \"layout\" besides \"at\", "
+           "got " +
+               (kinds.empty() ? std::string("none") : kinds[0] + " and " + kinds[1]));
+    if (value.contains("set")) {
+      e.kind = TimelineEvent::Kind::Set;
+      e.set = preferences(value["set"], member(path, "set"));
+    } else if (const Json* keys = array(value, path, "delete")) {
+      e.kind = TimelineEvent::Kind::Delete;
+      for (size_t i = 0; i < keys->size(); ++i) {
+        const Json& key = (*keys)[i];
+        if (!key.is_string() || key.get_ref<const std::string&>().empty())
+          expected(element(member(path, "delete"), i), "a setting name", &key);
+        e.keys.push_back(key.get<std::string>());
+      }
+    } else if (value.contains("darwin")) {
+      e.kind = TimelineEvent::Kind::Darwin;
+      e.name = text(value, path, "darwin", true);
+    } else {
+      e.kind = TimelineEvent::Kind::Layout;
+      if (value["layout"] != true) expected(member(path, "layout"), "true", &value["layout"]);
+    }
+    return e;
+  }
+
+  // Each item of an optional top-level array, read by `read`.
+  template <class T, class F>
+  std::vector<T> list(const Json& root, const char* key, F read) const {
+    std::vector<T> out;
+    if (const Json* items = array(root, "", key))
+      for (size_t i = 0; i < items->size(); ++i)
+        out.push_back((this->*read)((*items)[i], element(key, i)));
+    return out;
+  }
+
+  // Two items naming the same thing would leave one of them unreachable. `values` holds
+  // each item's index in the list and its value.
+  void unique(const char* listName, const char* field,
+              const std::vector<std::pair<size_t, std::string>>& values) const {
+    std::map<std::string, size_t> seen;
+    for (const auto& [index, value] : values)
+      if (auto [it, fresh] = seen.emplace(value, index); !fresh)
+        fail(member(element(listName, index), field), "expected a value no other item has, got " +
+                                                          quote(value) + ", as " +
+                                                          element(listName, it->second) + " has");
+  }
+  template <class T>
+  void unique(const std::vector<T>& items, const char* listName, const char* field,
+              std::string T::*key) const {
+    std::vector<std::pair<size_t, std::string>> values;
+    for (size_t i = 0; i < items.size(); ++i) values.emplace_back(i, items[i].*key);
+    unique(listName, field, values);
+  }
+
+  Scene scene(const Json& root) const {
+    object(root, "",
+           {"description", "device", "preferences", "apps", "contacts", "appGroups",
+            "notifications", "timeline"});
+    Scene s;
+    s.source = source_;
+    text(root, "", "description");
+    if (auto it = root.find("device"); it != root.end()) s.device = device(*it);
+    if (auto it = root.find("preferences"); it != root.end())
+      s.preferences = preferences(*it, "preferences");
+    s.apps = list<App>(root, "apps", &Reader::app);
+    s.contacts = list<Contact>(root, "contacts", &Reader::contact);
+    s.appGroups = list<AppGroup>(root, "appGroups", &Reader::appGroup);
+    s.notifications = list<Notification>(root, "notifications", &Reader::notification);
+    s.timeline = list<TimelineEvent>(root, "timeline", &Reader::event);
+    unique(s.apps, "apps", "bundleIdentifier", &App::bundleIdentifier);
+    unique(s.contacts, "contacts", "identifier", &Contact::identifier);
+    unique(s.appGroups, "appGroups", "container", &AppGroup::container);
+    std::vector<std::pair<size_t, std::string>> ids;
+    for (size_t i = 0; i < s.notifications.size(); ++i)
+      if (s.notifications[i].id) ids.emplace_back(i, *s.notifications[i].id);
+    unique("notifications", "id", ids);
+    return s;
+  }
+
+  // Parses the text, refusing nesting beyond the limit and a key given twice in one
+  // object (JSON leaves it open which one counts), with the path where it happened.
+  Json parse(std::string_view text) const {
+    struct Frame {
+      explicit Frame(bool isArray) : array(isArray) {}
+      bool array;
+      size_t index = 0;
+      std::string key;
+      std::set<std::string> keys;
+    };
+    std::vector<Frame> stack;
+    auto path = [&stack] {
+      std::string p;
+      for (const Frame& f : stack) p = f.array ? element(p, f.index) : member(p, f.key);
+      return p;
+    };
+    auto finished = [&stack] {
+      if (!stack.empty() && stack.back().array) ++stack.back().index;
+    };
+    using Event = Json::parse_event_t;
+    Json::parser_callback_t callback = [&](int, Event event, Json& parsed) {
+      switch (event) {
+        case Event::object_start:
+        case Event::array_start:
+          if (stack.size() >= kMaxSceneDepth)
+            fail(path(), "nested more than " + std::to_string(kMaxSceneDepth) +
+                             " levels deep; expected a flatter value");
+          stack.emplace_back(event == Event::array_start);
+          break;
+        case Event::key: {
+          Frame& frame = stack.back();
+          frame.key = parsed.get<std::string>();
+          if (!frame.keys.insert(frame.key).second)
+            fail(path(), "the field is given twice; expected each field once");
+          break;
+        }
+        case Event::object_end:
+        case Event::array_end:
+          stack.pop_back();
+          finished();
+          break;
+        case Event::value:
+          finished();
+          break;
+      }
+      return true;
+    };
+    try {
+      return Json::parse(text.begin(), text.end(), callback);
+    } catch (const Json::parse_error& e) {
+      // The library's message without its "[json.exception...]" prefix.
+      std::string why = e.what();
+      if (size_t end = why.find("] "); end != std::string::npos) why.erase(0, end + 2);
+      throw SceneError(source_ + ": not valid JSON: " + why);
+    }
+  }
+
+ private:
+  std::string source_;
+  fs::path folder_;
+};
+
+}  // namespace
+
+Scene parseScene(std::string_view text, const std::string& source, const fs::path& folder) {
+  Reader reader(source, folder);
+  return reader.scene(reader.parse(text));
+}
+
+Scene readSceneFile(const fs::path& file) {
+  const FileContents contents = readRegularFile(file, kMaxSceneFileBytes);
+  if (contents.status == FileContents::Status::Missing)
+    throw SceneError(file.string() + ": no such scene file; give the path of a scene (see " +
+                     "docs/scenes.md)");
+  if (contents.status == FileContents::Status::Failed)
+    throw SceneError(file.string() + ": cannot be read as a scene: " + contents.error);
+  return parseScene(contents.bytes, file.string(), file.parent_path());
+}
+
+Scene builtInScene() {
+  return parseScene(kBuiltInScene, "the built-in scene", {});
+}
+
+}  // namespace host::scene

@@ -1,0 +1,45 @@
+// Reading a scene: the JSON is checked field by field against the format and every file
+// it names is read before anything is built, so a scene with any fault is refused whole
+// and a device is never half-built from it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "host/scene/scene.h"
+
+namespace host::scene {
+
+// The largest scene file read. A scene is text that names its pictures; a hundred
+// notifications take about 30 KB, so a larger file is almost surely not a scene (a
+// picture given by mistake, say) and is refused before it is parsed.
+inline constexpr uint64_t kMaxSceneFileBytes = uint64_t{1} << 20;
+// The deepest nesting of arrays and objects. The format itself nests four levels; the
+// rest is room for a notification's user info. Values are converted recursively, so the
+// limit also bounds that recursion.
+inline constexpr size_t kMaxSceneDepth = 32;
+// The latest time an event may be played at, in seconds (a day).
+inline constexpr double kMaxSceneSeconds = 86400;
+
+// A scene that cannot be used. The message names the scene, the JSON path of the fault
+// (`notifications[2].presentation`) and what was expected there.
+class SceneError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Reads the scene file; files it names are relative to its folder.
+Scene readSceneFile(const std::filesystem::path& file);
+// Reads a scene from text. `source` names it in messages; relative files it names are
+// looked up in `folder`.
+Scene parseScene(std::string_view text, const std::string& source,
+                 const std::filesystem::path& folder);
+// The scene shown without a scene file (scenes/builtin.json, built into the tool): a
+// messaging banner with the sender's contact picture, and a lockscreen with a collapsed
+// stack of two and one single notification.
+Scene builtInScene();
+
+}  // namespace host::scene

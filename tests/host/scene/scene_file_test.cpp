@@ -1,0 +1,245 @@
+// Reading scenes: every field of the format into its description, and each kind of fault
+// refused with the scene, the JSON path and what was expected.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "host/scene/scene_file.h"
+#include "support/files.h"
+
+using namespace host::scene;
+namespace fs = std::filesystem;
+
+namespace {
+
+class SceneFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { folder = testing_support::makeTempRoot("lumora-scene"); }
+  void TearDown() override { fs::remove_all(folder); }
+  Scene parse(const std::string& text) { return parseScene(text, "s.json", folder); }
+  // The message a faulty scene is refused with.
+  std::string refusal(const std::string& text) {
+    try {
+      parse(text);
+    } catch (const SceneError& e) {
+      return e.what();
+    }
+    return "(accepted)";
+  }
+  fs::path folder;
+};
+
+TEST_F(SceneFileTest, EveryFieldIsRead) {
+  testing_support::writeBytes(folder / "pictures/face@2x.png", "not really a png");
+  const Scene s = parse(R"({
+    "description": "all of it",
+    "device": {"layoutDirection": "rtl", "interfaceStyle": "dark", "locked": true},
+    "preferences": {"enabled": true, "borderWidthBanner": 4, "styleBanner": "classic"},
+    "apps": [{"bundleIdentifier": "com.a", "name": "A", "type": "System", "tags": ["t1", "t2"],
+              "launchProhibited": true, "placeholder": true, "removedSystemApp": true,
+              "icon": {"colour": "#0a0B0c"}},
+             {"bundleIdentifier": "com.b"}],
+    "contacts": [{"identifier": "ada", "picture": {"file": "pictures/face@2x.png"}},
+                 {"identifier": "bo"}],
+    "appGroups": [{"identifier": "group.x", "container": "C1",
+                   "files": {"Media/Profile/p-1.thumb": {"gradient": ["#000000", "#FFFFFF", "#FF0000"],
+                                                         "glyph": "AB"}}}],
+    "notifications": [
+      {"id": "n1", "presentation": "lockscreen", "section": "com.a", "thread": "t@x", "title": "T",
+       "subtitle": "S", "message": "M", "userInfo": {"k": [1, 2.5, "v", true, {"d": "e"}]},
+       "attachmentSymbol": "star.fill", "thumbnail": {"colour": "#FFFFFF"}, "stack": "s",
+       "options": true},
+      {"title": "plain"}],
+    "timeline": [{"at": 0.5, "set": {"k": "v"}}, {"at": 2, "delete": ["k"]},
+                 {"at": 0, "darwin": "name"}, {"at": 1, "layout": true}]
+  })");
+  EXPECT_EQ(s.source, "s.json");
+  EXPECT_EQ(s.device.layoutDirection, host::Device::LayoutDirection::RightToLeft);
+  EXPECT_EQ(s.device.interfaceStyle, host::Device::InterfaceStyle::Dark);
+  EXPECT_TRUE(s.device.locked);
+  EXPECT_EQ(s.preferences, (Preferences{{"enabled", true},
+                                        {"borderWidthBanner", int64_t{4}},
+                                        {"styleBanner", std::string("classic")}}));
+  ASSERT_EQ(s.apps.size(), 2u);
+  const App& a = s.apps[0];
+  EXPECT_EQ(a.bundleIdentifier + a.name + a.type, "com.aASystem");
+  EXPECT_EQ(a.tags, (std::vector<std::string>{"t1", "t2"}));
+  EXPECT_TRUE(a.launchProhibited && a.placeholder && a.removedSystemApp);
+  ASSERT_TRUE(a.icon);
+  EXPECT_EQ(a.icon->colours, (std::vector<Picture::Rgb>{{10, 11, 12}}));
+  const App& b = s.apps[1];
+  EXPECT_EQ(b.type, "User");
+  EXPECT_FALSE(b.launchProhibited || b.placeholder || b.removedSystemApp || b.icon);
+  ASSERT_EQ(s.contacts.size(), 2u);
+  EXPECT_EQ(s.contacts[0].picture->kind, Picture::Kind::File);
+  EXPECT_EQ(s.contacts[0].picture->file, "pictures/face@2x.png");
+  EXPECT_EQ(s.contacts[0].picture->bytes, "not really a png");  // read, judged later
+  EXPECT_FALSE(s.contacts[1].picture);
+  ASSERT_EQ(s.appGroups.size(), 1u);
+  ASSERT_EQ(s.appGroups[0].files.size(), 1u);
+  const Picture& gradient = s.appGroups[0].files[0].second;
+  EXPECT_EQ(s.appGroups[0].files[0].first, "Media/Profile/p-1.thumb");
+  EXPECT_EQ(gradient.kind, Picture::Kind::Gradient);
+  EXPECT_EQ(gradient.colours.size(), 3u);
+  EXPECT_EQ(gradient.glyph, "AB");
+  ASSERT_EQ(s.notifications.size(), 2u);
+  const Notification& n = s.notifications[0];
+  EXPECT_EQ(n.id, "n1");
+  EXPECT_EQ(n.presentation, Notification::Presentation::Lockscreen);
+  EXPECT_EQ(n.section + n.thread + n.title + n.subtitle + n.message, "com.at@xTSM");
+  EXPECT_EQ(n.userInfo["k"][4]["d"], "e");
+  EXPECT_EQ(n.attachmentSymbol, "star.fill");
+  EXPECT_TRUE(n.thumbnail);
+  EXPECT_EQ(n.stack, "s");
+  EXPECT_TRUE(n.options);
+  EXPECT_EQ(s.notifications[1].id, std::nullopt);
+  EXPECT_EQ(s.notifications[1].presentation, Notification::Presentation::Banner);
+  ASSERT_EQ(s.timeline.size(), 4u);
+  EXPECT_EQ(s.timeline[0].kind, TimelineEvent::Kind::Set);
+  EXPECT_EQ(s.timeline[0].at, 0.5);
+  EXPECT_EQ(s.timeline[1].keys, std::vector<std::string>{"k"});
+  EXPECT_EQ(s.timeline[2].name, "name");
+  EXPECT_EQ(s.timeline[3].kind, TimelineEvent::Kind::Layout);
+}
+
+TEST_F(SceneFileTest, AnEmptyObjectIsTheDefaultDevice) {
+  const Scene s = parse("{}");
+  EXPECT_EQ(s.device.layoutDirection, host::Device::LayoutDirection::LeftToRight);
+  EXPECT_EQ(s.device.interfaceStyle, host::Device::InterfaceStyle::Light);
+  EXPECT_FALSE(s.device.locked);
+  EXPECT_TRUE(s.apps.empty() && s.notifications.empty() && s.timeline.empty());
+}
+
+TEST_F(SceneFileTest, FaultsAreRefusedWithTheirPathAndWhatWasExpected) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"([])", "s.json: top level: expected an object, got an array"},
+      {R"({"devices": {}})",
+       "s.json: devices: unknown field; expected one of: description, device"},
+      {R"({"device": {"layoutDirection": "up"}})",
+       R"(device.layoutDirection: expected "ltr" or "rtl", got "up")"},
+      {R"({"device": {"locked": "yes"}})", R"(device.locked: expected true or false, got "yes")"},
+      {R"({"preferences": {"a": 1.5}})",
+       "preferences.a: expected true, false, an integer or a string without NUL characters, got "
+       "1.5"},
+      {R"({"preferences": {"": 1}})", R"(preferences[""]: expected a setting name)"},
+      {R"({"apps": [{"name": "A"}]})",
+       "apps[0].bundleIdentifier: expected a non-empty string (it is required), got nothing"},
+      {R"({"apps": [{"bundleIdentifier": "a"}, {"bundleIdentifier": "a"}]})",
+       R"(apps[1].bundleIdentifier: expected a value no other item has, got "a", as apps[0] has)"},
+      {R"({"apps": [{"bundleIdentifier": "a", "type": "user"}]})",
+       R"(apps[0].type: expected "User" or "System", got "user")"},
+      {R"({"apps": [{"bundleIdentifier": "a", "tags": ["x", 3]}]})",
+       "apps[0].tags[1]: expected a string, got 3"},
+      {R"({"apps": [{"bundleIdentifier": "a", "icon": {"colour": "#12345"}}]})",
+       R"(apps[0].icon.colour: expected a colour "#RRGGBB", got "#12345")"},
+      {R"({"apps": [{"bundleIdentifier": "a", "icon": {"colour": "#123456", "glyph": "x"}}]})",
+       "apps[0].icon.glyph: unknown field; expected one of: colour"},
+      {R"({"contacts": [{"identifier": "c", "picture": {"gradient": ["#000000"]}}]})",
+       "contacts[0].picture.gradient: expected an array of two or more colours"},
+      {R"({"contacts": [{"identifier": "c", "picture": {"gradient": ["#000000", "#00000g"]}}]})",
+       "contacts[0].picture.gradient[1]: expected a colour"},
+      {R"({"contacts": [{"identifier": "c", "picture": {"gradient": ["#000000", "#000000"], "glyph": "ABCDE"}}]})",
+       R"(contacts[0].picture.glyph: expected at most 4 characters, got "ABCDE")"},
+      {R"({"contacts": [{"identifier": "c", "picture": "red"}]})",
+       R"(contacts[0].picture: expected a picture: {"colour": "#RRGGBB"})"},
+      {R"({"contacts": [{"identifier": "c", "picture": {"file": "gone.png"}}]})",
+       R"(contacts[0].picture.file: the file "gone.png" does not exist)"},
+      {R"({"contacts": [{"identifier": "c", "picture": {"file": "."}}]})",
+       R"(contacts[0].picture.file: the file "." cannot be read: it is a folder)"},
+      {R"({"appGroups": [{"identifier": "g", "container": "../up"}]})",
+       R"(appGroups[0].container: expected a folder name (without "/", not "." or ".."))"},
+      {R"({"appGroups": [{"identifier": "g", "container": "c", "files": {"a/../../b": {"colour": "#000000"}}}]})",
+       R"(appGroups[0].files["a/../../b"]: expected a path inside the container)"},
+      {R"({"appGroups": [{"identifier": "g", "container": "c", "files": {"/etc/x": {"colour": "#000000"}}}]})",
+       R"(appGroups[0].files["/etc/x"]: expected a path inside the container)"},
+      {R"({"notifications": [{"presentation": "toast"}]})",
+       R"(notifications[0].presentation: expected "banner" or "lockscreen", got "toast")"},
+      {R"({"notifications": [{"title": "t", "stack": "s"}]})",
+       R"(notifications[0].stack: only lockscreen notifications have this)"},
+      {R"({"notifications": [{"title": "a\u0000b"}]})",
+       "notifications[0].title: expected text without NUL characters"},
+      {R"({"notifications": [{"userInfo": {"a": [1, null]}}]})",
+       "notifications[0].userInfo.a[1]: expected a string, number, boolean, array or object, got "
+       "null"},
+      {R"({"notifications": [{"attachmentSymbol": "bell"}]})",
+       R"(notifications[0].attachmentSymbol: expected one of the symbols the model draws: "bell.fill")"},
+      {R"({"notifications": [{"id": "x"}, {}, {"id": "x"}]})",
+       R"(notifications[2].id: expected a value no other item has, got "x", as notifications[0] has)"},
+      {R"({"timeline": [{"at": -1, "layout": true}]})",
+       "timeline[0].at: expected a number of seconds from 0 to 86400, got -1"},
+      {R"({"timeline": [{"layout": true}]})", "timeline[0].at: expected a number of seconds"},
+      {R"({"timeline": [{"at": 1}]})",
+       R"(timeline[0]: expected one of "set", "delete", "darwin" or "layout" besides "at", got none)"},
+      {R"({"timeline": [{"at": 1, "set": {}, "delete": []}]})",
+       R"(besides "at", got "set" and "delete")"},
+      {R"({"timeline": [{"at": 1, "layout": false}]})",
+       "timeline[0].layout: expected true, got false"},
+      {R"({"apps": [], "apps": []})", "s.json: apps: the field is given twice"},
+      {R"({"apps": [{"bundleIdentifier": "a"},)",
+       "s.json: not valid JSON: parse error at line 1, column 37"},
+  };
+  for (const auto& [text, message] : cases)
+    EXPECT_NE(refusal(text).find(message), std::string::npos)
+        << text << "\n  gives: " << refusal(text) << "\n  wanted: " << message;
+}
+
+TEST_F(SceneFileTest, NestingAndSizeAreBounded) {
+  auto nested = [](size_t depth) {
+    return R"({"notifications": [{"userInfo": {"k": )" + std::string(depth, '[') +
+           std::string(depth, ']') + "}}]}";
+  };
+  // The top level, the list, the notification and the user info take four levels.
+  EXPECT_EQ(refusal(nested(kMaxSceneDepth - 4)), "(accepted)");
+  EXPECT_NE(refusal(nested(kMaxSceneDepth - 3)).find("nested more than 32 levels deep"),
+            std::string::npos);
+  // A very deep file is refused while it is parsed, at the level that went too deep.
+  std::string at = "s.json: notifications[0].userInfo.k";
+  for (int i = 0; i < 28; ++i) at += "[0]";
+  EXPECT_EQ(refusal(nested(100000)).rfind(at + ": nested more than", 0), 0u);
+
+  const fs::path file = folder / "big.json";
+  testing_support::writeBytes(
+      file, "{\"description\": \"" + std::string(kMaxSceneFileBytes, 'x') + "\"}");
+  try {
+    readSceneFile(file);
+    ADD_FAILURE() << "a scene over the limit was read";
+  } catch (const SceneError& e) {
+    EXPECT_NE(std::string(e.what()).find("larger than the 1 MiB allowed"), std::string::npos)
+        << e.what();
+  }
+  EXPECT_THROW(readSceneFile(folder / "none.json"), SceneError);
+  EXPECT_THROW(readSceneFile(folder), SceneError);
+}
+
+TEST_F(SceneFileTest, FilesAreRelativeToTheSceneFile) {
+  testing_support::writeBytes(folder / "sub/pictures/p.png", "bytes");
+  testing_support::writeBytes(
+      folder / "sub/scene.json",
+      R"({"contacts": [{"identifier": "c", "picture": {"file": "pictures/p.png"}}]})");
+  const Scene s = readSceneFile(folder / "sub/scene.json");
+  EXPECT_EQ(s.source, (folder / "sub/scene.json").string());
+  EXPECT_EQ(s.contacts[0].picture->bytes, "bytes");
+}
+
+TEST_F(SceneFileTest, TheBuiltInSceneIsTheFileInScenes) {
+  const Scene builtIn = builtInScene();
+  const Scene file = readSceneFile(fs::path(LUMORA_SCENES) / "builtin.json");
+  EXPECT_EQ(builtIn.source, "the built-in scene");
+  ASSERT_EQ(builtIn.notifications.size(), file.notifications.size());
+  for (size_t i = 0; i < file.notifications.size(); ++i)
+    EXPECT_EQ(builtIn.notifications[i].id, file.notifications[i].id);
+  // A messaging banner naming a contact with a picture; a stack of two and one alone.
+  const Notification& banner = builtIn.notifications[0];
+  EXPECT_EQ(banner.presentation, Notification::Presentation::Banner);
+  EXPECT_EQ(banner.section, "com.apple.MobileSMS");
+  const std::string sender = banner.userInfo["CKBBContextKeySenderPersonCentricID"];
+  ASSERT_EQ(builtIn.contacts.size(), 1u);
+  EXPECT_EQ(builtIn.contacts[0].identifier, sender);
+  EXPECT_TRUE(builtIn.contacts[0].picture);
+  std::map<std::string, int> stacks;
+  for (const Notification& n : builtIn.notifications)
+    if (n.presentation == Notification::Presentation::Lockscreen) ++stacks[n.stack];
+  EXPECT_EQ(stacks, (std::map<std::string, int>{{"mail", 2}, {"", 1}}));
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// Building a scene's device: settings in the suite's file before the system starts,
+// apps, contacts and containers with their pictures, notifications in order, and the
+// timeline on the virtual clock.
+#include "host/scene/stage.h"
+
+#include <gtest/gtest.h>
+
+#include "host/foundation/darwin_notify.h"
+#include "host/foundation/main_queue.h"
+#include "host/foundation/property_list.h"
+#include "host/scene/pictures.h"
+#include "host/springboard/app_registry.h"
+#include "host/springboard/notification_list.h"
+#include "host/springboard/notification_request.h"
+#include "host/springboard/presentation.h"
+#include "host/uikit/image.h"
+#include "scene_fixture.h"
+
+using namespace host;
+using namespace host::scene;
+namespace fs = std::filesystem;
+
+namespace {
+
+class StageTest : public testing_support::SceneFixture {
+ protected:
+  fs::path suiteFile() const {
+    return root / "var/mobile/Library/Preferences/com.tarnwick.lumora.plist";
+  }
+  // The suite's file as another process would read it.
+  Ref<> stored(const char* key) const {
+    plist::Parsed parsed = plist::parse(testing_support::readBytes(suiteFile()));
+    if (!parsed.root) return nullptr;
+    return rt::send(plist::toObject(parsed.root.get()), sel::objectForKey, NSStr(key));
+  }
+  static const UIImage* image(id object) { return UIImage::cls.cast(object); }
+  static uint32_t pixel(const UIImage* i, int x, int y) { return i->pixels()->row(y)[x]; }
+};
+
+TEST_F(StageTest, SettingsAreInTheSuitesFileBeforeTheSystemStarts) {
+  bool started = false;
+  build(R"({"preferences": {"enabled": false, "borderWidthBanner": 7, "styleBanner": "classic"}})",
+        [&] {
+          started = true;
+          EXPECT_TRUE(isBooleanNumber(stored("enabled").get()));
+          EXPECT_FALSE(rt::send(stored("enabled"), sel::boolValue));
+          EXPECT_EQ(rt::send(stored("borderWidthBanner"), sel::integerValue), 7);
+          EXPECT_TRUE(isString(stored("styleBanner").get(), "classic"));
+          lumora::loadSystem();
+        });
+  EXPECT_TRUE(started);
+  // The system reads them: its gate is closed.
+  EXPECT_FALSE(rt::send(lumora::preferences, sel::boolForKey, NSStr("enabled")));
+}
+
+TEST_F(StageTest, AppsContactsAndContainersHoldTheirPictures) {
+  testing_support::writeBytes(folder / "note.txt", "not a picture");
+  build(R"({
+    "apps": [{"bundleIdentifier": "com.a", "name": "A", "tags": ["t"], "icon": {"colour": "#FF0000"}},
+             {"bundleIdentifier": "com.b", "icon": {"file": "note.txt"}},
+             {"bundleIdentifier": "com.c"}],
+    "contacts": [{"identifier": "ada", "picture": {"gradient": ["#000000", "#0000FF"], "glyph": "A"}},
+                 {"identifier": "bo", "picture": {"file": "note.txt"}},
+                 {"identifier": "cy"}],
+    "appGroups": [{"identifier": "group.g", "container": "C1",
+                   "files": {"Media/Profile/x-1.thumb": {"colour": "#00FF00"}}},
+                  {"identifier": "group.empty", "container": "C2"}]
+  })");
+  const AppRecord* a = findApp("com.a");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->name, "A");
+  EXPECT_EQ(a->tags, std::vector<std::string>{"t"});
+  const UIImage* icon = image(a->icon.get());
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->size(), (rt::CGSize{60, 60}));  // 180 pixels at the screen's scale
+  EXPECT_EQ(pixel(icon, 90, 90), 0xffff0000u);
+  // A file that holds no picture leaves the app without an icon; the app is there.
+  ASSERT_NE(findApp("com.b"), nullptr);
+  EXPECT_EQ(findApp("com.b")->icon, nullptr);
+  EXPECT_EQ(findApp("com.c")->icon, nullptr);
+
+  Ref<> store = rt::send(cls::CNContactStore, sel::new_);
+  auto pictureOf = [&](const char* id) {
+    Ref<> contact = rt::send(store, sel::unifiedContactWithIdentifier_keysToFetch_error, NSStr(id),
+                             nullptr, static_cast<Ref<>*>(nullptr));
+    return rt::send(contact, sel::imageData);
+  };
+  // The drawn picture as PNG: dark at the top, blue at the bottom, a white glyph between.
+  Ref<> face = rt::send(cls::UIImage, sel::imageWithData, pictureOf("ada"));
+  ASSERT_NE(image(face.get()), nullptr);
+  EXPECT_LT(pixel(image(face.get()), 5, 0) & 0xff, 3u);
+  EXPECT_GT(pixel(image(face.get()), 5, 179) & 0xff, 252u);
+  EXPECT_EQ(pixel(image(face.get()), 5, 179) & 0xffffff00, 0xff000000u);
+  bool white = false;
+  for (int x = 60; x < 120; ++x) white = white || pixel(image(face.get()), x, 90) == 0xffffffffu;
+  EXPECT_TRUE(white);
+  // The text file's bytes as they are, which decode to nothing; no picture at all.
+  EXPECT_EQ(NSData::cls.cast(pictureOf("bo").get())->length(), 13u);
+  EXPECT_EQ(rt::send(cls::UIImage, sel::imageWithData, pictureOf("bo")), nullptr);
+  EXPECT_EQ(pictureOf("cy"), nullptr);
+
+  const fs::path groups = root / "var/mobile/Containers/Shared/AppGroup";
+  EXPECT_TRUE(fs::exists(groups / "C1/.com.apple.mobile_container_manager.metadata.plist"));
+  const std::string file = testing_support::readBytes(groups / "C1/Media/Profile/x-1.thumb");
+  EXPECT_EQ(file.substr(1, 3), "PNG");
+  EXPECT_TRUE(fs::exists(groups / "C2/.com.apple.mobile_container_manager.metadata.plist"));
+}
+
+TEST_F(StageTest, NotificationsArePresentedInTheScenesOrder) {
+  Picture colour;
+  colour.colours = {{1, 2, 3}};
+  const std::vector<uint8_t> png = pictureBytes(colour);
+  testing_support::writeBytes(folder / "p@2x.png", std::string(png.begin(), png.end()));
+  const auto surfaces = build(R"({
+    "apps": [{"bundleIdentifier": "com.a", "name": "A"}],
+    "notifications": [
+      {"id": "s1", "presentation": "lockscreen", "section": "com.a", "stack": "s", "title": "one",
+       "options": true, "thumbnail": {"file": "p@2x.png"}},
+      {"id": "b", "section": "com.a", "thread": "t", "title": "T", "subtitle": "S", "message": "M",
+       "userInfo": {"n": 3, "r": 0.5, "list": ["x", false], "d": {"e": "f"}},
+       "attachmentSymbol": "heart.fill"},
+      {"id": "s2", "presentation": "lockscreen", "section": "com.a", "stack": "s", "title": "two"},
+      {"presentation": "lockscreen", "section": "com.a", "title": "alone"}]
+  })");
+  ASSERT_EQ(surfaces.size(), 5u);
+  const Surface::Kind L = Surface::Kind::Lockscreen;
+  std::vector<std::pair<Surface::Kind, std::optional<std::string>>> kinds;
+  for (const Surface& s : surfaces) kinds.emplace_back(s.kind, s.id);
+  EXPECT_EQ(kinds, (decltype(kinds){{L, "s1"},
+                                    {Surface::Kind::Banner, "b"},
+                                    {L, "s2"},
+                                    {L, std::nullopt},
+                                    {Surface::Kind::List, std::nullopt}}));
+  EXPECT_EQ(surfaces[4].controller, lockscreenListController());
+
+  Ref<> banner = rt::send(surfaces[1].controller, sel::notificationRequest);
+  Ref<> content = rt::send(banner, sel::content);
+  EXPECT_TRUE(isString(rt::send(banner, sel::threadIdentifier).get(), "t"));
+  EXPECT_TRUE(isString(rt::send(content, sel::subtitle).get(), "S"));
+  const UIImage* symbol = image(rt::send(content, sel::attachmentImage).get());
+  ASSERT_NE(symbol, nullptr);
+  EXPECT_EQ(symbol->origin().name, "heart.fill");
+  Ref<> info = rt::send(
+      rt::send(rt::send(rt::send(banner, sel::userNotification), sel::request), sel::content),
+      sel::userInfo);
+  auto at = [&](id dictionary, const char* key) {
+    return rt::send(dictionary, sel::objectForKey, NSStr(key));
+  };
+  EXPECT_EQ(NSNumber::cls.cast(at(info.get(), "n").get())->kind(), NSNumber::Kind::Integer);
+  EXPECT_EQ(rt::send(at(info.get(), "r"), sel::doubleValue), 0.5);
+  EXPECT_EQ(NSArray::cls.cast(at(info.get(), "list").get())->count(), 2u);
+  EXPECT_TRUE(isString(at(at(info.get(), "d").get(), "e").get(), "f"));
+
+  // The two of stack "s" share a collapsed group; the options row is under the first.
+  Ref<> cell = rt::send(surfaces[0].controller, sel::associatedView);
+  Ref<> group = rt::send(cell, sel::superview);
+  EXPECT_EQ(rt::send(rt::send(surfaces[2].controller, sel::associatedView), sel::superview), group);
+  EXPECT_TRUE(rt::send(group, sel::isGrouped));
+  Ref<> first = rt::send(surfaces[0].controller, sel::view);
+  EXPECT_NE(rt::send(first, sel::valueForKey, NSStr("_auxiliaryOptionsView")), nullptr);
+  EXPECT_EQ(rt::send(rt::send(surfaces[2].controller, sel::view), sel::valueForKey,
+                     NSStr("_auxiliaryOptionsView")),
+            nullptr);
+  Ref<> firstRequest = rt::send(surfaces[0].controller, sel::notificationRequest);
+  const UIImage* thumbnail =
+      image(NCNotificationRequest::cls.cast(firstRequest.get())->thumbnail().get());
+  ASSERT_NE(thumbnail, nullptr);
+  EXPECT_EQ(thumbnail->scale(), 2);  // as the file's name says
+  EXPECT_EQ(thumbnail->origin().name, "p@2x.png");
+}
+
+int darwinDeliveries = 0;
+uint64_t darwinTime = 0;
+void onDarwin(CFNotificationCenterRef, void*, CFStringRef, const void*, CFDictionaryRef) {
+  ++darwinDeliveries;
+  darwinTime = main_queue::now();
+}
+
+TEST_F(StageTest, TheTimelinePlaysOnTheVirtualClock) {
+  const char* scene = R"({
+    "apps": [{"bundleIdentifier": "com.a", "name": "A"}],
+    "notifications": [{"section": "com.a", "title": "T", "message": "M"}],
+    "timeline": [{"at": 2, "layout": true}, {"at": 1, "set": {"styleBanner": "classic", "n": 3}},
+                 {"at": 1.5, "delete": ["n"]}, {"at": 0.25, "darwin": "com.example/ping"}]
+  })";
+  const auto surfaces = build(scene);
+  darwinDeliveries = 0;
+  CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, &onDarwin,
+                                  NSStr("com.example/ping").get(), nullptr,
+                                  CFNotificationSuspensionBehaviorDeliverImmediately);
+  Ref<> card = rt::send(rt::send(surfaces[0].controller, sel::view), sel::valueForKey,
+                        NSStr("_contentView"));
+  Ref<> content = rt::send(card, sel::valueForKey, NSStr("_notificationContentView"));
+  auto contentTop = [&] { return rt::send(content, sel::frame).origin.y; };
+
+  EXPECT_EQ(runClock(0.9), 0.9);
+  const double modern = contentTop();
+  EXPECT_EQ(darwinDeliveries, 1);
+  EXPECT_EQ(darwinTime, 250'000'000u);
+  EXPECT_EQ(stored("styleBanner"), nullptr);
+  // Written at one second as another process would; the views show it only when they
+  // are laid out again, at two.
+  runClock(1.2);
+  EXPECT_TRUE(isString(stored("styleBanner").get(), "classic"));
+  EXPECT_EQ(rt::send(stored("n"), sel::integerValue), 3);
+  EXPECT_EQ(contentTop(), modern);
+  runClock(1.9);
+  EXPECT_EQ(stored("n"), nullptr);
+  EXPECT_EQ(contentTop(), modern);
+  runClock(2);
+  EXPECT_NE(contentTop(), modern);
+}
+
+TEST_F(StageTest, WithoutATimeTheClockRunsUntilIdleButNoFurtherThanTenSeconds) {
+  build(R"({"timeline": [{"at": 3, "layout": true}, {"at": 20, "layout": true}]})");
+  EXPECT_EQ(runClock(std::nullopt), 10);
+  EXPECT_EQ(main_queue::pendingCount(), 1u);  // the event at 20 s
+
+  build(R"({"timeline": [{"at": 3, "layout": true}]})");
+  EXPECT_EQ(runClock(std::nullopt), 3);
+  EXPECT_EQ(main_queue::pendingCount(), 0u);
+
+  build("{}");
+  EXPECT_EQ(runClock(std::nullopt), 0);
+}
+
+}  // namespace
