@@ -31,6 +31,7 @@ demo:
 	cmake --build $(BUILD) -j $(JOBS) --target lumora
 	./$(BUILD)/lumora status
 	./$(BUILD)/lumora prefs list
+	./$(BUILD)/lumora preview
 
 asan:
 	@$(INSTALL_DEPS) build test asan

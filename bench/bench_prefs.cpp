@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "host/foundation/values.h"
 #include "host/foundation/user_defaults.h"
+#include "host/foundation/values.h"
 #include "host/host.h"
 #include "prefs/lumora_prefs.h"
 

@@ -46,5 +46,6 @@ void addPrefsCommand(CLI::App& app, const GlobalOptions& options);
 void addStatusCommand(CLI::App& app, const GlobalOptions& options);
 void addColourCommand(CLI::App& app, const GlobalOptions& options);
 void addDumpCommand(CLI::App& app, const GlobalOptions& options);
+void addPreviewCommand(CLI::App& app, const GlobalOptions& options);
 
 }  // namespace tool

@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
   tool::addStatusCommand(app, options);
   tool::addColourCommand(app, options);
   tool::addDumpCommand(app, options);
+  tool::addPreviewCommand(app, options);
   try {
     app.parse(argc, argv);
   } catch (const CLI::RequiredError& e) {

@@ -164,8 +164,9 @@ Ref<> NCNotificationShortLookView::initWithFrame(CGRect frame) {
   notificationContentView_ = addNew(*this, NCNotificationContentView::cls);
   caLayer().setCornerRadius(13);
   caLayer().setContinuousCorners(true);
-  // The material: a light frosted fill, rounded like the card.
-  rt::send(backgroundMaterialView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.82));
+  // The material: a light frosted fill, rounded like the card (a blur hides most of what
+  // is behind it on the host; the model's fill is nearly opaque for the same effect).
+  rt::send(backgroundMaterialView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.94));
   if (auto* material = UIView::cls.cast(backgroundMaterialView_.get())) {
     material->caLayer().setCornerRadius(13);
     material->caLayer().setContinuousCorners(true);

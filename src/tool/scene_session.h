@@ -1,0 +1,53 @@
+// A scene's device for one command: the scene read (a bad scene is exit status 2), a
+// scratch device root of its own seeded with the device root's settings, the host booted
+// for the scene's device, the system loaded and the clock run.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/scene/scene.h"
+#include "host/scene/stage.h"
+#include "tool/commands.h"
+
+namespace tool {
+
+// The scene file, or the built-in scene without one; a scene that cannot be read is a
+// ToolError with exit status 2.
+host::scene::Scene readScene(const std::optional<std::string>& sceneFile);
+
+// The device a command builds lives in a folder of its own, removed afterwards, so the
+// scene's files and settings never mix with the device root's and a command changes
+// nothing there. It starts from the device root's settings, so that what `lumora prefs
+// set` stored shows; the scene's settings then go over them.
+class ScratchRoot {
+ public:
+  explicit ScratchRoot(const std::filesystem::path& deviceRoot);
+  ~ScratchRoot();
+  ScratchRoot(const ScratchRoot&) = delete;
+  ScratchRoot& operator=(const ScratchRoot&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  void copySettings(const std::filesystem::path& from);
+  std::filesystem::path path_;
+};
+
+class SceneSession {
+ public:
+  // `style` overrides the scene's interface style when given.
+  SceneSession(const GlobalOptions& global, const std::optional<std::string>& sceneFile,
+               std::optional<host::Device::InterfaceStyle> style = {});
+  // Builds the device, loads the system and runs the clock to `at` (see runClock).
+  std::vector<host::scene::Surface> run(std::optional<double> at);
+  const host::scene::Scene& scene() const { return scene_; }
+
+ private:
+  host::scene::Scene scene_;
+  ScratchRoot scratch_;
+  HostSession host_;
+};
+
+}  // namespace tool

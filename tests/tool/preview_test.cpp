@@ -1,0 +1,61 @@
+// lumora preview end to end: the picture's size for each layout of screens, standard
+// output, a setting changing pixels, and the refusals.
+#include <cstring>
+
+#include "tool/tool_fixture.h"
+
+namespace {
+
+using PreviewToolTest = testing_support::ToolTest;
+using testing_support::Outcome;
+
+// The width and height a PNG's header states.
+std::pair<uint32_t, uint32_t> pngSize(const std::string& bytes) {
+  if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return {0, 0};
+  auto word = [&](size_t at) {
+    return uint32_t{static_cast<uint8_t>(bytes[at])} << 24 |
+           uint32_t{static_cast<uint8_t>(bytes[at + 1])} << 16 |
+           uint32_t{static_cast<uint8_t>(bytes[at + 2])} << 8 | static_cast<uint8_t>(bytes[at + 3]);
+  };
+  return {word(16), word(20)};
+}
+
+}  // namespace
+
+TEST_F(PreviewToolTest, ScreensSideBySideAtTheScaleAskedFor) {
+  const auto file = root / "p.png";
+  Outcome shown = lumora("preview --scale 1 -o '" + file.string() + "'");
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_NE(shown.out.find("wrote " + file.string()), std::string::npos);
+  // The lockscreen and the home screen with the built-in scene's banner, 24 points apart.
+  EXPECT_EQ(pngSize(testing_support::readBytes(file)), (std::pair<uint32_t, uint32_t>{774, 812}));
+  // Light and dark side by side; standard output holds only the picture.
+  Outcome both = lumora("preview --scale 1 --appearance both -o -");
+  ASSERT_EQ(both.status, 0) << both.err;
+  EXPECT_EQ(pngSize(both.out), (std::pair<uint32_t, uint32_t>{774 * 2 + 24, 812}));
+  // One surface alone, with 16 points of wallpaper around it, at scale 2.
+  Outcome alone = lumora("preview --surface message --scale 2 -o -");
+  ASSERT_EQ(alone.status, 0) << alone.err;
+  EXPECT_EQ(pngSize(alone.out), (std::pair<uint32_t, uint32_t>{(359 + 32) * 2, (70 + 32) * 2}));
+}
+
+TEST_F(PreviewToolTest, ASettingChangesThePicture) {
+  Outcome before = lumora("preview --surface message --scale 1 -o -");
+  ASSERT_EQ(lumora("prefs set colorBackgroundBanner '#FF0000'").status, 0);
+  Outcome after = lumora("preview --surface message --scale 1 -o -");
+  ASSERT_EQ(after.status, 0) << after.err;
+  EXPECT_NE(before.out, after.out);
+  EXPECT_EQ(pngSize(before.out), pngSize(after.out));
+}
+
+TEST_F(PreviewToolTest, MistakesAreRefusedWithAMessage) {
+  Outcome unknown = lumora("preview --surface nope -o -");
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_NE(unknown.err.find("no notification with the id \"nope\""), std::string::npos);
+  EXPECT_NE(lumora("preview --scale 4 -o -").status, 0);
+  Outcome scene = lumora("preview --scene '" + (root / "missing.json").string() + "' -o -");
+  EXPECT_EQ(scene.status, 2);
+  Outcome unwritable = lumora("preview -o /proc/lumora.png");
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_NE(unwritable.err.find("cannot write the preview"), std::string::npos);
+}
