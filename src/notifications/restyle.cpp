@@ -216,7 +216,10 @@ void restyleNotification(id self, SEL cmd) {
   if (backgroundValue) {
     rt::send(background, sel::setBackgroundColor,
              colorForValue(backgroundValue.get(), dominant.get(), 0.6));
-    transparent = rt::send(backgroundValue, sel::containsString, LUMORA_STR("0.00"));
+    // Only a string can contain "0.00"; a value of another kind (a number a settings
+    // file may hold) is not transparent, where asking it would stop the host.
+    const std::string* text = host::stringText(backgroundValue.get());
+    transparent = text && text->find("0.00") != std::string::npos;
     rt::send(material, sel::setAlpha, CGFloat{transparent ? 0.0 : 1.0});
   } else {
     rt::send(background, sel::setBackgroundColor, nullptr);

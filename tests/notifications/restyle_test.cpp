@@ -115,6 +115,14 @@ TEST_F(RestyleTest, ASeeThroughBackgroundHidesTheMaterialAndTheStack) {
   EXPECT_FALSE(rt::send(rt::send(behind, sel::associatedView), sel::isHidden));
 }
 
+TEST_F(RestyleTest, ANumberAsBackgroundIsNoColourAndNoTransparency) {
+  boot();
+  set("colorBackgroundBanner", int64_t{0});  // a settings file may hold any kind
+  banner();
+  EXPECT_EQ(rt::send(background(), sel::backgroundColor), nullptr);
+  EXPECT_EQ(rt::send(rt::send(card, sel::backgroundMaterialView), sel::alpha), 1);
+}
+
 TEST_F(RestyleTest, TheContrastRuleAppliesOnlyWhenBothValuesAreDominant) {
   boot();                                    // the mail icon is a dark blue
   set("colorBackgroundBanner", "dominant");  // "colorPrimaryLabelBanner" is "dominant"
