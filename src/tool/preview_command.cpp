@@ -164,7 +164,7 @@ void runPreview(const GlobalOptions& global, const PreviewOptions& options) {
       pictures.size() == 1 ? std::move(pictures.front()) : sideBySide(pictures, options.scale);
   rt::Ref<host::CGImage> image = host::CGImage::fromSurface(std::move(picture));
   if (!image) throw ToolError("the preview is too large to encode; try a smaller --scale");
-  const std::vector<uint8_t> png = host::encodePNG(*image);
+  const std::vector<uint8_t> png = host::encodePNG(*image, host::PngSize::Small);
   const std::string_view bytes(reinterpret_cast<const char*>(png.data()), png.size());
   if (options.output == "-") {
     std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -28,7 +28,9 @@ TEST_F(PreviewToolTest, ScreensSideBySideAtTheScaleAskedFor) {
   ASSERT_EQ(shown.status, 0) << shown.err;
   EXPECT_NE(shown.out.find("wrote " + file.string()), std::string::npos);
   // The lockscreen and the home screen with the built-in scene's banner, 24 points apart.
-  EXPECT_EQ(pngSize(testing_support::readBytes(file)), (std::pair<uint32_t, uint32_t>{774, 812}));
+  const std::string png = testing_support::readBytes(file);
+  EXPECT_EQ(pngSize(png), (std::pair<uint32_t, uint32_t>{774, 812}));
+  EXPECT_LT(png.size(), 774u * 812u);  // compressed: far below 4 bytes a pixel
   // Light and dark side by side; standard output holds only the picture.
   Outcome both = lumora("preview --scale 1 --appearance both -o -");
   ASSERT_EQ(both.status, 0) << both.err;
@@ -55,6 +57,13 @@ TEST_F(PreviewToolTest, MistakesAreRefusedWithAMessage) {
   EXPECT_NE(lumora("preview --scale 4 -o -").status, 0);
   Outcome scene = lumora("preview --scene '" + (root / "missing.json").string() + "' -o -");
   EXPECT_EQ(scene.status, 2);
+  // A bare file name goes to the working folder.
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(root);
+  Outcome bare = lumora("preview --scale 1");
+  std::filesystem::current_path(before);
+  EXPECT_EQ(bare.status, 0) << bare.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(root / "lumora-preview.png"));
   Outcome unwritable = lumora("preview -o /proc/lumora.png");
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_NE(unwritable.err.find("cannot write the preview"), std::string::npos);

@@ -20,6 +20,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The folder a file is in: "." for a bare file name, whose parent path is empty (and an
+// empty path is no folder to create, list or sync).
+fs::path folderOf(const fs::path& file) {
+  return file.has_parent_path() ? file.parent_path() : fs::path(".");
+}
+
 std::string systemError(int error) {
   return std::strerror(error);
 }
@@ -133,7 +139,7 @@ FileContents readRegularFile(const fs::path& file, uint64_t limit) {
 }
 
 std::string replaceFile(const fs::path& file, std::string_view bytes) {
-  const fs::path folder = file.parent_path();
+  const fs::path folder = folderOf(file);
   const std::string unchanged = "; nothing was changed";
   std::error_code error;
   fs::create_directories(folder, error);
@@ -175,7 +181,7 @@ std::string replaceFile(const fs::path& file, std::string_view bytes) {
 void removeStaleTemporaries(const fs::path& file) {
   const std::string prefix = temporaryPrefix(file);
   std::error_code error;
-  for (auto it = fs::directory_iterator(file.parent_path(), error);
+  for (auto it = fs::directory_iterator(folderOf(file), error);
        !error && it != fs::directory_iterator(); it.increment(error)) {
     const std::string name = it->path().filename().string();
     if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
@@ -187,7 +193,7 @@ void removeStaleTemporaries(const fs::path& file) {
 }
 
 fs::path WriteLock::lockFileFor(const fs::path& file) {
-  return file.parent_path() / std::string(".").append(file.filename().string()).append(".lock");
+  return folderOf(file) / std::string(".").append(file.filename().string()).append(".lock");
 }
 
 WriteLock::WriteLock(const fs::path& file, std::chrono::milliseconds patience) {

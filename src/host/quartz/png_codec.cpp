@@ -78,7 +78,8 @@ void pngError(png_structp png, png_const_charp) {
 void pngWarning(png_structp, png_const_charp) {}
 
 // Writes the image into `out`; false on failure. Only plain locals live across setjmp.
-bool writePNG(const CGImage& image, std::vector<uint8_t>& out, std::vector<uint8_t>& row) {
+bool writePNG(const CGImage& image, std::vector<uint8_t>& out, std::vector<uint8_t>& row,
+              PngSize size) {
   static const Unpremultiply unpremultiply;
   std::jmp_buf jump;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &jump, pngError, pngWarning);
@@ -95,12 +96,14 @@ bool writePNG(const CGImage& image, std::vector<uint8_t>& out, std::vector<uint8
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   // Stored deflate blocks: measured here, zlib's fastest compressing level costs two to
   // twenty times as much (0.2 to 2 ms for an icon of 180 pixels, most on noisy ones).
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_compression_level(png, 0);
-  // Stored blocks need no history: the smallest window and hash tables spare zlib some
-  // 250 KB of state per encoding.
-  png_set_compression_window_bits(png, 9);
-  png_set_compression_mem_level(png, 1);
+  if (size == PngSize::Fastest) {
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_compression_level(png, 0);
+    // Stored blocks need no history: the smallest window and hash tables spare zlib
+    // some 250 KB of state per encoding.
+    png_set_compression_window_bits(png, 9);
+    png_set_compression_mem_level(png, 1);
+  }
   png_write_info(png, info);
   for (int y = 0; y < image.height(); ++y) {
     const uint32_t* pixels = image.row(y);
@@ -149,13 +152,13 @@ DecodedImage decodePNG(std::span<const uint8_t> bytes) {
   return {image, {}};
 }
 
-std::vector<uint8_t> encodePNG(const CGImage& image) {
+std::vector<uint8_t> encodePNG(const CGImage& image, PngSize size) {
   std::vector<uint8_t> out, row(static_cast<size_t>(image.width()) * 4);
   // The stored encoding's size: the rows with their filter bytes, 5 bytes a deflate
   // block, 12 an IDAT chunk of libpng's 8 KB, and the fixed chunks.
   const size_t raw = (row.size() + 1) * static_cast<size_t>(image.height());
   out.reserve(raw + raw / 16000 * 5 + raw / 8000 * 12 + 256);
-  if (!writePNG(image, out, row)) return {};
+  if (!writePNG(image, out, row, size)) return {};
   return out;
 }
 

@@ -98,6 +98,17 @@ TEST_F(FileIo, ReplacementLeavesNoTemporaryAndStaleOnesAreRemoved) {
   EXPECT_NE(replaceFile("/proc/no/such/file", "x").find("nothing was changed"), std::string::npos);
 }
 
+TEST_F(FileIo, ABareFileNameIsWrittenInTheWorkingFolder) {
+  const fs::path before = fs::current_path();
+  fs::current_path(dir);
+  const std::string result = replaceFile("picture.png", "pixels");
+  const WriteLock lock("settings.plist", std::chrono::milliseconds(100));
+  fs::current_path(before);
+  EXPECT_EQ(result, "");
+  EXPECT_EQ(readBytes(dir / "picture.png"), "pixels");
+  EXPECT_TRUE(lock.held()) << lock.error();
+}
+
 TEST_F(FileIo, WriteLockIsExclusiveAndGivesUpAfterItsPatience) {
   const fs::path file = dir / "settings.plist";
   {
