@@ -4,7 +4,6 @@
 #include <iostream>
 
 #include "host/scene/dump.h"
-#include "host/scene/scene_file.h"
 #include "startup/added_classes.h"
 #include "tool/commands.h"
 #include "tool/scene_session.h"
@@ -43,12 +42,7 @@ void addDumpCommand(CLI::App& app, const GlobalOptions& global) {
   auto options = std::make_shared<DumpOptions>();
   CLI::App* cmd = app.add_subcommand(
       "dump", "build a scene's device, load the system and print the laid-out views as JSON");
-  cmd->add_option("--scene", options->scene,
-                  "scene file (default: the built-in scene, scenes/builtin.json)");
-  cmd->add_option("--at", options->at,
-                  "run the virtual clock to this many seconds (default: until nothing is "
-                  "pending, at most 10)")
-      ->check(CLI::Range(0.0, host::scene::kMaxSceneSeconds));
+  addSceneOptions(*cmd, options->scene, options->at);
   cmd->add_flag("--pretty", options->pretty, "indent the JSON");
   cmd->footer("The scene and dump formats are described in docs/scenes.md.");
   cmd->callback([options, &global] { runDump(global, *options); });

@@ -11,7 +11,6 @@
 #include "host/quartz/cgimage.h"
 #include "host/quartz/image_codec.h"
 #include "host/render/render.h"
-#include "host/scene/scene_file.h"
 #include "host/springboard/presentation.h"
 #include "host/uikit/label.h"
 #include "tool/commands.h"
@@ -183,12 +182,7 @@ void addPreviewCommand(CLI::App& app, const GlobalOptions& global) {
   auto options = std::make_shared<PreviewOptions>();
   CLI::App* cmd =
       app.add_subcommand("preview", "render what a person would see of a scene, as a PNG");
-  cmd->add_option("--scene", options->scene,
-                  "scene file (default: the built-in scene, scenes/builtin.json)");
-  cmd->add_option("--at", options->at,
-                  "run the virtual clock to this many seconds (default: until nothing is "
-                  "pending, at most 10)")
-      ->check(CLI::Range(0.0, host::scene::kMaxSceneSeconds));
+  addSceneOptions(*cmd, options->scene, options->at);
   cmd->add_option("-o,--output", options->output,
                   "the PNG file to write; - for standard output (default: lumora-preview.png)");
   cmd->add_option("--scale", options->scale, "pixels per point: 1, 2 or 3 (default: 2)")

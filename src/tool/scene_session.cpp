@@ -55,6 +55,17 @@ void ScratchRoot::copySettings(const fs::path& from) {
               << "); the scene starts from the defaults\n";
 }
 
+void addSceneOptions(CLI::App& command, std::optional<std::string>& sceneFile,
+                     std::optional<double>& at) {
+  command.add_option("--scene", sceneFile,
+                     "scene file (default: the built-in scene, scenes/builtin.json)");
+  command
+      .add_option("--at", at,
+                  "run the virtual clock to this many seconds (default: until nothing is "
+                  "pending, at most 10)")
+      ->check(CLI::Range(0.0, host::scene::kMaxSceneSeconds));
+}
+
 host::scene::Scene readScene(const std::optional<std::string>& sceneFile) {
   try {
     return sceneFile ? host::scene::readSceneFile(*sceneFile) : host::scene::builtInScene();

@@ -18,6 +18,10 @@ namespace tool {
 // ToolError with exit status 2.
 host::scene::Scene readScene(const std::optional<std::string>& sceneFile);
 
+// The --scene and --at options of the commands that show a scene.
+void addSceneOptions(CLI::App& command, std::optional<std::string>& sceneFile,
+                     std::optional<double>& at);
+
 // The device a command builds lives in a folder of its own, removed afterwards, so the
 // scene's files and settings never mix with the device root's and a command changes
 // nothing there. It starts from the device root's settings, so that what `lumora prefs

@@ -101,14 +101,7 @@ TEST_F(IconsTest, TheDominantColourIsComputedOncePerIconAndAStackSharesItsFirst)
   EXPECT_NE(rt::send(behind, sel::getDominantColor), colour);
   EXPECT_EQ(rt::send(lumora::colorCache, sel::count), 2u);
   // The two system sections get none.
-  host::installApp({lumora::kDoNotDisturbSection,
-                    "Do Not Disturb",
-                    "System",
-                    {},
-                    false,
-                    false,
-                    false,
-                    picture(0xff5500aa)});
+  installDoNotDisturb();
   EXPECT_EQ(rt::send(banner(request(lumora::kDoNotDisturbSection)), sel::getDominantColor),
             nullptr);
 }

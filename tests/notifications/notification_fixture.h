@@ -38,6 +38,17 @@ class NotificationFixture : public ::testing::Test {
     std::vector<uint32_t> pixels(static_cast<size_t>(side) * side, argb);
     return host::UIImage::make(host::CGImage::fromPixels(side, side, pixels.data()), 3);
   }
+  // The do-not-disturb section as an installed system app with an icon.
+  static void installDoNotDisturb() {
+    host::installApp({"com.apple.donotdisturb",
+                      "Do Not Disturb",
+                      "System",
+                      {},
+                      false,
+                      false,
+                      false,
+                      picture(0xff5500aa)});
+  }
   // Stores a setting, as the settings panel would.
   static void set(const char* key, std::variant<bool, int64_t, const char*> value) {
     rt::Ref<> object;

@@ -154,14 +154,7 @@ TEST_F(StyleTest, TheIconCornerTableClampsToHalfTheSize) {
 
 TEST_F(StyleTest, SymbolsForSystemSectionsAndContactPicturesForMessages) {
   boot();
-  host::installApp({lumora::kDoNotDisturbSection,
-                    "Do Not Disturb",
-                    "System",
-                    {},
-                    false,
-                    false,
-                    false,
-                    picture(0xff5500aa)});
+  installDoNotDisturb();
   host::NotificationFields dnd;
   dnd.section = lumora::kDoNotDisturbSection;
   dnd.title = "Focus";
