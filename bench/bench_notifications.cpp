@@ -20,30 +20,25 @@
 #include "prefs/globals.h"
 #include "startup/loader.h"
 
+#include "bench_device.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using rt::Ref;
 
-// A device with one app, the system loaded (or "enabled" off), on a scratch root.
+// An icon of many colours, so the dominant colour has clusters to find.
+std::vector<uint32_t> noisyIcon() {
+  std::vector<uint32_t> pixels(180 * 180);
+  for (size_t i = 0; i < pixels.size(); ++i)
+    pixels[i] = 0xff000000u | static_cast<uint32_t>(i * 2654435761u >> 8 & 0xffffff);
+  return pixels;
+}
+
+// The mail device with the system loaded, or with "enabled" off.
 struct Device {
-  fs::path root;
+  bench::MailDevice device{"nc", noisyIcon(), &lumora::resetProcess};
   explicit Device(bool enabled) {
-    std::string pattern = (fs::temp_directory_path() / "lumora-bench-nc-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    root = pattern;
-    host::boot({root, {}});
-    std::vector<uint32_t> pixels(180 * 180);
-    for (size_t i = 0; i < pixels.size(); ++i)
-      pixels[i] = 0xff000000u | static_cast<uint32_t>(i * 2654435761u >> 8 & 0xffffff);
-    host::installApp({"com.example.mail",
-                      "Mail",
-                      "User",
-                      {},
-                      false,
-                      false,
-                      false,
-                      host::UIImage::make(host::CGImage::fromPixels(180, 180, pixels.data()), 3)});
     if (!enabled) {
       Ref<> store = rt::send(rt::send(cls::NSUserDefaults, sel::alloc), sel::initWithSuiteName,
                              host::NSStr("com.tarnwick.lumora"));
@@ -52,17 +47,7 @@ struct Device {
     }
     lumora::loadSystem();
   }
-  ~Device() {
-    lumora::resetProcess();
-    fs::remove_all(root);
-  }
-  static Ref<> request() {
-    host::NotificationFields fields;
-    fields.section = "com.example.mail";
-    fields.title = "Maple";
-    fields.message = "Lunch at noon?";
-    return host::NCNotificationRequest::make(fields);
-  }
+  static Ref<> request() { return bench::MailDevice::request("Lunch at noon?"); }
 };
 
 // Marks every view of the tree, as a new size or a changed setting would.

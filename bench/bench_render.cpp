@@ -17,49 +17,32 @@
 #include "host/springboard/presentation.h"
 #include "host/uikit/image.h"
 
+#include "bench_device.h"
+
 namespace {
 
-namespace fs = std::filesystem;
-
 void BM_RenderBannerWindow(benchmark::State& state) {
-  std::string pattern = (fs::temp_directory_path() / "lumora-bench-render-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) std::abort();
-  host::boot({pattern, {}});
-  {
-    std::vector<uint32_t> pixels(180 * 180, 0xff3366ccu);
-    host::installApp({"com.example.mail",
-                      "Mail",
-                      "User",
-                      {},
-                      false,
-                      false,
-                      false,
-                      host::UIImage::make(host::CGImage::fromPixels(180, 180, pixels.data()), 3)});
-    host::NotificationFields fields;
-    fields.section = "com.example.mail";
-    fields.title = "Maple";
-    fields.message = "Lunch at noon? The new place by the river has a table for four.";
-    host::presentBanner(host::NCNotificationRequest::make(fields).get());
-    host::main_queue::drain();
-    const auto* window = host::UIView::cls.cast(host::bannerWindow().get());
-    if (state.range(1)) {
-      // The card's shadow as the restyle pass sets it for round corners.
-      rt::Ref<> banner = window->subviewList().front();
-      rt::Ref<> card = rt::send(banner, sel::valueForKey, host::NSStr("_contentView"));
-      auto& layer = host::UIView::cls.cast(card.get())->caLayer();
-      layer.setShadowOffset({0, 3});
-      layer.setShadowRadius(5);
-      layer.setShadowOpacity(0.075f);
-    }
-    const double scale = static_cast<double>(state.range(0));
-    for (auto _ : state) {
-      host::RenderedImage r = host::renderOnWallpaper(*window, scale, host::Wallpaper{}, 0);
-      if (!r.image) state.SkipWithError(r.error.c_str());
-      benchmark::DoNotOptimize(r.image);
-    }
+  bench::MailDevice device("render", std::vector<uint32_t>(180 * 180, 0xff3366ccu));
+  host::presentBanner(
+      bench::MailDevice::request("Lunch at noon? The new place by the river has a table for four.")
+          .get());
+  host::main_queue::drain();
+  const auto* window = host::UIView::cls.cast(host::bannerWindow().get());
+  if (state.range(1)) {
+    // The card's shadow as the restyle pass sets it for round corners.
+    rt::Ref<> banner = window->subviewList().front();
+    rt::Ref<> card = rt::send(banner, sel::valueForKey, host::NSStr("_contentView"));
+    auto& layer = host::UIView::cls.cast(card.get())->caLayer();
+    layer.setShadowOffset({0, 3});
+    layer.setShadowRadius(5);
+    layer.setShadowOpacity(0.075f);
   }
-  host::reset();
-  fs::remove_all(pattern);
+  const double scale = static_cast<double>(state.range(0));
+  for (auto _ : state) {
+    host::RenderedImage r = host::renderOnWallpaper(*window, scale, host::Wallpaper{}, 0);
+    if (!r.image) state.SkipWithError(r.error.c_str());
+    benchmark::DoNotOptimize(r.image);
+  }
 }
 // Arguments: the scale, and whether the card casts a shadow.
 BENCHMARK(BM_RenderBannerWindow)

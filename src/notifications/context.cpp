@@ -34,6 +34,11 @@ bool isLockscreenNotification(id view) {
   return rt::send(controller, sel::associatedView) != nullptr;
 }
 
+bool isRightToLeftLayout() {
+  return rt::send(rt::send(cls::UIApplication, sel::sharedApplication),
+                  sel::userInterfaceLayoutDirection) == 1;
+}
+
 const char* contextSuffix(id view) {
   return isLockscreenNotification(view) ? "Lockscreen" : "Banner";
 }

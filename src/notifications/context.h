@@ -11,6 +11,8 @@
 
 namespace lumora {
 
+// YES when the device lays out right to left (the leading edge is on the right).
+bool isRightToLeftLayout();
 // YES when the view belongs to a notification controller that sits in the lockscreen
 // list (it has an associated view); NO for a banner, for nil and for a view outside any
 // notification controller's hierarchy.

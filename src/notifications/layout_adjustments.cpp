@@ -13,11 +13,6 @@ using rt::Ref;
 
 constexpr CGFloat kHeaderBonus = 10, kModernLift = 14, kDateLift = 3, kNoIconPadding = -18;
 
-bool isRightToLeft() {
-  return rt::send(rt::send(cls::UIApplication, sel::sharedApplication),
-                  sel::userInterfaceLayoutDirection) == 1;
-}
-
 // The section of the notification the view belongs to, when its controller is a
 // short-look controller; nil otherwise.
 Ref<> sectionOf(id view) {
@@ -89,7 +84,7 @@ CGRect mainContentFrame(id self, SEL cmd) {
   CGRect rect = original_mainContentFrame(self, cmd);
   if (contextSettingIs("style", self, "modern")) {
     rect.origin.y -= kModernLift;
-    if (!isRightToLeft()) rect.origin.x += modernIndicatorWidth(self);
+    if (!isRightToLeftLayout()) rect.origin.x += modernIndicatorWidth(self);
   } else if (hasColouredClassicHeader(self)) {
     rect.origin.y += kHeaderBonus;
   }
@@ -125,7 +120,7 @@ void contentView_layoutSubviews(id self, SEL cmd) {
   }
   CGFloat room = modernIndicatorWidth(self);
   if (Ref<> thumbnail = rt::send(self, sel::safeValueForKey, host::NSStr("_thumbnailImageView"))) {
-    const bool rightToLeft = isRightToLeft();
+    const bool rightToLeft = isRightToLeftLayout();
     CGRect frame = rt::send(thumbnail, sel::frame);
     if (!rightToLeft) frame.origin.x -= room;
     rt::send(thumbnail, sel::setFrame, frame);

@@ -29,11 +29,6 @@ Ref<> firstIconButton(id header) {
   return rt::send(rt::send(header, sel::iconButtons), sel::firstObject);
 }
 
-bool isRightToLeft() {
-  return rt::send(rt::send(cls::UIApplication, sel::sharedApplication),
-                  sel::userInterfaceLayoutDirection) == 1;
-}
-
 // Masks the colour indicator to the triangle through the three points.
 void triangleMask(id card, CGPoint a, CGPoint b, CGPoint c) {
   Ref<> path = rt::send(cls::UIBezierPath, sel::new_);
@@ -110,7 +105,7 @@ void iconIndicator(const StyleContext& c, CGRect bounds) {
   const auto size = static_cast<CGFloat>(static_cast<float>(
       rt::send(preferences, sel::integerForKey, contextKey("indicatorModernSize", c.card))));
   const CGFloat w = bounds.size.width, h = bounds.size.height;
-  const CGFloat x = isRightToLeft() ? w - size - kEdge : kEdge;
+  const CGFloat x = isRightToLeftLayout() ? w - size - kEdge : kEdge;
   rt::send(image, sel::setFrame, CGRect{{x, (h - size) / 2}, {size, size}});
   const CGRect f = rt::send(image, sel::frame);
   rt::send(badge, sel::setFrame,
@@ -209,17 +204,17 @@ void modernStyling(const StyleContext& c) {
     iconIndicator(c, bounds);
   } else if (contextSettingIs("indicatorModern", c.card, "dot")) {
     rt::send(indicator, sel::setHidden, false);
-    const CGFloat x = isRightToLeft() ? w - half - kEdge : kEdge;
+    const CGFloat x = isRightToLeftLayout() ? w - half - kEdge : kEdge;
     rt::send(indicator, sel::setFrame, CGRect{{x, (h - half) / 2}, {half, half}});
     rt::send(rt::send(indicator, sel::layer), sel::setCornerRadius, half / 2);
   } else if (contextSettingIs("indicatorModern", c.card, "triangle")) {
     rt::send(indicator, sel::setHidden, false);
-    const CGFloat x = isRightToLeft() ? w - half - kEdge : kEdge;
+    const CGFloat x = isRightToLeftLayout() ? w - half - kEdge : kEdge;
     rt::send(indicator, sel::setFrame, CGRect{{x, (h - half) / 2}, {half, half}});
     triangleMask(c.card, {0, 0}, {half, half / 2}, {0, half});
   } else if (contextSettingIs("indicatorModern", c.card, "line")) {
     rt::send(indicator, sel::setHidden, false);
-    const CGFloat x = isRightToLeft() ? w - 3 - kEdge : kEdge;
+    const CGFloat x = isRightToLeftLayout() ? w - 3 - kEdge : kEdge;
     rt::send(indicator, sel::setFrame, CGRect{{x, 20}, {3, h - 40}});
     Ref<> layer = rt::send(indicator, sel::layer);
     rt::send(layer, sel::setCornerRadius, CGFloat{1.5});

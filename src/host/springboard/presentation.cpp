@@ -31,18 +31,14 @@ Ref<> makeController(id request) {
   return controller;
 }
 
-CGFloat cardHeight(id controllerView, CGFloat width) {
-  Ref<> card = rt::send(controllerView, sel::valueForKey, NSStr("_contentView"));
-  return rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{width, 0}).height;
-}
-
 }  // namespace
 
 void SBBannerWindow::layoutSubviews() {
   const CGFloat w = bounds().size.width - 2 * kInset;
   CGFloat y = kTop;
   for (auto& banner : subviewList()) {
-    const CGFloat h = cardHeight(banner.get(), w);
+    auto* container = NCNotificationViewControllerView::cls.cast(banner.get());
+    const CGFloat h = container ? container->heightForWidth(w) : 0;
     rt::send(banner, sel::setFrame, CGRect{{kInset, y}, {w, h}});
     y += h + kSpacing;
   }

@@ -25,7 +25,6 @@ inline const Sel<Ref<>()> _viewControllerForAncestor{"_viewControllerForAncestor
 inline const Sel<bool()> clipsToBounds{"clipsToBounds"};
 inline const Sel<void(bool)> setClipsToBounds{"setClipsToBounds:"};
 inline const Sel<CGSize(CGSize)> sizeThatFits{"sizeThatFits:"};
-inline const Sel<void()> sizeToFit{"sizeToFit"};
 
 inline const Sel<Ref<>()> traitCollection{"traitCollection"};
 

@@ -78,12 +78,6 @@ Ref<> UIView::tintColor() const {
   return UIColor::make(0, 122 / 255.0, 1, 1);
 }
 
-void UIView::sizeToFit() {
-  const CGSize size = rt::send(this, sel::sizeThatFits, bounds().size);
-  const CGRect f = frame();
-  rt::send(this, sel::setFrame, CGRect{f.origin, size});
-}
-
 UIView* UIView::superviewPointer() const {
   Ref<> parent = superview_.lock();
   return static_cast<UIView*>(parent.get());  // the parent outlives this call
@@ -195,7 +189,6 @@ void UIView::bind(ClassBuilder<UIView>& b) {
       .method<&UIView::clipsToBounds>(sel::clipsToBounds)
       .method<&UIView::setClipsToBounds>(sel::setClipsToBounds)
       .method<&UIView::sizeThatFits>(sel::sizeThatFits)
-      .method<&UIView::sizeToFit>(sel::sizeToFit)
       .method<&UIView::superview>(sel::superview)
       .method<&UIView::subviews>(sel::subviews)
       .method<&UIView::window>(sel::window)

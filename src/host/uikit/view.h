@@ -60,8 +60,6 @@ class UIView : public NSObject {
   void setClipsToBounds(bool clips) { layer_->setMasksToBounds(clips); }
   // The size that fits: the view's own size (the host's default).
   CGSize sizeThatFits(CGSize) const { return bounds().size; }
-  // Resizes the view to what `sizeThatFits:` answers for its current size.
-  void sizeToFit();
 
   Ref<> superview() const { return superview_.lock(); }
   UIView* superviewPointer() const;

@@ -2,6 +2,8 @@
 // the compositing order and looks where that step must (and must not) have painted.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cmath>
 
 #include "host/quartz/cgcolor.h"
@@ -188,6 +190,14 @@ TEST_F(RenderTest, LabelTextIsInsideItsFrameCentredVerticallyInItsColour) {
       right = std::max(right, x);
     }
   EXPECT_GT(inked, 100);
+  // The first and last rows holding ink.
+  auto inkedRows = [&] {
+    int first = 60, last = 0;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 200; ++x)
+        if (alphaAt(x, y)) first = std::min(first, y), last = std::max(last, y);
+    return std::pair{first, last};
+  };
   // One line, ellipsised near the right edge, in the middle of the 40-point frame.
   EXPECT_LT(bottom - top, 20);
   EXPECT_NEAR((top + bottom) / 2.0, 30, 3);
@@ -196,11 +206,7 @@ TEST_F(RenderTest, LabelTextIsInsideItsFrameCentredVerticallyInItsColour) {
   // Two lines allowed: the text wraps and still centres.
   label.setNumberOfLines(2);
   render(root);
-  top = 60;
-  bottom = 0;
-  for (int y = 0; y < 60; ++y)
-    for (int x = 0; x < 200; ++x)
-      if (alphaAt(x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
+  std::tie(top, bottom) = inkedRows();
   EXPECT_GT(bottom - top, 25);
   EXPECT_NEAR((top + bottom) / 2.0, 30, 3);
 
@@ -208,11 +214,7 @@ TEST_F(RenderTest, LabelTextIsInsideItsFrameCentredVerticallyInItsColour) {
   label.setNumberOfLines(0);
   labelView.setFrame({{20, 0}, {120, 60}});
   render(root);
-  top = 60;
-  bottom = 0;
-  for (int y = 0; y < 60; ++y)
-    for (int x = 0; x < 200; ++x)
-      if (alphaAt(x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
+  std::tie(top, bottom) = inkedRows();
   EXPECT_GT(bottom - top, 40);
 }
 
