@@ -14,11 +14,12 @@
 #include "host/quartz/cgimage.h"
 #include "host/quartz/layer.h"
 #include "host/springboard/app_registry.h"
+#include "host/springboard/media_player.h"
 #include "host/springboard/notification_list.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/notification_views.h"
 #include "host/springboard/presentation.h"
-#include "host/springboard/widgets_media.h"
+#include "host/springboard/widgets.h"
 #include "host/uikit/application.h"
 #include "host/uikit/bezier_path.h"
 #include "host/uikit/colour.h"
@@ -72,7 +73,8 @@ constexpr HostModule kModules[] = {
     {defineNotificationViews, nullptr},
     {defineNotificationList, nullptr},
     {definePresentation, resetPresentation},
-    {defineWidgetsAndMedia, nullptr},
+    {defineWidgets, nullptr},
+    {defineMediaPlayer, nullptr},
 };
 
 struct HostState {

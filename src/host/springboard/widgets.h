@@ -1,5 +1,4 @@
-// Today-view widgets and the lockscreen media player of the home screen. A widget card
-// is about 359 x 150 points, the media player about 359 x 200.
+// Today-view widgets of the home screen. A widget card is about 359 x 150 points.
 #pragma once
 
 #include "host/springboard/notification_views.h"
@@ -46,26 +45,6 @@ class WGWidgetListItemViewController : public UIViewController {
   Ref<> identifier_;
 };
 
-// CSMediaControlsView: the lockscreen media player; its didMoveToWindow is UIView's.
-class CSMediaControlsView : public UIView {
- public:
-  static inline const rt::ClassOf<CSMediaControlsView> cls{"CSMediaControlsView"};
-};
-
-// SBMediaController: the home screen's now-playing state.
-class SBMediaController : public NSObject {
- public:
-  static inline const rt::ClassOf<SBMediaController> cls{"SBMediaController"};
-  static void bind(ClassBuilder<SBMediaController>& b);
-  void mediaRemoteNowPlayingInfoDidChange(id) {}
-};
-
-// CSCoverSheetViewController: the lockscreen's controller; its loadView is inherited.
-class CSCoverSheetViewController : public UIViewController {
- public:
-  static inline const rt::ClassOf<CSCoverSheetViewController> cls{"CSCoverSheetViewController"};
-};
-
-void defineWidgetsAndMedia(ClassList& list);
+void defineWidgets(ClassList& list);
 
 }  // namespace host

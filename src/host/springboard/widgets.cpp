@@ -1,4 +1,4 @@
-#include "host/springboard/widgets_media.h"
+#include "host/springboard/widgets.h"
 
 namespace host {
 
@@ -24,18 +24,10 @@ void WGWidgetListItemViewController::bind(ClassBuilder<WGWidgetListItemViewContr
       .method<&WGWidgetListItemViewController::viewDidLayoutSubviews>(sel::viewDidLayoutSubviews);
 }
 
-void SBMediaController::bind(ClassBuilder<SBMediaController>& b) {
-  b.method<&SBMediaController::mediaRemoteNowPlayingInfoDidChange>(
-      sel::_mediaRemoteNowPlayingInfoDidChange);
-}
-
-void defineWidgetsAndMedia(ClassList& list) {
+void defineWidgets(ClassList& list) {
   list.define<WGWidgetInfo>(NSObject::cls);
   list.define<WGWidgetPlatterView>(PLPlatterView::cls);
   list.define<WGWidgetListItemViewController>(UIViewController::cls);
-  list.define<CSMediaControlsView>(UIView::cls);
-  list.define<SBMediaController>(NSObject::cls);
-  list.define<CSCoverSheetViewController>(UIViewController::cls);
 }
 
 }  // namespace host
