@@ -129,6 +129,10 @@ std::filesystem::path devicePath(std::string_view absolutePath) {
   return deviceRoot() / relative.relative_path();
 }
 
+bool isAbsentView(const std::string& ivarName) {
+  return state().options.absentViews.contains(ivarName);
+}
+
 const std::set<std::string>& absentClasses() {
   return state().options.absentClasses;
 }

@@ -31,6 +31,10 @@ struct HostOptions {
   // absent too.
   std::set<std::string> absentClasses;
   Device device;
+  // Subviews this host's views lack, named by the instance variable that holds them
+  // ("_headerContentView", "_backgroundMaterialView", "_primaryLabel"...), as another
+  // host version builds its views: the view is never made and the variable reads nil.
+  std::set<std::string> absentViews;
 };
 
 // Registers every host class (but those left out) and sets the device root. The host
@@ -50,6 +54,8 @@ std::filesystem::path devicePath(std::string_view absolutePath);
 
 // The classes the boot options left out.
 const std::set<std::string>& absentClasses();
+// Whether the boot options left out the subview held under this instance variable.
+bool isAbsentView(const std::string& ivarName);
 // The host classes that boot actually skipped (asked-for absent classes that the host
 // has, and their subclasses), so a misspelt name can be reported.
 const std::set<std::string>& skippedClasses();

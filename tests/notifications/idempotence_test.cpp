@@ -1,14 +1,17 @@
 // The restyle pass is idempotent: for each example scene, under 1,000 random settings
 // (every value the keys accept, junk and values of the wrong kind), a second layout
-// gives the same dump as the first.
+// gives the same dump as the first, also on a host whose cards lack some of their views.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
+#include <set>
 #include <variant>
 
 #include "host/foundation/main_queue.h"
 #include "host/foundation/values.h"
+#include "host/host.h"
 #include "host/scene/dump.h"
 #include "host/scene/scene_file.h"
 #include "host/uikit/view.h"
@@ -61,47 +64,137 @@ std::vector<std::string> propertyGetters() {
   return getters;
 }
 
+// One scene's device, booted and laid out, with what a layout of everything needs.
+struct SceneDevice {
+  std::vector<host::scene::Surface> surfaces;
+  std::vector<Ref<>> windows;
+
+  // Marks every view and runs the clock a fifth of a second, so the blocks a pass
+  // schedules a tenth of a second later run too; answers the dump of the surfaces.
+  std::string layOut() {
+    for (auto& window : windows) markAll(*host::UIView::cls.cast(window.get()));
+    host::main_queue::advance(200'000'000);
+    return host::scene::dump(surfaces, {propertyGetters()})["surfaces"].dump();
+  }
+};
+
+// Random settings in the registration layer, so no file is written.
+void registerRandomSettings(std::mt19937& random) {
+  Ref<> settings = rt::send(cls::NSMutableDictionary, sel::new_);
+  for (const auto& entry : prefs::registeredDefaults())
+    rt::send(settings, sel::setObject_forKey, randomValue(random), host::NSStr(entry.key));
+  rt::send(lumora::preferences, sel::registerDefaults, settings);
+}
+
 class IdempotenceTest : public ::testing::TestWithParam<const char*> {
  protected:
   void TearDown() override {
     lumora::resetProcess();
     fs::remove_all(root);
   }
+
+  // Boots the host for the scene, without the subviews named, and builds its device.
+  SceneDevice open(std::set<std::string> absentViews = {}) {
+    const host::scene::Scene scene =
+        host::scene::readSceneFile(std::string(LUMORA_SCENES) + "/" + GetParam());
+    if (root.empty()) root = testing_support::makeTempRoot("lumora-idempotence");
+    host::HostOptions options{root, {}, scene.device};
+    options.absentViews = std::move(absentViews);
+    host::boot(options);
+    SceneDevice device;
+    device.surfaces = host::scene::buildDevice(scene, {prefs::kSuiteName, &lumora::loadSystem});
+    host::scene::runClock(std::nullopt);
+    for (const auto& surface : device.surfaces) {
+      Ref<> window = rt::send(rt::send(surface.controller, sel::view), sel::window);
+      if (window &&
+          std::find(device.windows.begin(), device.windows.end(), window) == device.windows.end())
+        device.windows.push_back(window);
+    }
+    return device;
+  }
+
   fs::path root;
 };
 
 }  // namespace
 
 TEST_P(IdempotenceTest, ASecondLayoutChangesNothing) {
-  const host::scene::Scene scene =
-      host::scene::readSceneFile(std::string(LUMORA_SCENES) + "/" + GetParam());
-  root = testing_support::makeTempRoot("lumora-idempotence");
-  host::boot({root, {}, scene.device});
-  const auto surfaces = host::scene::buildDevice(scene, {prefs::kSuiteName, &lumora::loadSystem});
-  host::scene::runClock(std::nullopt);
-  std::vector<Ref<>> windows;
-  for (const auto& surface : surfaces) {
-    Ref<> window = rt::send(rt::send(surface.controller, sel::view), sel::window);
-    if (window && std::find(windows.begin(), windows.end(), window) == windows.end())
-      windows.push_back(window);
-  }
-  auto layOut = [&] {
-    for (auto& window : windows) markAll(*host::UIView::cls.cast(window.get()));
-    host::main_queue::advance(200'000'000);  // the blocks of a tenth of a second run too
-    return host::scene::dump(surfaces, {propertyGetters()})["surfaces"].dump();
-  };
+  SceneDevice device = open();
   std::mt19937 random(20261207);
   // 250 settings for each of the four example scenes: 1,000 in all.
   for (int round = 0; round < 250; ++round) {
-    // The registration layer holds the random settings, so no file is written.
-    Ref<> settings = rt::send(cls::NSMutableDictionary, sel::new_);
-    for (const auto& entry : prefs::registeredDefaults())
-      rt::send(settings, sel::setObject_forKey, randomValue(random), host::NSStr(entry.key));
-    rt::send(lumora::preferences, sel::registerDefaults, settings);
-    const std::string first = layOut();
-    const std::string second = layOut();
+    registerRandomSettings(random);
+    const std::string first = device.layOut();
+    const std::string second = device.layOut();
     ASSERT_TRUE(first == second) << GetParam() << ", round " << round << "\n"
                                  << firstDifference(first, second);
+  }
+}
+
+// A host whose cards lack some of their views (another host version): the pass neither
+// crashes nor stops early, so the views that are there are still styled.
+TEST_P(IdempotenceTest, MissingHostViewsLeaveTheRestStyled) {
+  const std::vector<const char*> kViews = {"_headerContentView",
+                                           "_backgroundMaterialView",
+                                           "_notificationContentView",
+                                           "_shadowView",
+                                           "_stackDimmingView",
+                                           "_titleLabel",
+                                           "_dateLabel",
+                                           "_primaryLabel",
+                                           "_primarySubtitleLabel",
+                                           "_secondaryLabel",
+                                           "_summaryLabel"};
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 8; ++round) {
+    std::set<std::string> absent;
+    for (const char* name : kViews)
+      if (random() % 3 == 0) absent.insert(name);
+    SceneDevice device = open(absent);
+    for (int settings = 0; settings < 20; ++settings) {
+      registerRandomSettings(random);
+      const std::string first = device.layOut();
+      ASSERT_EQ(first, device.layOut()) << GetParam() << ", round " << round;
+    }
+    // The defaults, with a red background and a green border on all edges.
+    Ref<> fixed = rt::send(cls::NSMutableDictionary, sel::new_);
+    for (const auto& entry : prefs::registeredDefaults()) {
+      Ref<> value = std::visit(
+          [](const auto& v) -> Ref<> {
+            using V = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<V, bool>)
+              return rt::send(cls::NSNumber, sel::numberWithBool, v);
+            else if constexpr (std::is_same_v<V, int64_t>)
+              return rt::send(cls::NSNumber, sel::numberWithInteger, v);
+            else
+              return host::NSStr(v);
+          },
+          entry.value);
+      rt::send(fixed, sel::setObject_forKey, value, host::NSStr(entry.key));
+    }
+    for (const char* context : {"Banner", "Lockscreen"}) {
+      const std::string c = context;
+      rt::send(fixed, sel::setObject_forKey, host::NSStr("#FF0000"),
+               host::NSStr("colorBackground" + c));
+      rt::send(fixed, sel::setObject_forKey, host::NSStr("#00FF00"),
+               host::NSStr("borderColor" + c));
+      rt::send(fixed, sel::setObject_forKey, host::NSStr("all"), host::NSStr("borderPosition" + c));
+    }
+    rt::send(lumora::preferences, sel::registerDefaults, fixed);
+    const nlohmann::json dump = nlohmann::json::parse(device.layOut());
+    int styled = 0;
+    std::function<void(const nlohmann::json&)> visit = [&](const nlohmann::json& view) {
+      const auto& names = view["names"];
+      if (std::find(names.begin(), names.end(), "lumoraBackground") != names.end()) {
+        EXPECT_EQ(view["backgroundColor"], nlohmann::json::parse("[1,0,0,1]"));
+        EXPECT_EQ(view["layer"]["borderWidth"], 2);
+        ++styled;
+      }
+      for (const auto& child : view["subviews"]) visit(child);
+    };
+    for (const auto& surface : dump) visit(surface["view"]);
+    EXPECT_GT(styled, 0) << GetParam() << ", round " << round;
+    lumora::resetProcess();
   }
 }
 

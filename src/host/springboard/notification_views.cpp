@@ -11,16 +11,18 @@
 namespace host {
 namespace {
 
-// Makes a view of the class through the runtime (nil when this host lacks the class)
-// and adds it to parent.
-Ref<> addNew(UIView& parent, const rt::ClassName& cls) {
+// Makes a view of the class through the runtime and adds it to parent; nil when this
+// host lacks the class, or lacks the subview held under `ivarName`.
+Ref<> addNew(UIView& parent, const rt::ClassName& cls, const char* ivarName = nullptr) {
+  if (ivarName && isAbsentView(ivarName)) return nullptr;
   Ref<> view = rt::send(cls.get(), sel::new_);
   parent.addSubview(view.get());
   return view;
 }
 
-Ref<> makeLabel(UIView& parent, const rt::ClassName& cls, CGFloat size, bool bold, int64_t lines) {
-  Ref<> label = addNew(parent, cls);
+Ref<> makeLabel(UIView& parent, const rt::ClassName& cls, const char* ivarName, CGFloat size,
+                bool bold, int64_t lines) {
+  Ref<> label = addNew(parent, cls, ivarName);
   rt::send(label, sel::setFont, UIFont::make(size, bold));
   rt::send(label, sel::setNumberOfLines, lines);
   return label;
@@ -65,8 +67,8 @@ CGRect PLTitledPlatterView::mainContentFrame() const {
 Ref<> PLPlatterHeaderContentView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
   iconButton_ = addNew(*this, UIButton::cls);
-  titleLabel_ = makeLabel(*this, UILabel::cls, 13, true, 1);
-  dateLabel_ = makeLabel(*this, BSUIDefaultDateLabel::cls, 13, false, 1);
+  titleLabel_ = makeLabel(*this, UILabel::cls, "_titleLabel", 13, true, 1);
+  dateLabel_ = makeLabel(*this, BSUIDefaultDateLabel::cls, "_dateLabel", 13, false, 1);
   return ref();
 }
 
@@ -95,10 +97,10 @@ void PLPlatterHeaderContentView::layoutSubviews() {
 
 Ref<> NCNotificationContentView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  primaryLabel_ = makeLabel(*this, UILabel::cls, 15, true, 1);
-  primarySubtitleLabel_ = makeLabel(*this, UILabel::cls, 15, true, 1);
-  secondaryLabel_ = makeLabel(*this, UILabel::cls, 15, false, 4);
-  summaryLabel_ = makeLabel(*this, UILabel::cls, 13, false, 1);
+  primaryLabel_ = makeLabel(*this, UILabel::cls, "_primaryLabel", 15, true, 1);
+  primarySubtitleLabel_ = makeLabel(*this, UILabel::cls, "_primarySubtitleLabel", 15, true, 1);
+  secondaryLabel_ = makeLabel(*this, UILabel::cls, "_secondaryLabel", 15, false, 4);
+  summaryLabel_ = makeLabel(*this, UILabel::cls, "_summaryLabel", 13, false, 1);
   return ref();
 }
 
@@ -158,10 +160,11 @@ CGSize NCNotificationContentView::sizeThatFits(CGSize size) const {
 
 Ref<> NCNotificationShortLookView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  shadowView_ = addNew(*this, UIView::cls);
-  backgroundMaterialView_ = addNew(*this, UIView::cls);
-  headerContentView_ = addNew(*this, PLPlatterHeaderContentView::cls);
-  notificationContentView_ = addNew(*this, NCNotificationContentView::cls);
+  shadowView_ = addNew(*this, UIView::cls, "_shadowView");
+  backgroundMaterialView_ = addNew(*this, UIView::cls, "_backgroundMaterialView");
+  headerContentView_ = addNew(*this, PLPlatterHeaderContentView::cls, "_headerContentView");
+  notificationContentView_ =
+      addNew(*this, NCNotificationContentView::cls, "_notificationContentView");
   caLayer().setCornerRadius(13);
   caLayer().setContinuousCorners(true);
   // The material: a light frosted fill, rounded like the card (a blur hides most of what
@@ -232,7 +235,7 @@ Ref<> NCAuxiliaryOptionsView::initWithFrame(CGRect frame) {
     overlay->caLayer().setContinuousCorners(true);
   }
   for (const char* title : {"Manage", "View", "Clear"}) {
-    Ref<> label = makeLabel(*this, UILabel::cls, 15, false, 1);
+    Ref<> label = makeLabel(*this, UILabel::cls, nullptr, 15, false, 1);
     rt::send(label, sel::setText, NSStr(title));
     buttons_.push_back(label);
   }
@@ -258,7 +261,7 @@ void NCAuxiliaryOptionsView::layoutSubviews() {
 
 Ref<> NCNotificationViewControllerView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  stackDimmingView_ = addNew(*this, UIView::cls);
+  stackDimmingView_ = addNew(*this, UIView::cls, "_stackDimmingView");
   rt::send(stackDimmingView_, sel::setHidden, true);
   return ref();
 }
