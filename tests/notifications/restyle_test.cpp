@@ -44,7 +44,10 @@ TEST_F(RestyleTest, TheFirstPassAddsFiveViewsAtTheirPlacesAndLaterPassesReuseThe
   Ref<> bg = background();
   ASSERT_TRUE(rt::send(bg, sel::isKindOfClass, rt::objc_getClass("LumoraBackgroundView")));
   Ref<> subviews = rt::send(card, sel::subviews);
-  EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{2}), bg);  // a banner: index 2
+  // A banner: at 2, right above the material, over the shadow view.
+  EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{1}),
+            rt::send(card, sel::backgroundMaterialView));
+  EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{2}), bg);
   EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{3}),
             rt::send(card, sel::imageIndicator));
   EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{4}),
@@ -63,6 +66,15 @@ TEST_F(RestyleTest, TheFirstPassAddsFiveViewsAtTheirPlacesAndLaterPassesReuseThe
   Ref<> sublayers = rt::send(rt::send(header, sel::layer), sel::sublayers);
   EXPECT_TRUE(rt::send(rt::send(sublayers, sel::firstObject), sel::isKindOfClass,
                        rt::objc_getClass("CAGradientLayer")));
+
+  // A lockscreen card has no shadow view: at 1 is right above its material too.
+  Ref<> locked = host::showOnLockscreen(request("com.example.mail").get(), "", false);
+  layout();
+  Ref<> lockCard = rt::send(locked, sel::viewForPreview);
+  Ref<> lockViews = rt::send(lockCard, sel::subviews);
+  EXPECT_EQ(rt::send(lockViews, sel::firstObject), rt::send(lockCard, sel::backgroundMaterialView));
+  EXPECT_EQ(rt::send(lockViews, sel::objectAtIndex, uint64_t{1}),
+            rt::send(lockCard, sel::lumoraBackground));
 }
 
 TEST_F(RestyleTest, AClosedGateOrAZeroWidthAddsNothing) {

@@ -219,6 +219,11 @@ void NCNotificationShortLookView::layoutSubviews() {
   rt::send(notificationContentView_, sel::setFrame, rt::send(this, sel::_mainContentFrame));
 }
 
+void NCNotificationShortLookView::removeShadowView() {
+  rt::send(shadowView_, sel::removeFromSuperview);
+  shadowView_ = nullptr;
+}
+
 CGSize NCNotificationShortLookView::sizeThatFitsContentWithSize(CGSize size) const {
   const CGSize content = rt::send(notificationContentView_, sel::sizeThatFits, size);
   return {size.width, kHeaderHeight + content.height};
@@ -305,9 +310,12 @@ void NCNotificationShortLookViewController::loadView() {
   if (auto* c = NCNotificationViewControllerView::cls.cast(container.get()))
     c->setContentView(card.get());
   setView(container.get());
+  auto* shortLook = NCNotificationShortLookView::cls.cast(card.get());
+  if (!shortLook) return;
+  // A controller shown in the lockscreen list has its associated view before it loads.
+  if (associatedView()) shortLook->removeShadowView();
   // Filled once in the controller's hierarchy, so the card's own hooks see where it is.
-  if (auto* shortLook = NCNotificationShortLookView::cls.cast(card.get()); shortLook && request_)
-    shortLook->showRequest(request_.get());
+  if (request_) shortLook->showRequest(request_.get());
 }
 
 Ref<> NCNotificationShortLookViewController::viewForPreview() {

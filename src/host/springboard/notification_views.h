@@ -106,6 +106,9 @@ class NCNotificationShortLookView : public PLTitledPlatterView {
   void layoutSubviews();
   // The size the card needs: the given width, the header plus what the content needs.
   CGSize sizeThatFitsContentWithSize(CGSize size) const;
+  // Lockscreen cards lie flat on the wallpaper: they have no shadow view, so their
+  // material is their first subview.
+  void removeShadowView();
 
  private:
   Ref<> backgroundMaterialView_, shadowView_, headerContentView_, notificationContentView_;
