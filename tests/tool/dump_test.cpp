@@ -157,6 +157,79 @@ TEST_F(DumpToolTest, OpenGatesMoveTheHostsViewsAsTheLayoutAdjustmentsSay) {
   EXPECT_EQ(movedEverywhere, 4 * moved.size());
 }
 
+// The view under `name` in a surface, depth first; a null value when there is none.
+const Json& named(const Json& view, const std::string& name) {
+  static const Json none;
+  for (const Json& n : view["names"])
+    if (n == name) return view;
+  for (const Json& child : view["subviews"])
+    if (const Json& found = named(child, name); !found.is_null()) return found;
+  return none;
+}
+
+const Json& surface(const Json& dump, const std::string& id) {
+  for (const Json& s : dump["surfaces"])
+    if (s["id"] == id) return s["view"];
+  ADD_FAILURE() << "no surface " << id;
+  static const Json none;
+  return none;
+}
+
+TEST_F(DumpToolTest, TheExampleScenesShowThePassesResults) {
+  auto dump = [&](const std::string& scene, const std::string& at = "") {
+    return json("dump --scene '" + (kScenes / scene).string() + "'" +
+                (at.empty() ? "" : " --at " + at));
+  };
+  auto frame = [](const Json& view) { return view["frame"].get<std::vector<double>>(); };
+  using Frame = std::vector<double>;
+
+  // A round 70-point banner: radius 35 on material, dimming and background; the shadow
+  // view hidden and the card casting the shadow; a 3-point border along the right edge.
+  const Json seeThrough = dump("see-through.json");
+  const Json& banner = surface(seeThrough, "release");
+  ASSERT_EQ(frame(named(banner, "_contentView")), (Frame{0, 0, 359, 70}));
+  for (const char* name : {"_backgroundMaterialView", "_stackDimmingView", "lumoraBackground"})
+    EXPECT_EQ(named(banner, name)["layer"]["cornerRadius"], 35) << name;
+  EXPECT_TRUE(named(banner, "_shadowView")["hidden"]);
+  const Json& cardLayer = named(banner, "_contentView")["layer"];
+  EXPECT_EQ(cardLayer["shadowOffset"], Json::parse("[0, 3]"));
+  EXPECT_EQ(cardLayer["shadowRadius"], 5);
+  EXPECT_FLOAT_EQ(cardLayer["shadowOpacity"].get<float>(), 0.075f);
+  EXPECT_EQ(frame(named(banner, "lumoraBorder")), (Frame{356, 0, 3, 70}));
+  EXPECT_FALSE(named(banner, "lumoraBorder")["hidden"]);
+  // A see-through lockscreen: no material, and of the stack only its first card.
+  EXPECT_EQ(named(surface(seeThrough, "chat-1"), "_backgroundMaterialView")["alpha"], 0);
+  std::vector<bool> cellsHidden;
+  std::function<void(const Json&)> cells = [&](const Json& view) {
+    if (view["class"] == "NCNotificationListCell") cellsHidden.push_back(view["hidden"]);
+    for (const Json& child : view["subviews"]) cells(child);
+  };
+  cells(seeThrough["surfaces"].back()["view"]);
+  ASSERT_EQ(cellsHidden.size(), 2u);
+  EXPECT_NE(cellsHidden[0], cellsHidden[1]);
+
+  // Modern: a 33-point dot halves to 16; the contact picture with its badge; the maple
+  // app never shows an indicator; right to left the icon sits at the other edge.
+  const Json modern = dump("modern.json");
+  const Json& dot = named(surface(modern, "rings"), "colorIndicator");
+  EXPECT_EQ(frame(dot), (Frame{20, 27, 16, 16}));
+  EXPECT_EQ(dot["layer"]["cornerRadius"], 8);
+  const Json& message = surface(modern, "message");
+  EXPECT_EQ(frame(named(message, "imageIndicator")), (Frame{20, 19, 32, 32}));
+  EXPECT_EQ(frame(named(message, "imageIndicatorCorner")), (Frame{39, 38, 15, 15}));
+  EXPECT_TRUE(named(surface(modern, "maple"), "colorIndicator")["hidden"]);
+  EXPECT_TRUE(named(surface(modern, "maple"), "imageIndicator")["hidden"]);
+  EXPECT_EQ(frame(named(surface(dump("rtl-modern.json"), "mail"), "imageIndicator")),
+            (Frame{307, 19, 32, 32}));
+
+  // The date colour comes a tenth of a second after the pass, not before.
+  auto dateColour = [&](const std::string& at) {
+    return named(surface(dump("rtl-dark.json", at), "meeting"), "_dateLabel")["textColor"];
+  };
+  EXPECT_EQ(dateColour("0.05"), Json::parse("[0, 0, 0, 1]"));  // the host's own
+  EXPECT_EQ(dateColour("0.2"), Json::parse("[1, 1, 1, 1]"));
+}
+
 TEST_F(DumpToolTest, TheDumpStartsFromTheRootsSettingsAndLeavesThemAsTheyWere) {
   ASSERT_EQ(lumora("prefs set enabled false").status, 0);
   const std::string before = testing_support::readBytes(prefsFile());
