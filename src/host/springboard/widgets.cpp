@@ -71,6 +71,12 @@ Ref<> WGWidgetPlatterView::initWithFrame(CGRect frame) {
   rt::send(backgroundView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.9));
   round(backgroundView_.get(), 13);
   rt::send(headerBackgroundView_, sel::setBackgroundColor, UIColor::make(0.88, 0.88, 0.9, 0.6));
+  // The header strip rounds only its top corners, whatever its radius: it meets the
+  // body below along a straight edge.
+  if (auto* strip = UIView::cls.cast(headerBackgroundView_.get())) {
+    strip->caLayer().setContinuousCorners(true);
+    strip->caLayer().setMaskedCorners(CALayer::kMinXMinYCorner | CALayer::kMaxXMinYCorner);
+  }
   return ref();
 }
 
