@@ -91,7 +91,7 @@ TEST_P(IdempotenceTest, ASecondLayoutChangesNothing) {
     return host::scene::dump(surfaces, {propertyGetters()})["surfaces"].dump();
   };
   std::mt19937 random(20261207);
-  // 250 settings for each of the four example scenes: 1,000 in all.
+  // 250 settings for each of the five example scenes: 1,250 in all.
   for (int round = 0; round < 250; ++round) {
     // The registration layer holds the random settings, so no file is written.
     Ref<> settings = rt::send(cls::NSMutableDictionary, sel::new_);
@@ -107,4 +107,5 @@ TEST_P(IdempotenceTest, ASecondLayoutChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Scenes, IdempotenceTest,
                          ::testing::Values("builtin.json", "rtl-dark.json",
-                                           "lockscreen-options.json", "whatsapp.json"));
+                                           "lockscreen-options.json", "whatsapp.json",
+                                           "widgets.json"));
