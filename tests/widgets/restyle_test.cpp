@@ -90,10 +90,7 @@ TEST_F(WidgetTest, TheFirstPassBuildsTheGeometryAndTheIconsArrivalBringsTheColou
   show(R"({"colorBackgroundWidget": "dominant", "colorHeaderWidget": "#FF0000",
            "roundedCornersWidget": "round"})",
        kBlueWidget, 0.2);
-  const std::optional<Rgba> stockHeader = colour(header());
   ASSERT_NE(background(), nullptr);
-  EXPECT_TRUE(
-      rt::send(background(), sel::isKindOfClass, rt::objc_getClass("LumoraBackgroundView")));
   // The background at 1; the border, inserted "at 5" in a platter of fewer views, on top.
   Ref<> subviews = rt::send(platter, sel::subviews);
   EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{1}), background());
@@ -119,7 +116,6 @@ TEST_F(WidgetTest, TheFirstPassBuildsTheGeometryAndTheIconsArrivalBringsTheColou
   dominant[3] = 0.6;
   EXPECT_EQ(colour(background()), dominant);
   EXPECT_EQ(colour(header()), (Rgba{1, 0, 0, 1}));
-  EXPECT_NE(colour(header()), stockHeader);
   // Passes after the first add nothing and move nothing.
   const uint64_t count = rt::send(rt::send(platter, sel::subviews), sel::count);
   relayout();

@@ -26,7 +26,7 @@ Ref<> addNew(UIView& parent, const rt::ClassName& cls) {
   return view;
 }
 
-void round(id view, CGFloat radius) {
+void roundCorners(id view, CGFloat radius) {
   if (auto* v = UIView::cls.cast(view)) {
     v->caLayer().setCornerRadius(radius);
     v->caLayer().setContinuousCorners(true);
@@ -48,7 +48,7 @@ Ref<> WGWidgetPlatterView::initWithFrame(CGRect frame) {
   headerView_ = addNew(*this, UIView::cls);
   auto* header = UIView::cls.cast(headerView_.get());
   iconImageView_ = addNew(*header, UIImageView::cls);
-  round(iconImageView_.get(), 5);
+  roundCorners(iconImageView_.get(), 5);
   rt::send(iconImageView_, sel::setClipsToBounds, true);
   titleLabel_ = addNew(*header, UILabel::cls);
   rt::send(titleLabel_, sel::setFont, UIFont::make(13, true));
@@ -60,7 +60,7 @@ Ref<> WGWidgetPlatterView::initWithFrame(CGRect frame) {
   for (size_t i = 0; i < std::size(kBarWidths); ++i) {
     Ref<> bar = addNew(*content, UIView::cls);
     rt::send(bar, sel::setBackgroundColor, UIColor::make(0.45, 0.45, 0.5, 0.22));
-    round(bar.get(), kBarHeight / 2);
+    roundCorners(bar.get(), kBarHeight / 2);
     bars_.push_back(bar);
   }
   // The stock look: a light frosted material over the whole card, the header strip a
@@ -69,7 +69,7 @@ Ref<> WGWidgetPlatterView::initWithFrame(CGRect frame) {
   caLayer().setContinuousCorners(true);
   setClipsToBounds(true);
   rt::send(backgroundView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.9));
-  round(backgroundView_.get(), 13);
+  roundCorners(backgroundView_.get(), 13);
   rt::send(headerBackgroundView_, sel::setBackgroundColor, UIColor::make(0.88, 0.88, 0.9, 0.6));
   // The header strip rounds only its top corners, whatever its radius: it meets the
   // body below along a straight edge.
@@ -175,7 +175,7 @@ Ref<> showWidget(const WidgetRecord& widget) {
   auto* i = WGWidgetInfo::cls.cast(info.get());
   if (!i) return nullptr;
   i->setWidgetIdentifier(NSStr(widget.identifier).get());
-  i->setDisplayName(NSStr(widget.name).get());
+  i->setDisplayName(widget.name.empty() ? nullptr : NSStr(widget.name).get());
   Ref<> hosting = rt::send(WGWidgetHostingViewController::cls.get(), sel::new_);
   if (auto* h = WGWidgetHostingViewController::cls.cast(hosting.get())) h->setWidgetInfo(i);
 
