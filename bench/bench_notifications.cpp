@@ -1,6 +1,7 @@
 // Notification costs the layout pays: the dominant colour (warm from the cache, cold
 // through the analysis), one banner's layout with the system's adjustments against the
-// host's own, and a lockscreen list growing to 50 notifications.
+// host's own, and a lockscreen list growing to 50 notifications; and, for scale in the
+// same run, one widget's restyle pass.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -14,11 +15,13 @@
 #include "host/springboard/app_registry.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
+#include "host/springboard/widgets.h"
 #include "host/uikit/image.h"
 #include "host/uikit/view.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
 #include "startup/loader.h"
+#include "widgets/restyle.h"
 
 #include "bench_device.h"
 
@@ -119,6 +122,21 @@ void BM_RestylePassWarm(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RestylePassWarm);
+
+// The widget pass of one widget with the mail app's icon, its views made and the colour
+// cache warm; the colours, corners, frames and border are set on every pass.
+void BM_WidgetPassWarm(benchmark::State& state) {
+  Device device(true);
+  rt::send(lumora::preferences, sel::setValue_forKey, host::NSStr("dominant"),
+           host::NSStr("colorBackgroundWidget"));
+  Ref<> controller = host::showWidget({"mail", "Mail", host::findApp("com.example.mail")->icon, 0});
+  host::main_queue::advance(host::NSEC_PER_SEC);
+  for (auto _ : state) {
+    rt::send(controller, sel::lumoraColorize);
+    host::main_queue::advance(0);
+  }
+}
+BENCHMARK(BM_WidgetPassWarm);
 
 void BM_LockscreenLayout(benchmark::State& state) {
   Device device(true);

@@ -73,7 +73,7 @@ constexpr HostModule kModules[] = {
     {defineNotificationViews, nullptr},
     {defineNotificationList, nullptr},
     {definePresentation, resetPresentation},
-    {defineWidgets, nullptr},
+    {defineWidgets, resetWidgets},
     {defineMediaPlayer, nullptr},
 };
 

@@ -2,16 +2,12 @@
 // styling code and the hook table that installs them.
 #pragma once
 
-#include "host/springboard/springboard_selectors.h"
+#include "prefs/added_properties.h"
 
 namespace sel {
-// Added properties
-inline const Sel<Ref<>()> lumoraBackground{"lumoraBackground"};
-inline const Sel<void(id)> setLumoraBackground{"setLumoraBackground:"};
+// Added properties of notification cards (the shared ones are in prefs/added_properties.h)
 inline const Sel<Ref<>()> colorIndicator{"colorIndicator"};
 inline const Sel<void(id)> setColorIndicator{"setColorIndicator:"};
-inline const Sel<Ref<>()> lumoraBorder{"lumoraBorder"};
-inline const Sel<void(id)> setLumoraBorder{"setLumoraBorder:"};
 inline const Sel<Ref<>()> imageIndicator{"imageIndicator"};
 inline const Sel<void(id)> setImageIndicator{"setImageIndicator:"};
 inline const Sel<Ref<>()> imageIndicatorCorner{"imageIndicatorCorner"};
@@ -29,8 +25,6 @@ inline const Sel<Ref<>(id, id)> findFolder_folder{"findFolder:folder:"};
 
 namespace cls {
 inline const rt::ClassName FolderFinder{"FolderFinder"};
-inline const rt::ClassName LumoraBackgroundView{"LumoraBackgroundView"};
-inline const rt::ClassName LumoraIndicatorView{"LumoraIndicatorView"};
 }  // namespace cls
 
 namespace lumora {

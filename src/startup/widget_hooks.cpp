@@ -1,12 +1,10 @@
-// Replacements and added methods of the widget routine.
+// The widget routine's rows: the replacements that run the restyle pass, whose
+// behaviour lives in src/widgets/.
 #include "host/foundation/value_helpers.h"
 #include "host/springboard/springboard_selectors.h"
 #include "startup/added_classes.h"
 #include "startup/hook_table.h"
-
-namespace sel {
-inline const Sel<void()> lumoraColorize{"lumoraColorize"};
-}  // namespace sel
+#include "widgets/restyle.h"
 
 namespace lumora {
 namespace {
@@ -44,9 +42,6 @@ void replaced_viewDidLayoutSubviews(id self, SEL cmd) {
   rt::send(self, sel::lumoraColorize);
 }
 
-// FIXME: the widget restyle pass (background, header, border, corners) is not built yet.
-void lumoraColorize(id, SEL) {}
-
 ImpFor<void, id> original_setIcon;
 void replaced_setIcon(id self, SEL cmd, id icon) {
   original_setIcon(self, cmd, icon);
@@ -58,7 +53,7 @@ void replaced_setIcon(id self, SEL cmd, id icon) {
 ImpFor<void> original_layoutContentView;
 void replaced_layoutContentView(id self, SEL cmd) {
   original_layoutContentView(self, cmd);
-  // FIXME: the header offset of the content view comes with the widget restyle pass.
+  offsetContentViewBelowHeader(self);
 }
 
 }  // namespace

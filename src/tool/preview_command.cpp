@@ -1,7 +1,8 @@
 // lumora preview: what a person would see of a scene, as a PNG. The lockscreen (its
-// wallpaper, clock and date, the notification list) and, when the scene has banners,
-// the home screen with the banners at the top, side by side; or one surface alone on
-// the wallpaper; in the scene's appearance, or light and dark side by side.
+// wallpaper, clock and date, the notification list), when the scene has banners the
+// home screen with the banners at the top, and when it has widgets the Today view, side
+// by side; or one surface alone on the wallpaper; in the scene's appearance, or light
+// and dark side by side.
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "host/quartz/image_codec.h"
 #include "host/render/render.h"
 #include "host/springboard/presentation.h"
+#include "host/springboard/widgets.h"
 #include "host/uikit/label.h"
 #include "tool/commands.h"
 #include "tool/scene_session.h"
@@ -73,11 +75,22 @@ void paintWallpaper(cairo_t* cr, const host::Wallpaper& w, double width, double 
   cairo_pattern_destroy(gradient);
 }
 
-// The lockscreen and, with banners, the home screen, side by side, in points.
+// The Today view: the wallpaper dimmed, the date, the widgets.
+void drawTodayView(cairo_t* cr, const host::Wallpaper& wallpaper, const Device& d, rt::id window) {
+  paintWallpaper(cr, wallpaper, d.screenWidth, d.screenHeight);
+  cairo_set_source_rgba(cr, 0, 0, 0, 0.2);
+  cairo_paint(cr);
+  drawCentredText(cr, "Monday, 7 December", 22, true, 48, d.screenWidth);
+  host::drawView(cr, *host::UIView::cls.cast(window));
+}
+
+// The lockscreen, with banners the home screen, with widgets the Today view, side by
+// side, in points.
 host::SurfacePtr renderScreens(const host::scene::Scene& scene, double scale) {
   const Device& d = scene.device;
   const rt::Ref<> banners = host::bannerWindow();
-  const int screens = banners ? 2 : 1;
+  const rt::Ref<> widgets = host::todayWindow();
+  const int screens = 1 + (banners ? 1 : 0) + (widgets ? 1 : 0);
   const double width = d.screenWidth * screens + kGap * (screens - 1);
   host::SurfacePtr surface(
       cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(std::ceil(width * scale)),
@@ -99,6 +112,11 @@ host::SurfacePtr renderScreens(const host::scene::Scene& scene, double scale) {
     cairo_translate(cr, d.screenWidth + kGap, 0);
     paintWallpaper(cr, wallpaper, d.screenWidth, d.screenHeight);
     host::drawView(cr, *host::UIView::cls.cast(banners.get()));
+  }
+  if (widgets) {
+    host::CairoSave save(cr);
+    cairo_translate(cr, (d.screenWidth + kGap) * (screens - 1), 0);
+    drawTodayView(cr, wallpaper, d, widgets.get());
   }
   if (!host::finish(cr))
     throw ToolError("drawing the preview failed: " +
@@ -123,8 +141,9 @@ host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& o
     host::SurfacePtr copy(cairo_surface_reference(image.image->surface()));
     return copy;
   }
-  throw ToolError(session.scene().source + " has no notification with the id \"" +
-                  *options.surface + "\"; the ids are the notifications' \"id\" fields");
+  throw ToolError(session.scene().source + " has no notification or widget with the id \"" +
+                  *options.surface +
+                  "\"; the ids are the notifications' and the widgets' \"id\" fields");
 }
 
 // The pictures side by side, with the gap between them.
@@ -188,7 +207,7 @@ void addPreviewCommand(CLI::App& app, const GlobalOptions& global) {
   cmd->add_option("--scale", options->scale, "pixels per point: 1, 2 or 3 (default: 2)")
       ->check(CLI::IsMember({1.0, 2.0, 3.0}));
   cmd->add_option("--surface", options->surface,
-                  "render only the notification with this id, on the wallpaper");
+                  "render only the notification or widget with this id, on the wallpaper");
   cmd->add_option("--appearance", options->appearance,
                   "light, dark, or both side by side (default: the scene's)")
       ->check(CLI::IsMember({"light", "dark", "both"}));

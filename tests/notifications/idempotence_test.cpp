@@ -121,7 +121,7 @@ class IdempotenceTest : public ::testing::TestWithParam<const char*> {
 TEST_P(IdempotenceTest, ASecondLayoutChangesNothing) {
   SceneDevice device = open();
   std::mt19937 random(20261207);
-  // 250 settings for each of the four example scenes: 1,000 in all.
+  // 250 settings for each of the five example scenes: 1,250 in all.
   for (int round = 0; round < 250; ++round) {
     registerRandomSettings(random);
     const std::string first = device.layOut();
@@ -200,4 +200,5 @@ TEST_P(IdempotenceTest, MissingHostViewsLeaveTheRestStyled) {
 
 INSTANTIATE_TEST_SUITE_P(Scenes, IdempotenceTest,
                          ::testing::Values("builtin.json", "rtl-dark.json",
-                                           "lockscreen-options.json", "whatsapp.json"));
+                                           "lockscreen-options.json", "whatsapp.json",
+                                           "widgets.json"));

@@ -139,8 +139,11 @@ std::map<std::string, Probe> probes() {
       }));
   add("WGWidgetPlatterView", "_layoutContentView",
       probe("WGWidgetPlatterView", sel::_layoutContentView, [] {
-        rt::send(make("WGWidgetPlatterView"), sel::_layoutContentView);
-        return std::string();
+        // Under the default uncoloured header the content stays where the host puts it.
+        Ref<> platter = make("WGWidgetPlatterView");
+        rt::send(platter, sel::setFrame, rt::CGRectMake(0, 0, 359, 150));
+        rt::send(platter, sel::_layoutContentView);
+        return describe(rt::send(rt::send(platter, sel::contentView), sel::frame));
       }));
   // Notifications
   add("NCNotificationShortLookView", "layoutSubviews",

@@ -27,18 +27,23 @@ TEST_F(PreviewToolTest, ScreensSideBySideAtTheScaleAskedFor) {
   Outcome shown = lumora("preview --scale 1 -o '" + file.string() + "'");
   ASSERT_EQ(shown.status, 0) << shown.err;
   EXPECT_NE(shown.out.find("wrote " + file.string()), std::string::npos);
-  // The lockscreen and the home screen with the built-in scene's banner, 24 points apart.
+  // The lockscreen, the home screen with the built-in scene's banner and the Today view
+  // with its widgets, 24 points apart.
   const std::string png = testing_support::readBytes(file);
-  EXPECT_EQ(pngSize(png), (std::pair<uint32_t, uint32_t>{774, 812}));
-  EXPECT_LT(png.size(), 774u * 812u);  // compressed: far below 4 bytes a pixel
+  EXPECT_EQ(pngSize(png), (std::pair<uint32_t, uint32_t>{1173, 812}));
+  EXPECT_LT(png.size(), 1173u * 812u);  // compressed: far below 4 bytes a pixel
   // Light and dark side by side; standard output holds only the picture.
   Outcome both = lumora("preview --scale 1 --appearance both -o -");
   ASSERT_EQ(both.status, 0) << both.err;
-  EXPECT_EQ(pngSize(both.out), (std::pair<uint32_t, uint32_t>{774 * 2 + 24, 812}));
+  EXPECT_EQ(pngSize(both.out), (std::pair<uint32_t, uint32_t>{1173 * 2 + 24, 812}));
   // One surface alone, with 16 points of wallpaper around it, at scale 2.
   Outcome alone = lumora("preview --surface message --scale 2 -o -");
   ASSERT_EQ(alone.status, 0) << alone.err;
   EXPECT_EQ(pngSize(alone.out), (std::pair<uint32_t, uint32_t>{(359 + 32) * 2, (70 + 32) * 2}));
+  // A widget alone: 359 x 150.
+  Outcome widget = lumora("preview --surface weather --scale 1 -o -");
+  ASSERT_EQ(widget.status, 0) << widget.err;
+  EXPECT_EQ(pngSize(widget.out), (std::pair<uint32_t, uint32_t>{359 + 32, 150 + 32}));
 }
 
 TEST_F(PreviewToolTest, ASettingChangesThePicture) {
@@ -53,7 +58,7 @@ TEST_F(PreviewToolTest, ASettingChangesThePicture) {
 TEST_F(PreviewToolTest, MistakesAreRefusedWithAMessage) {
   Outcome unknown = lumora("preview --surface nope -o -");
   EXPECT_EQ(unknown.status, 1);
-  EXPECT_NE(unknown.err.find("no notification with the id \"nope\""), std::string::npos);
+  EXPECT_NE(unknown.err.find("no notification or widget with the id \"nope\""), std::string::npos);
   EXPECT_NE(lumora("preview --scale 4 -o -").status, 0);
   Outcome scene = lumora("preview --scene '" + (root / "missing.json").string() + "' -o -");
   EXPECT_EQ(scene.status, 2);

@@ -4,7 +4,7 @@
 
 namespace host {
 
-void addContinuousRoundedRect(cairo_t* cr, rt::CGRect rect, double radius) {
+void addContinuousRoundedRect(cairo_t* cr, rt::CGRect rect, double radius, unsigned corners) {
   const double x = rect.origin.x, y = rect.origin.y, w = rect.size.width, h = rect.size.height;
   // The curve reaches 1.52866 r along each edge; keep it within half of the shorter side.
   const double r = std::clamp(radius, 0.0, std::min(w, h) / 2 / 1.52866);
@@ -26,15 +26,20 @@ void addContinuousRoundedRect(cairo_t* cr, rt::CGRect rect, double radius) {
   // arrives in, and the direction it leaves in.
   const struct {
     double cx, cy, inX, inY, outX, outY;
-  } corners[] = {
-      {x + w, y, 1, 0, 0, 1},
-      {x + w, y + h, 0, 1, -1, 0},
-      {x, y + h, -1, 0, 0, -1},
-      {x, y, 0, -1, 1, 0},
+    unsigned bit;
+  } kCorners[] = {
+      {x + w, y, 1, 0, 0, 1, 2},
+      {x + w, y + h, 0, 1, -1, 0, 8},
+      {x, y + h, -1, 0, 0, -1, 4},
+      {x, y, 0, -1, 1, 0, 1},
   };
   cairo_new_sub_path(cr);
-  cairo_move_to(cr, x + 1.52866 * r, y);
-  for (const auto& c : corners) {
+  cairo_move_to(cr, corners & 1 ? x + 1.52866 * r : x, y);
+  for (const auto& c : kCorners) {
+    if (!(corners & c.bit)) {
+      cairo_line_to(cr, c.cx, c.cy);
+      continue;
+    }
     // A point `along` before the corner on the arriving edge, `across` after it on the
     // leaving edge.
     auto at = [&](Point p) {

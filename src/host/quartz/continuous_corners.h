@@ -12,7 +12,8 @@ namespace host {
 
 // Adds the rectangle with continuous corners of `radius` to the path. A radius too large
 // for the rectangle is reduced so the corner curves still meet; radius 0 gives the plain
-// rectangle.
-void addContinuousRoundedRect(cairo_t* cr, rt::CGRect rect, double radius);
+// rectangle. Only the corners in `corners` are rounded (bits 1 top left, 2 top right,
+// 4 bottom left, 8 bottom right, as the host's corner mask); the others stay square.
+void addContinuousRoundedRect(cairo_t* cr, rt::CGRect rect, double radius, unsigned corners = 15);
 
 }  // namespace host

@@ -71,6 +71,8 @@ void CALayer::bind(ClassBuilder<CALayer>& b) {
       .method<&CALayer::setCornerRadius>(sel::setCornerRadius)
       .method<&CALayer::continuousCorners>(sel::continuousCorners)
       .method<&CALayer::setContinuousCorners>(sel::setContinuousCorners)
+      .method<&CALayer::maskedCorners>(sel::maskedCorners)
+      .method<&CALayer::setMaskedCorners>(sel::setMaskedCorners)
       .method<&CALayer::masksToBounds>(sel::masksToBounds)
       .method<&CALayer::setMasksToBounds>(sel::setMasksToBounds)
       .method<&CALayer::borderWidth>(sel::borderWidth)

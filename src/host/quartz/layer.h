@@ -5,8 +5,9 @@
 // gradient, say) sit among them where they are inserted.
 //
 // Defaults are the host's documented ones: no background, corner radius 0, square
-// corners, no clipping, no border (width 0, opaque black colour), shadow offset (0, -3),
-// radius 3, opacity 0 and opaque black colour, opacity 1, no mask, no filters.
+// corners (all four rounded by the radius: `maskedCorners` 15), no clipping, no border (width 0,
+// opaque black colour), shadow offset (0, -3), radius 3, opacity 0 and opaque black colour, opacity
+// 1, no mask, no filters.
 #pragma once
 
 #include <functional>
@@ -26,6 +27,9 @@ class CALayer : public NSObject {
  public:
   static inline const rt::ClassOf<CALayer> cls{"CALayer"};
   static void bind(ClassBuilder<CALayer>& b);
+  // CACornerMask: the corners by their x and y in the layer's (top-down) coordinates.
+  static constexpr uint64_t kMinXMinYCorner = 1, kMaxXMinYCorner = 2, kMinXMaxYCorner = 4,
+                            kMaxXMaxYCorner = 8, kAllCorners = 15;
 
   CGRect frame() const { return frame_; }
   void setFrame(CGRect frame);
@@ -39,6 +43,9 @@ class CALayer : public NSObject {
   void setCornerRadius(CGFloat radius) { cornerRadius_ = radius; }
   bool continuousCorners() const { return continuousCorners_; }
   void setContinuousCorners(bool continuous) { continuousCorners_ = continuous; }
+  // The corners the radius rounds (CACornerMask bits); the others stay square.
+  uint64_t maskedCorners() const { return maskedCorners_; }
+  void setMaskedCorners(uint64_t corners) { maskedCorners_ = corners & kAllCorners; }
   bool masksToBounds() const { return masksToBounds_; }
   void setMasksToBounds(bool masks) { masksToBounds_ = masks; }
   CGFloat borderWidth() const { return borderWidth_; }
@@ -88,6 +95,7 @@ class CALayer : public NSObject {
   CGFloat cornerRadius_ = 0, borderWidth_ = 0, shadowRadius_ = 3;
   CGSize shadowOffset_{0, -3};
   float shadowOpacity_ = 0, opacity_ = 1;
+  uint64_t maskedCorners_ = kAllCorners;
   bool continuousCorners_ = false, masksToBounds_ = false, hidden_ = false;
   std::vector<Ref<CALayer>> sublayers_;
   rt::WeakRef<> superlayer_, delegate_;

@@ -28,6 +28,8 @@ inline const Sel<CGFloat()> cornerRadius{"cornerRadius"};
 inline const Sel<void(CGFloat)> setCornerRadius{"setCornerRadius:"};
 inline const Sel<bool()> continuousCorners{"continuousCorners"};
 inline const Sel<void(bool)> setContinuousCorners{"setContinuousCorners:"};
+inline const Sel<uint64_t()> maskedCorners{"maskedCorners"};
+inline const Sel<void(uint64_t)> setMaskedCorners{"setMaskedCorners:"};
 inline const Sel<bool()> masksToBounds{"masksToBounds"};
 inline const Sel<void(bool)> setMasksToBounds{"setMasksToBounds:"};
 inline const Sel<CGFloat()> borderWidth{"borderWidth"};

@@ -48,7 +48,7 @@ void drawBorder(cairo_t* cr, const CALayer& layer) {
   const CGRect inner{{b.origin.x + inset, b.origin.y + inset},
                      {b.size.width - width, b.size.height - width}};
   render::addRoundedRect(cr, inner, std::max(0.0, layer.cornerRadius() - inset),
-                         layer.continuousCorners());
+                         layer.continuousCorners(), static_cast<unsigned>(layer.maskedCorners()));
   cairo_set_line_width(cr, width);
   cairo_stroke(cr);
 }

@@ -9,9 +9,9 @@
 
 namespace host::render {
 
-void addRoundedRect(cairo_t* cr, CGRect rect, double radius, bool continuous) {
+void addRoundedRect(cairo_t* cr, CGRect rect, double radius, bool continuous, unsigned corners) {
   if (continuous) {
-    addContinuousRoundedRect(cr, rect, radius);
+    addContinuousRoundedRect(cr, rect, radius, corners);
     return;
   }
   const double x = rect.origin.x, y = rect.origin.y, w = rect.size.width, h = rect.size.height;
@@ -21,16 +21,25 @@ void addRoundedRect(cairo_t* cr, CGRect rect, double radius, bool continuous) {
     return;
   }
   constexpr double pi = std::numbers::pi;
+  // Each corner an arc when it is rounded, else its square point.
+  // (px, py) is the corner itself; the arc's centre lies r inside it along (dx, dy).
+  auto corner = [&](unsigned bit, double px, double py, double dx, double dy, double from) {
+    if (corners & bit)
+      cairo_arc(cr, px + dx * r, py + dy * r, r, from, from + pi / 2);
+    else
+      cairo_line_to(cr, px, py);
+  };
   cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -pi / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, pi / 2);
-  cairo_arc(cr, x + r, y + h - r, r, pi / 2, pi);
-  cairo_arc(cr, x + r, y + r, r, pi, 3 * pi / 2);
+  corner(2, x + w, y, -1, 1, -pi / 2);
+  corner(8, x + w, y + h, -1, -1, 0);
+  corner(4, x, y + h, 1, -1, pi / 2);
+  corner(1, x, y, 1, 1, pi);
   cairo_close_path(cr);
 }
 
 void addLayerShape(cairo_t* cr, const CALayer& layer) {
-  addRoundedRect(cr, layer.bounds(), layer.cornerRadius(), layer.continuousCorners());
+  addRoundedRect(cr, layer.bounds(), layer.cornerRadius(), layer.continuousCorners(),
+                 static_cast<unsigned>(layer.maskedCorners()));
 }
 
 std::array<double, 4> colourComponents(id colour) {

@@ -18,8 +18,9 @@ using PatternPtr = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
 
 // Adds the rectangle with rounded corners of `radius` to the path: the host's continuous
 // curve when `continuous`, else circular arcs (a radius beyond half the shorter side is
-// reduced to it).
-void addRoundedRect(cairo_t* cr, CGRect rect, double radius, bool continuous);
+// reduced to it). Only the corners in `corners` (the host's corner mask) are rounded.
+void addRoundedRect(cairo_t* cr, CGRect rect, double radius, bool continuous,
+                    unsigned corners = 15);
 
 // Adds the layer's shape, its bounds with its corners, to the path.
 void addLayerShape(cairo_t* cr, const CALayer& layer);

@@ -177,6 +177,8 @@ const char* kindName(Surface::Kind kind) {
       return "lockscreen";
     case Surface::Kind::List:
       return "list";
+    case Surface::Kind::Widget:
+      return "widget";
   }
   return "";
 }

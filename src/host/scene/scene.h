@@ -64,14 +64,23 @@ struct Notification {
   bool options = false;
 };
 
+// A widget of the Today view. Its icon arrives `iconDelay` seconds after it appears.
+struct Widget {
+  std::string id, name;
+  std::optional<Picture> icon;
+  double iconDelay = 0.1;
+  double contentHeight = 114;
+};
+
 // One event of the timeline, played at `at` seconds of virtual time.
 struct TimelineEvent {
-  enum class Kind { Set, Delete, Darwin, Layout };
+  enum class Kind { Set, Delete, Darwin, Layout, WidgetIcon };
   double at = 0;
   Kind kind = Kind::Layout;
   Preferences set;                // Set: the values written
   std::vector<std::string> keys;  // Delete: the keys removed
-  std::string name;               // Darwin: the notification posted
+  std::string name;               // Darwin: the notification posted; WidgetIcon: the widget
+  Picture icon;                   // WidgetIcon: the widget's new icon
 };
 
 struct Scene {
@@ -83,6 +92,7 @@ struct Scene {
   std::vector<Contact> contacts;
   std::vector<AppGroup> appGroups;
   std::vector<Notification> notifications;
+  std::vector<Widget> widgets;
   std::vector<TimelineEvent> timeline;
 };
 

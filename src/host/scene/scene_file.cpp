@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "host/foundation/file_io.h"
 #include "host/quartz/image_codec.h"
@@ -337,6 +338,31 @@ class Reader {
     return n;
   }
 
+  // A number from `low` to `high`; `fallback` when the member is absent.
+  double number(const Json& object, const std::string& path, const char* key, double low,
+                double high, double fallback) const {
+    auto it = object.find(key);
+    if (it == object.end()) return fallback;
+    if (!it->is_number() || !(it->get<double>() >= low) || !(it->get<double>() <= high)) {
+      std::ostringstream range;
+      range << "a number from " << low << " to " << high;
+      expected(member(path, key), range.str(), &*it);
+    }
+    return it->get<double>();
+  }
+
+  Widget widget(const Json& value, const std::string& path) const {
+    object(value, path, {"id", "name", "icon", "iconDelay", "contentHeight"});
+    Widget w;
+    w.id = text(value, path, "id", true);
+    w.name = text(value, path, "name");
+    w.icon = optionalPicture(value, path, "icon");
+    w.iconDelay = number(value, path, "iconDelay", 0, kMaxSceneSeconds, w.iconDelay);
+    w.contentHeight =
+        number(value, path, "contentHeight", 0, kMaxWidgetContentHeight, w.contentHeight);
+    return w;
+  }
+
   // User info is handed over as it is; only null has no value to stand for it.
   void checkUserInfo(const Json& value, const std::string& path) const {
     if (value.is_null()) expected(path, "a string, number, boolean, array or object", &value);
@@ -347,7 +373,7 @@ class Reader {
   }
 
   TimelineEvent event(const Json& value, const std::string& path) const {
-    object(value, path, {"at", "set", "delete", "darwin", "layout"});
+    object(value, path, {"at", "set", "delete", "darwin", "layout", "widgetIcon"});
     TimelineEvent e;
     auto at = value.find("at");
     if (at == value.end() || !at->is_number() || !(at->get<double>() >= 0) ||
@@ -356,12 +382,12 @@ class Reader {
                at == value.end() ? nullptr : &*at);
     e.at = at->get<double>();
     std::vector<std::string> kinds;
-    for (const char* kind : {"set", "delete", "darwin", "layout"})
+    for (const char* kind : {"set", "delete", "darwin", "layout", "widgetIcon"})
       if (value.contains(kind)) kinds.push_back(quote(kind));
     if (kinds.size() != 1)
       fail(path,
-           "expected one of \"set\", \"delete\", \"darwin\" or \"layout\" besides \"at\", "
-           "got " +
+           "expected one of \"set\", \"delete\", \"darwin\", \"layout\" or \"widgetIcon\" "
+           "besides \"at\", got " +
                (kinds.empty() ? std::string("none") : kinds[0] + " and " + kinds[1]));
     if (value.contains("set")) {
       e.kind = TimelineEvent::Kind::Set;
@@ -374,6 +400,14 @@ class Reader {
           expected(element(member(path, "delete"), i), "a setting name", &key);
         e.keys.push_back(key.get<std::string>());
       }
+    } else if (value.contains("widgetIcon")) {
+      const std::string at = member(path, "widgetIcon");
+      const Json& icon = object(value["widgetIcon"], at, {"id", "icon"});
+      e.kind = TimelineEvent::Kind::WidgetIcon;
+      e.name = text(icon, at, "id", true);
+      if (!icon.contains("icon"))
+        expected(member(at, "icon"), "a picture (it is required)", nullptr);
+      e.icon = picture(icon["icon"], member(at, "icon"));
     } else if (value.contains("darwin")) {
       e.kind = TimelineEvent::Kind::Darwin;
       e.name = text(value, path, "darwin", true);
@@ -416,7 +450,7 @@ class Reader {
   Scene scene(const Json& root) const {
     object(root, "",
            {"description", "device", "preferences", "apps", "contacts", "appGroups",
-            "notifications", "timeline"});
+            "notifications", "widgets", "timeline"});
     Scene s;
     s.source = source_;
     text(root, "", "description");
@@ -427,6 +461,7 @@ class Reader {
     s.contacts = list<Contact>(root, "contacts", &Reader::contact);
     s.appGroups = list<AppGroup>(root, "appGroups", &Reader::appGroup);
     s.notifications = list<Notification>(root, "notifications", &Reader::notification);
+    s.widgets = list<Widget>(root, "widgets", &Reader::widget);
     s.timeline = list<TimelineEvent>(root, "timeline", &Reader::event);
     unique(s.apps, "apps", "bundleIdentifier", &App::bundleIdentifier);
     unique(s.contacts, "contacts", "identifier", &Contact::identifier);
@@ -435,7 +470,29 @@ class Reader {
     for (size_t i = 0; i < s.notifications.size(); ++i)
       if (s.notifications[i].id) ids.emplace_back(i, *s.notifications[i].id);
     unique("notifications", "id", ids);
+    unique(s.widgets, "widgets", "id", &Widget::id);
+    checkWidgetIds(s);
     return s;
+  }
+
+  // A widget's id names one surface, so no notification may have it; an icon event
+  // names a widget of the scene.
+  void checkWidgetIds(const Scene& s) const {
+    for (size_t i = 0; i < s.widgets.size(); ++i)
+      for (size_t j = 0; j < s.notifications.size(); ++j)
+        if (s.notifications[j].id == s.widgets[i].id)
+          fail(member(element("widgets", i), "id"), "expected a value no notification has, got " +
+                                                        quote(s.widgets[i].id) + ", as " +
+                                                        element("notifications", j) + " has");
+    for (size_t i = 0; i < s.timeline.size(); ++i) {
+      const TimelineEvent& e = s.timeline[i];
+      if (e.kind != TimelineEvent::Kind::WidgetIcon) continue;
+      bool known = false;
+      for (const Widget& w : s.widgets) known = known || w.id == e.name;
+      if (!known)
+        fail(member(member(element("timeline", i), "widgetIcon"), "id"),
+             "expected the id of one of the scene's widgets, got " + quote(e.name));
+    }
   }
 
   // Parses the text, refusing nesting beyond the limit and a key given twice in one

@@ -23,6 +23,8 @@ inline constexpr uint64_t kMaxSceneFileBytes = uint64_t{1} << 20;
 inline constexpr size_t kMaxSceneDepth = 32;
 // The latest time an event may be played at, in seconds (a day).
 inline constexpr double kMaxSceneSeconds = 86400;
+// The tallest widget content, in points: twice the screen's height.
+inline constexpr double kMaxWidgetContentHeight = 1624;
 
 // A scene that cannot be used. The message names the scene, the JSON path of the fault
 // (`notifications[2].presentation`) and what was expected there.
@@ -38,8 +40,8 @@ Scene readSceneFile(const std::filesystem::path& file);
 Scene parseScene(std::string_view text, const std::string& source,
                  const std::filesystem::path& folder);
 // The scene shown without a scene file (scenes/builtin.json, built into the tool): a
-// messaging banner with the sender's contact picture, and a lockscreen with a collapsed
-// stack of two and one single notification.
+// messaging banner with the sender's contact picture, a lockscreen with a collapsed
+// stack of two and one single notification, and two widgets in the Today view.
 Scene builtInScene();
 
 }  // namespace host::scene

@@ -12,6 +12,7 @@
 #include "host/springboard/app_registry.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
+#include "host/springboard/widgets.h"
 #include "host/uikit/symbols.h"
 
 namespace host::scene {
@@ -83,10 +84,12 @@ void play(const TimelineEvent& event, NSUserDefaults& defaults) {
       CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(),
                                            NSStr(event.name).get(), nullptr, nullptr, true);
       break;
+    case TimelineEvent::Kind::WidgetIcon:  // played with its widget's controller
+      break;
     case TimelineEvent::Kind::Layout:
       // Everything on screen lays out again at the end of this batch, as after a change
       // of the screen's traits.
-      for (const Ref<>& window : {bannerWindow(), lockscreenWindow()})
+      for (const Ref<>& window : {bannerWindow(), lockscreenWindow(), todayWindow()})
         markForLayout(UIView::cls.cast(window.get()));
       break;
   }
@@ -150,11 +153,24 @@ std::vector<Surface> buildDevice(const Scene& scene, const System& system) {
   }
   if (lockscreen)
     surfaces.push_back({Surface::Kind::List, std::nullopt, lockscreenListController()});
+  std::map<std::string, Ref<>> widgets;
+  for (const Widget& w : scene.widgets) {
+    WidgetRecord record{w.id, w.name, w.icon ? pictureImage(*w.icon) : nullptr, w.iconDelay,
+                        w.contentHeight};
+    Ref<> controller = showWidget(record);
+    widgets[w.id] = controller;
+    surfaces.push_back({Surface::Kind::Widget, w.id, controller});
+  }
 
   for (const TimelineEvent& event : scene.timeline) {
     const auto delay = static_cast<int64_t>(nanoseconds(event.at));
+    dispatch_block_t block = [event, defaults] { play(event, *defaults); };
+    if (event.kind == TimelineEvent::Kind::WidgetIcon)
+      block = [controller = widgets[event.name], icon = pictureImage(event.icon)] {
+        setWidgetIcon(controller.get(), icon.get());
+      };
     dispatch_after(dispatch_time(DISPATCH_TIME_NOW, delay), dispatch_get_main_queue(),
-                   [event, defaults] { play(event, *defaults); });
+                   std::move(block));
   }
   return surfaces;
 }

@@ -19,9 +19,9 @@ struct System {
 };
 
 // What the dump shows: each notification with its controller (nil when the host lacks
-// the class), then the lockscreen list.
+// the class), then the lockscreen list, then each widget with its list item controller.
 struct Surface {
-  enum class Kind { Banner, Lockscreen, List };
+  enum class Kind { Banner, Lockscreen, List, Widget };
   Kind kind = Kind::Banner;
   std::optional<std::string> id;
   Ref<> controller;

@@ -75,6 +75,8 @@ inline const Sel<Ref<>()> widgetIdentifier{"widgetIdentifier"};
 inline const Sel<void(id)> _setIcon{"_setIcon:"};
 inline const Sel<Ref<>()> _icon{"_icon"};
 inline const Sel<void()> _layoutContentView{"_layoutContentView"};
+inline const Sel<Ref<>()> widgetHost{"widgetHost"};
+inline const Sel<Ref<>()> widgetInfo{"widgetInfo"};
 
 // Media player
 inline const Sel<void(id)> _mediaRemoteNowPlayingInfoDidChange{

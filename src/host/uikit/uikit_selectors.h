@@ -24,6 +24,8 @@ inline const Sel<void(CGFloat)> setAlpha{"setAlpha:"};
 inline const Sel<Ref<>()> _viewControllerForAncestor{"_viewControllerForAncestor"};
 inline const Sel<bool()> clipsToBounds{"clipsToBounds"};
 inline const Sel<void(bool)> setClipsToBounds{"setClipsToBounds:"};
+inline const Sel<bool()> isUserInteractionEnabled{"isUserInteractionEnabled"};
+inline const Sel<void(bool)> setUserInteractionEnabled{"setUserInteractionEnabled:"};
 inline const Sel<CGSize(CGSize)> sizeThatFits{"sizeThatFits:"};
 
 inline const Sel<Ref<>()> traitCollection{"traitCollection"};

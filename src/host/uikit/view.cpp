@@ -104,6 +104,13 @@ void UIView::insertSubview(id view, int64_t index) {
   // tree could never leave. The request is refused.
   for (const UIView* v = this; v; v = v->superviewPointer())
     if (v == child) return;
+  // A subview asked to stay where it is changes nothing, and marks nothing for layout.
+  if (child->superviewPointer() == this) {
+    const auto it = std::find_if(subviews_.begin(), subviews_.end(),
+                                 [&](const Ref<UIView>& v) { return v.get() == child; });
+    const auto last = static_cast<int64_t>(subviews_.size()) - 1;
+    if (it - subviews_.begin() == std::clamp<int64_t>(index, 0, last)) return;
+  }
   auto keep = std::static_pointer_cast<UIView>(child->ref());
   const bool hadWindow = child->window() != nullptr;
   child->detach();
@@ -188,6 +195,8 @@ void UIView::bind(ClassBuilder<UIView>& b) {
       .method<&UIView::setTintColor>(sel::setTintColor)
       .method<&UIView::clipsToBounds>(sel::clipsToBounds)
       .method<&UIView::setClipsToBounds>(sel::setClipsToBounds)
+      .method<&UIView::isUserInteractionEnabled>(sel::isUserInteractionEnabled)
+      .method<&UIView::setUserInteractionEnabled>(sel::setUserInteractionEnabled)
       .method<&UIView::sizeThatFits>(sel::sizeThatFits)
       .method<&UIView::superview>(sel::superview)
       .method<&UIView::subviews>(sel::subviews)

@@ -58,6 +58,9 @@ class UIView : public NSObject {
   void setTintColor(id color) { tintColor_ = color ? color->ref() : nullptr; }
   bool clipsToBounds() const { return layer_->masksToBounds(); }
   void setClipsToBounds(bool clips) { layer_->setMasksToBounds(clips); }
+  // Whether touches reach the view (the model has no touches; the flag is kept).
+  bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
+  void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
   // The size that fits: the view's own size (the host's default).
   CGSize sizeThatFits(CGSize) const { return bounds().size; }
 
@@ -68,7 +71,8 @@ class UIView : public NSObject {
   // The window at the top of the tree, or nil when the tree is not on screen.
   Ref<> window() const;
   void addSubview(id view);
-  // Any index is accepted, clamped to the end; a view with a parent moves. A view cannot
+  // Any index is accepted, clamped to the end; a view with a parent moves (one asked to
+  // stay at its own place is left alone, unmarked). A view cannot
   // take itself or an ancestor.
   void insertSubview(id view, int64_t index);
   void removeFromSuperview();
@@ -99,6 +103,7 @@ class UIView : public NSObject {
   std::vector<Ref<UIView>> subviews_;
   rt::WeakRef<> controller_;
   bool needsLayout_ = true;
+  bool userInteractionEnabled_ = true;
 };
 
 // A window: the top of a tree on screen. Every window lays out at the end of each batch.

@@ -65,6 +65,21 @@ TEST_F(RenderTest, RoundedBackgroundLeavesCornersClearAndContinuousCornersDiffer
   EXPECT_NEAR(doubled / 4.0, continuous, 255 * 2);
 }
 
+TEST_F(RenderTest, MaskedCornersRoundOnlyTheCornersNamed) {
+  UIView& strip = view({{0, 0}, {40, 30}}, kRed);
+  strip.caLayer().setCornerRadius(10);
+  strip.caLayer().setMaskedCorners(CALayer::kMinXMinYCorner | CALayer::kMaxXMinYCorner);
+  for (bool continuous : {false, true}) {
+    strip.caLayer().setContinuousCorners(continuous);
+    render(strip);
+    EXPECT_EQ(at(0, 0), kClear);
+    EXPECT_EQ(at(39, 0), kClear);
+    EXPECT_EQ(at(0, 29), kOpaqueRed);  // the bottom corners stay square
+    EXPECT_EQ(at(39, 29), kOpaqueRed);
+    EXPECT_EQ(at(20, 0), kOpaqueRed);
+  }
+}
+
 TEST_F(RenderTest, HiddenAndTransparentViewsDrawNothingNorDoTheirSubviews) {
   UIView& root = view({{0, 0}, {20, 20}});
   UIView& hidden = view({{0, 0}, {10, 20}}, kRed, &root);

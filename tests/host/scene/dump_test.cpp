@@ -214,3 +214,29 @@ TEST_F(DumpTest, WhatTheDeviceLacksLeavesItsElementUnstyledAndTheDumpComesOut) {
 }
 
 }  // namespace
+
+TEST_F(DumpTest, EachWidgetIsASurfaceAfterTheNotificationsWithTheViewsThePassAdded) {
+  const auto surfaces = build(R"({"preferences": {"colorBackgroundWidget": "#FF0000"},
+      "notifications": [{"id": "n", "title": "T"}],
+      "widgets": [{"id": "a", "name": "A", "icon": {"colour": "#336699"}},
+                  {"id": "b", "contentHeight": 50}]})");
+  runClock(std::nullopt);
+  const Json d = dumpOf(surfaces)["surfaces"];
+  ASSERT_EQ(d.size(), 3u);
+  EXPECT_EQ(d[1]["kind"], "widget");
+  EXPECT_EQ(d[1]["id"], "a");
+  EXPECT_EQ(d[1]["controller"]["class"], "WGWidgetListItemViewController");
+  const Json& a = d[1]["view"];
+  EXPECT_EQ(a["class"], "WGWidgetPlatterView");
+  EXPECT_EQ(a["frame"], Json::parse("[8.0, 96.0, 359.0, 150.0]"));
+  EXPECT_EQ(named(a, "_titleLabel")->at("text"), "A");
+  EXPECT_EQ(named(a, "lumoraBackground")->at("backgroundColor"),
+            Json::parse("[1.0, 0.0, 0.0, 1.0]"));
+  EXPECT_EQ(named(a, "lumoraBorder")->at("names"),
+            Json::parse(R"(["lumoraBorder"])"));  // inside lumoraFullBorder, held by the platter
+  ASSERT_NE(named(a, "lumoraFullBorder"), nullptr);
+  // The second widget below the first, 8 points apart, without an icon: no colour yet.
+  const Json& b = d[2]["view"];
+  EXPECT_EQ(b["frame"], Json::parse("[8.0, 254.0, 359.0, 86.0]"));
+  EXPECT_EQ(named(b, "lumoraBackground")->at("backgroundColor"), nullptr);
+}

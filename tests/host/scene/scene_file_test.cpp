@@ -50,9 +50,24 @@ TEST_F(SceneFileTest, EveryFieldIsRead) {
        "attachmentSymbol": "star.fill", "thumbnail": {"colour": "#FFFFFF"}, "stack": "s",
        "options": true},
       {"title": "plain"}],
+    "widgets": [{"id": "w1", "name": "W", "icon": {"colour": "#010203"}, "iconDelay": 0.25,
+                 "contentHeight": 80.5}, {"id": "w2"}],
     "timeline": [{"at": 0.5, "set": {"k": "v"}}, {"at": 2, "delete": ["k"]},
-                 {"at": 0, "darwin": "name"}, {"at": 1, "layout": true}]
+                 {"at": 0, "darwin": "name"}, {"at": 1, "layout": true},
+                 {"at": 3, "widgetIcon": {"id": "w2", "icon": {"colour": "#FFFFFF"}}}]
   })");
+  ASSERT_EQ(s.widgets.size(), 2u);
+  EXPECT_EQ(s.widgets[0].id + s.widgets[0].name, "w1W");
+  EXPECT_EQ(s.widgets[0].icon->colours, (std::vector<Picture::Rgb>{{1, 2, 3}}));
+  EXPECT_EQ(s.widgets[0].iconDelay, 0.25);
+  EXPECT_EQ(s.widgets[0].contentHeight, 80.5);
+  EXPECT_FALSE(s.widgets[1].icon);  // defaults: no icon, 0.1 s, 114 points
+  EXPECT_EQ(s.widgets[1].iconDelay, 0.1);
+  EXPECT_EQ(s.widgets[1].contentHeight, 114);
+  ASSERT_EQ(s.timeline.size(), 5u);
+  EXPECT_EQ(s.timeline[4].kind, TimelineEvent::Kind::WidgetIcon);
+  EXPECT_EQ(s.timeline[4].name, "w2");
+  EXPECT_EQ(s.timeline[4].icon.colours, (std::vector<Picture::Rgb>{{255, 255, 255}}));
   EXPECT_EQ(s.source, "s.json");
   EXPECT_EQ(s.device.layoutDirection, host::Device::LayoutDirection::RightToLeft);
   EXPECT_EQ(s.device.interfaceStyle, host::Device::InterfaceStyle::Dark);
@@ -94,7 +109,7 @@ TEST_F(SceneFileTest, EveryFieldIsRead) {
   EXPECT_TRUE(n.options);
   EXPECT_EQ(s.notifications[1].id, std::nullopt);
   EXPECT_EQ(s.notifications[1].presentation, Notification::Presentation::Banner);
-  ASSERT_EQ(s.timeline.size(), 4u);
+  ASSERT_EQ(s.timeline.size(), 5u);
   EXPECT_EQ(s.timeline[0].kind, TimelineEvent::Kind::Set);
   EXPECT_EQ(s.timeline[0].at, 0.5);
   EXPECT_EQ(s.timeline[1].keys, std::vector<std::string>{"k"});
@@ -169,7 +184,19 @@ TEST_F(SceneFileTest, FaultsAreRefusedWithTheirPathAndWhatWasExpected) {
        "timeline[0].at: expected a number of seconds from 0 to 86400, got -1"},
       {R"({"timeline": [{"layout": true}]})", "timeline[0].at: expected a number of seconds"},
       {R"({"timeline": [{"at": 1}]})",
-       R"(timeline[0]: expected one of "set", "delete", "darwin" or "layout" besides "at", got none)"},
+       R"(timeline[0]: expected one of "set", "delete", "darwin", "layout" or "widgetIcon" besides "at", got none)"},
+      {R"({"widgets": [{"name": "W"}]})",
+       "widgets[0].id: expected a non-empty string (it is required), got nothing"},
+      {R"({"widgets": [{"id": "w", "contentHeight": 2000}]})",
+       "widgets[0].contentHeight: expected a number from 0 to 1624, got 2000"},
+      {R"({"widgets": [{"id": "w", "iconDelay": "soon"}]})",
+       R"(widgets[0].iconDelay: expected a number from 0 to 86400, got "soon")"},
+      {R"({"notifications": [{"id": "w"}], "widgets": [{"id": "w"}]})",
+       R"(widgets[0].id: expected a value no notification has, got "w", as notifications[0] has)"},
+      {R"({"widgets": [{"id": "w"}], "timeline": [{"at": 1, "widgetIcon": {"id": "v", "icon": {"colour": "#000000"}}}]})",
+       R"(timeline[0].widgetIcon.id: expected the id of one of the scene's widgets, got "v")"},
+      {R"({"widgets": [{"id": "w"}], "timeline": [{"at": 1, "widgetIcon": {"id": "w"}}]})",
+       "timeline[0].widgetIcon.icon: expected a picture (it is required), got nothing"},
       {R"({"timeline": [{"at": 1, "set": {}, "delete": []}]})",
        R"(besides "at", got "set" and "delete")"},
       {R"({"timeline": [{"at": 1, "layout": false}]})",

@@ -1,0 +1,268 @@
+// The widget restyle pass on scenes built as the tool builds them: the pass before and
+// after the icon arrives, the restyle notification, transparency, corners, the border,
+// the shared colour cache, the content shift, and the closed gate.
+#include "widgets/restyle.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "colour/icon_colour.h"
+#include "colour/image_colour.h"
+#include "host/foundation/main_queue.h"
+#include "host/foundation/value_helpers.h"
+#include "host/foundation/values.h"
+#include "host/scene/pictures.h"
+#include "host/scene/scene_fixture.h"
+#include "host/springboard/widgets.h"
+#include "host/uikit/colour.h"
+#include "prefs/globals.h"
+
+using rt::CGFloat;
+using rt::CGRect;
+using rt::id;
+using rt::Ref;
+
+namespace {
+
+using Rgba = std::array<CGFloat, 4>;
+
+class WidgetTest : public testing_support::SceneFixture {
+ protected:
+  // Builds a scene of widgets with the settings, runs the clock to `at` (to the end
+  // without it) and keeps the first widget's controller and platter.
+  void show(const std::string& preferences, const std::string& widgets,
+            std::optional<double> at = std::nullopt) {
+    surfaces = build(R"({"preferences": )" + preferences + R"(, "widgets": )" + widgets + "}");
+    host::scene::runClock(at);
+    controller = surfaces.front().controller;
+    platter = rt::send(controller, sel::view);
+  }
+  static void set(const char* key, Ref<> value) {
+    rt::send(lumora::preferences, sel::setValue_forKey, value, host::NSStr(key));
+  }
+  static void set(const char* key, const char* text) { set(key, host::NSStr(text)); }
+  // Lays the platter out again, as the host does after a change.
+  void relayout() {
+    rt::send(platter, sel::setNeedsLayout);
+    host::main_queue::drain();
+  }
+  Ref<> ivar(const char* name) const {
+    return rt::send(platter, sel::valueForKey, host::NSStr(name));
+  }
+  Ref<> header() const { return ivar("_headerBackgroundView"); }
+  Ref<> stock() const { return ivar("_backgroundView"); }
+  Ref<> background() const { return rt::send(platter, sel::lumoraBackground); }
+  Ref<> fullBorder() const { return rt::send(platter, sel::lumoraFullBorder); }
+  Ref<> strip() const { return rt::send(platter, sel::lumoraBorder); }
+  static CGFloat alpha(const Ref<>& view) { return rt::send(view, sel::alpha); }
+  static CGFloat radius(const Ref<>& view) {
+    return rt::send(rt::send(view, sel::layer), sel::cornerRadius);
+  }
+  static std::optional<Rgba> colour(const Ref<>& view) {
+    Ref<> c = rt::send(view, sel::backgroundColor);
+    if (!c) return std::nullopt;
+    Rgba out{};
+    rt::send(c, sel::getRed_green_blue_alpha, &out[0], &out[1], &out[2], &out[3]);
+    return out;
+  }
+
+  std::vector<host::scene::Surface> surfaces;
+  Ref<> controller, platter;
+};
+
+constexpr const char* kBlueWidget =
+    R"([{"id": "w", "name": "W", "icon": {"gradient": ["#3366CC", "#2255BB"], "glyph": "W"}, "iconDelay": 0.5}])";
+
+// Counts the pass per controller, under the system's own method.
+struct ColorizeSpy {
+  static inline std::map<id, int> calls;
+  static inline rt::ImpFor<void> original = nullptr;
+  static void imp(id self, rt::SEL cmd) {
+    ++calls[self];
+    original(self, cmd);
+  }
+};
+
+}  // namespace
+
+TEST_F(WidgetTest, TheFirstPassBuildsTheGeometryAndTheIconsArrivalBringsTheColour) {
+  show(R"({"colorBackgroundWidget": "dominant", "colorHeaderWidget": "#FF0000",
+           "roundedCornersWidget": "round"})",
+       kBlueWidget, 0.2);
+  ASSERT_NE(background(), nullptr);
+  // The background at 1; the border, inserted "at 5" in a platter of fewer views, on top.
+  Ref<> subviews = rt::send(platter, sel::subviews);
+  EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{1}), background());
+  EXPECT_EQ(rt::send(subviews, sel::lastObject), fullBorder());
+  EXPECT_EQ(rt::send(rt::send(fullBorder(), sel::subviews), sel::firstObject), strip());
+  EXPECT_FALSE(rt::send(fullBorder(), sel::isUserInteractionEnabled));
+  const CGRect bounds{{0, 0}, {359, 150}};
+  EXPECT_EQ(rt::send(background(), sel::frame), bounds);
+  EXPECT_EQ(rt::send(fullBorder(), sel::frame), bounds);
+  for (const Ref<>& view : {header(), stock(), background(), fullBorder(), platter})
+    EXPECT_EQ(radius(view), 75);
+  // No icon yet: no colour set.
+  EXPECT_EQ(colour(background()), std::nullopt);
+  EXPECT_EQ(alpha(stock()), 1);
+
+  host::scene::runClock(0.6);
+  Ref<> icon =
+      rt::send(rt::send(rt::send(controller, sel::widgetHost), sel::widgetInfo), sel::_icon);
+  Rgba dominant{};
+  rt::send(lumora::lumoraDominantColor(icon.get()), sel::getRed_green_blue_alpha, &dominant[0],
+           &dominant[1], &dominant[2], &dominant[3]);
+  ASSERT_EQ(dominant[3], 1) << "an icon of one colour has no dominant colour";
+  dominant[3] = 0.6;
+  EXPECT_EQ(colour(background()), dominant);
+  EXPECT_EQ(colour(header()), (Rgba{1, 0, 0, 1}));
+  // Passes after the first add nothing and move nothing.
+  const uint64_t count = rt::send(rt::send(platter, sel::subviews), sel::count);
+  relayout();
+  EXPECT_EQ(rt::send(rt::send(platter, sel::subviews), sel::count), count);
+}
+
+TEST_F(WidgetTest, TheRestyleNotificationRunsThePassOnceForItsOwnWidgetOnlyAndLayoutSettles) {
+  show("{}", R"([{"id": "a"}, {"id": "b"}])");
+  ColorizeSpy::calls.clear();
+  rt::MSHookMessageEx(rt::objc_getClass("WGWidgetListItemViewController"), sel::lumoraColorize,
+                      &ColorizeSpy::imp, &ColorizeSpy::original);
+  id a = surfaces[0].controller.get();
+  id b = surfaces[1].controller.get();
+  // Nothing is left marked: the pass re-asserting its views' places marks nothing, so
+  // the platter is not laid out (and restyled) again and again.
+  host::main_queue::advance(0);
+  EXPECT_EQ(ColorizeSpy::calls[a], 0);
+  // Made again with the same identifier: still one registration.
+  rt::send(a, sel::initWithWidgetIdentifier, host::NSStr("a"));
+  host::scene::Picture blue;
+  blue.colours = {{0x33, 0x66, 0xCC}};
+  host::setWidgetIcon(a, host::scene::pictureImage(blue).get());
+  EXPECT_EQ(ColorizeSpy::calls[a], 1);
+  EXPECT_EQ(ColorizeSpy::calls[b], 0);
+}
+
+TEST_F(WidgetTest, TransparentBackgroundsAndTheHeaderColour) {
+  show("{}", kBlueWidget);
+  struct Case {
+    const char *header, *background;
+    CGFloat stockAlpha, headerAlpha;
+    std::optional<Rgba> backgroundColour, headerColour;
+  };
+  const Rgba clear{0, 0, 0, 0}, red{1, 0, 0, 1}, green{0, 1, 0, 1};
+  for (const Case& c : {
+           Case{"none", "#000000:0.00", 0, 0, clear, clear},
+           Case{"#FF0000", "#000000:0.00", 0, 1, clear, red},
+           Case{"#FF0000", "none", 1, 1, std::nullopt, red},
+           Case{"none", "#00FF00", 1, 1, green, green},  // the header takes the background's
+       }) {
+    SCOPED_TRACE(std::string(c.header) + " / " + c.background);
+    set("colorHeaderWidget", c.header);
+    set("colorBackgroundWidget", c.background);
+    relayout();
+    EXPECT_EQ(alpha(stock()), c.stockAlpha);
+    EXPECT_EQ(alpha(header()), c.headerAlpha);
+    EXPECT_EQ(colour(background()), c.backgroundColour);
+    EXPECT_EQ(colour(header()), c.headerColour);
+  }
+  // An icon taken away stops the pass before the colours: the earlier ones stay.
+  host::setWidgetIcon(controller.get(), nullptr);
+  set("colorBackgroundWidget", "#0000FF");
+  relayout();
+  EXPECT_EQ(colour(background()), green);
+}
+
+TEST_F(WidgetTest, CornerRadiusFromEachSetting) {
+  show("{}", R"([{"id": "w"}])");  // the radius comes even without an icon
+  struct Case {
+    const char* setting;
+    CGFloat custom, radius;
+  };
+  for (const Case& c : {Case{"stock", 0, 13}, Case{"none", 0, 0}, Case{"round", 0, 75},
+                        Case{"custom", 20, 20}, Case{"custom", -4, 75}}) {
+    SCOPED_TRACE(std::string(c.setting) + " " + std::to_string(c.custom));
+    set("roundedCornersWidget", c.setting);
+    set("customCornerRadiusWidget", host::NSNumber::numberWithDouble(c.custom));
+    relayout();
+    EXPECT_EQ(radius(platter), c.radius);
+    EXPECT_EQ(radius(background()), c.radius);
+  }
+}
+
+TEST_F(WidgetTest, TheBorderIsAStripAlongOneEdgeOrTheLayerBorderAllRound) {
+  show(R"({"borderColorWidget": "#FF0000", "borderPositionWidget": "right",
+           "borderWidthWidget": 3})",
+       kBlueWidget);
+  Ref<> layer = rt::send(fullBorder(), sel::layer);
+  EXPECT_FALSE(rt::send(strip(), sel::isHidden));
+  EXPECT_EQ(rt::send(strip(), sel::frame), (CGRect{{356, 0}, {3, 150}}));
+  EXPECT_EQ(colour(strip()), (Rgba{1, 0, 0, 1}));
+  EXPECT_EQ(rt::send(layer, sel::borderWidth), 0);
+
+  set("borderPositionWidget", "all");
+  set("borderWidthWidget", rt::send(cls::NSNumber, sel::numberWithInteger, int64_t{2}));
+  relayout();
+  EXPECT_TRUE(rt::send(strip(), sel::isHidden));
+  EXPECT_EQ(rt::send(layer, sel::borderWidth), 2);
+
+  // A position outside the five, or no border colour: nothing drawn.
+  set("borderPositionWidget", "diagonal");
+  set("borderColorWidget", "#00FF00");
+  relayout();
+  EXPECT_TRUE(rt::send(strip(), sel::isHidden));
+  EXPECT_EQ(rt::send(layer, sel::borderWidth), 0);
+  EXPECT_EQ(colour(strip()), (Rgba{0, 1, 0, 1}));
+  set("borderPositionWidget", "all");
+  set("borderColorWidget", "none");
+  relayout();
+  EXPECT_EQ(rt::send(layer, sel::borderWidth), 0);
+}
+
+TEST_F(WidgetTest, IdenticalIconsShareOneCacheEntryWhicheverSurfaceComputedIt) {
+  const std::string icon = R"({"gradient": ["#1E9BFF", "#1A5AE0"], "glyph": "@"})";
+  surfaces = build(R"({"preferences": {"colorBackgroundWidget": "dominant",
+                                       "colorBackgroundBanner": "dominant"},
+      "apps": [{"bundleIdentifier": "com.example.mail", "icon": )" +
+                   icon + R"(}],
+      "notifications": [{"section": "com.example.mail", "title": "T"}],
+      "widgets": [{"id": "a", "icon": )" +
+                   icon + R"(}, {"id": "b", "icon": )" + icon + "}]}");
+  host::scene::runClock(std::nullopt);
+  EXPECT_EQ(rt::send(lumora::colorCache, sel::count), 1u);
+  // A widget shown now takes the stored colour: no new analysis.
+  Ref<> key = rt::send(rt::send(lumora::colorCache, sel::allKeys), sel::firstObject);
+  rt::send(lumora::colorCache, sel::setObject_forKey, host::UIColor::make(1, 0, 1, 1), key);
+  host::WidgetRecord record{"c", "C", host::scene::pictureImage(scene.widgets[0].icon.value())};
+  Ref<> c = host::showWidget(record);
+  host::scene::runClock(std::nullopt);
+  platter = rt::send(c, sel::view);
+  EXPECT_EQ(colour(background()), (Rgba{1, 0, 1, 0.6}));
+  EXPECT_EQ(rt::send(lumora::colorCache, sel::count), 1u);
+}
+
+TEST_F(WidgetTest, AColouredHeaderMovesTheContentFourPointsDownAfterEveryLayout) {
+  show(R"({"colorHeaderWidget": "#FF0000"})", kBlueWidget);
+  Ref<> content = rt::send(platter, sel::contentView);
+  EXPECT_EQ(rt::send(content, sel::frame), (CGRect{{0, 40}, {359, 114}}));
+  relayout();
+  relayout();
+  EXPECT_EQ(rt::send(content, sel::frame).origin.y, 40);
+  set("colorHeaderWidget", "none");
+  relayout();
+  EXPECT_EQ(rt::send(content, sel::frame).origin.y, 36);
+}
+
+TEST_F(WidgetTest, WithWidgetsDisabledEveryWidgetIsExactlyTheHosts) {
+  const std::string widgets = R"(, "widgets": [{"id": "w", "icon": {"colour": "#3366CC"}}]})";
+  const std::string styled = R"({"colorBackgroundWidget": "#FF0000", "colorHeaderWidget":
+      "#00FF00", "borderColorWidget": "#0000FF", "roundedCornersWidget": "round")";
+  auto widgetDump = [&](const std::string& preferences, bool loaded) {
+    const auto s = build(R"({"preferences": )" + preferences + widgets,
+                         loaded ? std::function<void()>(lumora::loadSystem) : nullptr);
+    host::scene::runClock(std::nullopt);
+    return dumpOf(s)["surfaces"];
+  };
+  const auto hostOnly = widgetDump(styled + "}", false);
+  EXPECT_EQ(widgetDump(styled + R"(, "enableWidgets": false})", true), hostOnly);
+  EXPECT_NE(widgetDump(styled + "}", true), hostOnly);
+}
