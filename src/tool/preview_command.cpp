@@ -78,8 +78,10 @@ void paintWallpaper(cairo_t* cr, const host::Wallpaper& w, double width, double 
 // The Today view: the wallpaper dimmed, the date, the widgets.
 void drawTodayView(cairo_t* cr, const host::Wallpaper& wallpaper, const Device& d, rt::id window) {
   paintWallpaper(cr, wallpaper, d.screenWidth, d.screenHeight);
+  // Only this screen: a paint would dim the screens beside it too.
+  cairo_rectangle(cr, 0, 0, d.screenWidth, d.screenHeight);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.2);
-  cairo_paint(cr);
+  cairo_fill(cr);
   drawCentredText(cr, "Monday, 7 December", 22, true, 48, d.screenWidth);
   host::drawView(cr, *host::UIView::cls.cast(window));
 }
