@@ -64,14 +64,29 @@ struct Notification {
   bool options = false;
 };
 
+// A track the device plays, shown by the lockscreen's media player.
+struct Track {
+  std::string title, artist;
+  std::optional<Picture> artwork;
+};
+
+// The other lockscreen colouring extension, when the scene installs it.
+struct ColorFlow {
+  bool installed = false;
+  bool lockScreenEnabled = false, lockScreenFullScreenEnabled = false;
+  // The colour it posts; none: its notification carries no colour.
+  std::optional<Picture::Rgb> secondaryColor = Picture::Rgb{255, 255, 255};
+};
+
 // One event of the timeline, played at `at` seconds of virtual time.
 struct TimelineEvent {
-  enum class Kind { Set, Delete, Darwin, Layout };
+  enum class Kind { Set, Delete, Darwin, Layout, Track, Lock, Unlock };
   double at = 0;
   Kind kind = Kind::Layout;
   Preferences set;                // Set: the values written
   std::vector<std::string> keys;  // Delete: the keys removed
   std::string name;               // Darwin: the notification posted
+  std::optional<Track> track;     // Track: the track that starts playing; none stops
 };
 
 struct Scene {
@@ -83,6 +98,8 @@ struct Scene {
   std::vector<Contact> contacts;
   std::vector<AppGroup> appGroups;
   std::vector<Notification> notifications;
+  std::optional<Track> nowPlaying;  // the track playing when the device is built
+  ColorFlow colorFlow;
   std::vector<TimelineEvent> timeline;
 };
 
