@@ -125,7 +125,11 @@ void mediaControls_didMoveToWindow(id self, SEL cmd) {
 
   Ref<> container = rt::send(self, sel::superview);
   Ref<> platter = rt::send(container, sel::superview);
-  Ref<> material = rt::send(platter, sel::backgroundMaterialView);
+  // A superview's superview that is no platter has no material; asking it would stop
+  // the host.
+  Ref<> material;
+  if (rt::send(platter, sel::respondsToSelector, sel::backgroundMaterialView.get()))
+    material = rt::send(platter, sel::backgroundMaterialView);
   rt::send(container, sel::setClipsToBounds, false);
   const CGFloat radius = cornerRadius(self);
 

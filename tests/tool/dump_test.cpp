@@ -111,9 +111,11 @@ TEST_F(DumpToolTest, ABadSceneIsRefusedWithStatusTwoSayingWhereAndWhat) {
 }
 
 TEST_F(DumpToolTest, ClosedGatesDifferFromTheSystemOffOnlyInTheListsForcedAppearance) {
-  const auto diff = compare(
-      {{"enabled", false}, {"forceModeLockscreen", "dark"}},
-      {{"enableBanners", false}, {"enableLockscreen", false}, {"forceModeLockscreen", "dark"}});
+  const auto diff = compare({{"enabled", false}, {"forceModeLockscreen", "dark"}},
+                            {{"enableBanners", false},
+                             {"enableLockscreen", false},
+                             {"enableMediaplayer", false},
+                             {"forceModeLockscreen", "dark"}});
   ASSERT_EQ(diff.size(), 1u);
   EXPECT_EQ(diff[0].path, ".surfaces[4].controller.overrideUserInterfaceStyle");
   EXPECT_EQ(diff[0].before, 0);

@@ -17,7 +17,7 @@ struct DumpOptions {
   std::vector<std::string> propertyGetters;
   // Views the system holds in its globals, by the globals' names: a view that is one of
   // them has that name too, after its ancestors' names.
-  std::vector<std::pair<std::string, const rt::Ref<>*>> globals;
+  std::vector<std::pair<std::string, const rt::Ref<>*>> globals = {};
 };
 
 // {"time", "device", "surfaces"} for the surfaces of the device as they are now.
