@@ -3,6 +3,8 @@
 // now-playing service (or from the other colouring extension).
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "host/foundation/media_remote.h"
 #include "host/foundation/notification_center.h"
 #include "host/quartz/cgcolor.h"
@@ -16,6 +18,7 @@
 #include "host/uikit/view.h"
 #include "media/media_globals.h"
 #include "media/media_restyle.h"
+#include "prefs/lumora_prefs.h"
 #include "support/golden.h"
 
 using namespace lumora;
@@ -211,6 +214,40 @@ TEST_F(MediaTest, SecondPlayerViewReusesTheGlobals) {
   EXPECT_EQ(lumoraArtworkBackground, first);
   EXPECT_EQ(first->ref(), controls().subviewList().front());
   EXPECT_TRUE(sameRect(background().frame(), {{0, 0}, {300, 120}}));
+}
+
+// Settings of every kind, junk included, never stop the host: each pass and handler runs
+// through, and the background stays where the first pass put it.
+TEST_F(MediaTest, AnySettingsRunThroughThePassAndTheHandler) {
+  play(sceneWith(""));
+  const std::vector<const char*> words = {"none", "dominant", "round", "custom",
+                                          "all",  "bottom",   "left",  "junk",
+                                          "",     "#FF0000",  "0.00",  "#000000:0.00"};
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    Ref<> settings = rt::send(cls::NSMutableDictionary, sel::new_);
+    for (const auto& entry : prefs::registeredDefaults()) {
+      Ref<> value;
+      switch (random() % 3) {
+        case 0:
+          value = rt::send(cls::NSNumber, sel::numberWithBool, random() % 2 == 0);
+          break;
+        case 1:
+          value = rt::send(cls::NSNumber, sel::numberWithInteger, int64_t(random() % 9) - 4);
+          break;
+        default:
+          value = host::NSStr(words[random() % words.size()]);
+      }
+      rt::send(settings, sel::setObject_forKey, value, host::NSStr(entry.key));
+    }
+    rt::send(preferences, sel::registerDefaults, settings);
+    ASSERT_NO_THROW({
+      rt::send(host::mediaControlsView(), sel::didMoveToWindow);
+      host::main_queue::drain();
+    }) << "round "
+       << round;
+  }
+  EXPECT_EQ(controls().subviewList().front().get(), lumoraArtworkBackground.get());
 }
 
 TEST_F(MediaTest, DumpShowsThePlatterWithTheGlobalsNamed) {
