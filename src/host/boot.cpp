@@ -20,6 +20,7 @@
 #include "host/springboard/notification_views.h"
 #include "host/springboard/presentation.h"
 #include "host/springboard/widgets.h"
+#include "host/thirdparty/colorflow.h"
 #include "host/uikit/application.h"
 #include "host/uikit/bezier_path.h"
 #include "host/uikit/colour.h"
@@ -74,7 +75,8 @@ constexpr HostModule kModules[] = {
     {defineNotificationList, nullptr},
     {definePresentation, resetPresentation},
     {defineWidgets, resetWidgets},
-    {defineMediaPlayer, nullptr},
+    {defineMediaPlayer, resetMediaPlayer},
+    {nullptr, colorflow::reset},
 };
 
 struct HostState {
@@ -122,6 +124,10 @@ const std::filesystem::path& deviceRoot() {
 
 const Device& device() {
   return state().options.device;
+}
+
+void setDeviceLocked(bool locked) {
+  state().options.device.locked = locked;
 }
 
 std::filesystem::path devicePath(std::string_view absolutePath) {

@@ -3,6 +3,7 @@
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
+#include "media/media_globals.h"
 #include "notifications/test_requests.h"
 #include "prefs/lumora_prefs.h"
 #include "startup/added_classes.h"
@@ -93,6 +94,7 @@ void resetProcess() {
   colorCache.reset();
   colorFlowInstalled = false;
   showCustomMessages = false;
+  resetMediaGlobals();
   report.clear();
   for (const HookRow& row : hookTable()) row.clearSlot();
   resetTestNotifications();

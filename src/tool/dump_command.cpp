@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "host/scene/dump.h"
+#include "media/media_globals.h"
 #include "startup/added_classes.h"
 #include "tool/commands.h"
 #include "tool/scene_session.h"
@@ -29,7 +30,8 @@ void runDump(const GlobalOptions& global, const DumpOptions& options) {
   host::scene::Json out;
   {
     SceneSession session(global, options.scene);
-    out = host::scene::dump(session.run(options.at), {addedPropertyGetters()});
+    out = host::scene::dump(session.run(options.at),
+                            {addedPropertyGetters(), lumora::mediaGlobalViews()});
   }
   std::cout << out.dump(options.pretty ? 2 : -1, ' ', false,
                         host::scene::Json::error_handler_t::replace)

@@ -134,7 +134,7 @@ host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& o
   if (!options.surface) return renderScreens(session.scene(), options.scale);
   for (const auto& surface : surfaces) {
     if (surface.id != options.surface) continue;
-    rt::Ref<> view = rt::send(surface.controller, sel::view);
+    rt::Ref<> view = surface.controller ? rt::send(surface.controller, sel::view) : surface.view;
     const auto* v = host::UIView::cls.cast(view.get());
     if (!v) break;
     host::RenderedImage image = host::renderOnWallpaper(
@@ -143,9 +143,9 @@ host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& o
     host::SurfacePtr copy(cairo_surface_reference(image.image->surface()));
     return copy;
   }
-  throw ToolError(session.scene().source + " has no notification or widget with the id \"" +
-                  *options.surface +
-                  "\"; the ids are the notifications' and the widgets' \"id\" fields");
+  throw ToolError(session.scene().source + " has no surface with the id \"" + *options.surface +
+                  "\"; the ids are the notifications' and the widgets' \"id\" fields, and "
+                  "\"mediaplayer\" when a track plays");
 }
 
 // The pictures side by side, with the gap between them.
@@ -209,7 +209,8 @@ void addPreviewCommand(CLI::App& app, const GlobalOptions& global) {
   cmd->add_option("--scale", options->scale, "pixels per point: 1, 2 or 3 (default: 2)")
       ->check(CLI::IsMember({1.0, 2.0, 3.0}));
   cmd->add_option("--surface", options->surface,
-                  "render only the notification or widget with this id, on the wallpaper");
+                  "render only the notification or widget with this id (or \"mediaplayer\"), "
+                  "on the wallpaper");
   cmd->add_option("--appearance", options->appearance,
                   "light, dark, or both side by side (default: the scene's)")
       ->check(CLI::IsMember({"light", "dark", "both"}));

@@ -115,6 +115,7 @@ TEST_F(DumpToolTest, ClosedGatesDifferFromTheSystemOffOnlyInTheListsForcedAppear
                             {{"enableBanners", false},
                              {"enableLockscreen", false},
                              {"enableWidgets", false},
+                             {"enableMediaplayer", false},
                              {"forceModeLockscreen", "dark"}});
   ASSERT_EQ(diff.size(), 1u);
   EXPECT_EQ(diff[0].path, ".surfaces[4].controller.overrideUserInterfaceStyle");

@@ -58,7 +58,7 @@ TEST_F(PreviewToolTest, ASettingChangesThePicture) {
 TEST_F(PreviewToolTest, MistakesAreRefusedWithAMessage) {
   Outcome unknown = lumora("preview --surface nope -o -");
   EXPECT_EQ(unknown.status, 1);
-  EXPECT_NE(unknown.err.find("no notification or widget with the id \"nope\""), std::string::npos);
+  EXPECT_NE(unknown.err.find("no surface with the id \"nope\""), std::string::npos);
   EXPECT_NE(lumora("preview --scale 4 -o -").status, 0);
   Outcome scene = lumora("preview --scene '" + (root / "missing.json").string() + "' -o -");
   EXPECT_EQ(scene.status, 2);

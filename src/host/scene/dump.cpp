@@ -118,7 +118,7 @@ Json layer(const CALayer& l) {
 
 class Dumper {
  public:
-  explicit Dumper(const DumpOptions& options) {
+  explicit Dumper(const DumpOptions& options) : globals_(options.globals) {
     for (const std::string& name : options.propertyGetters)
       getters_.push_back(rt::sel_registerName(name));
   }
@@ -137,6 +137,8 @@ class Dumper {
             rt::sendDynamic<Ref<>>(owner, getter).get() == &view)
           add(rt::sel_getName(getter));
     }
+    for (const auto& [name, global] : globals_)
+      if (global && global->get() == &view) add(name);
     return out;
   }
 
@@ -167,6 +169,7 @@ class Dumper {
 
  private:
   std::vector<rt::SEL> getters_;
+  std::vector<std::pair<std::string, const rt::Ref<>*>> globals_;
 };
 
 const char* kindName(Surface::Kind kind) {
@@ -179,6 +182,8 @@ const char* kindName(Surface::Kind kind) {
       return "list";
     case Surface::Kind::Widget:
       return "widget";
+    case Surface::Kind::MediaPlayer:
+      return "mediaplayer";
   }
   return "";
 }
@@ -203,7 +208,8 @@ Json dump(const std::vector<Surface>& surfaces, const DumpOptions& options) {
     surface["kind"] = kindName(s.kind);
     surface["id"] = s.id ? Json(*s.id) : Json(nullptr);
     UIViewController* controller = UIViewController::cls.cast(s.controller.get());
-    UIView* root = controller ? UIView::cls.cast(controller->view().get()) : nullptr;
+    UIView* root =
+        controller ? UIView::cls.cast(controller->view().get()) : UIView::cls.cast(s.view.get());
     surface["controller"] =
         controller ? Json{{"class", rt::class_getName(controller->isa())},
                           {"overrideUserInterfaceStyle", controller->overrideUserInterfaceStyle()}}

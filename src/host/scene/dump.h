@@ -15,6 +15,9 @@ struct DumpOptions {
   // Getters of the properties the system adds to host classes. A view's "names" include
   // each one an ancestor answers the view for, asked only of ancestors that respond.
   std::vector<std::string> propertyGetters;
+  // Views the system holds in its globals, by the globals' names: a view that is one of
+  // them has that name too, after its ancestors' names.
+  std::vector<std::pair<std::string, const rt::Ref<>*>> globals = {};
 };
 
 // {"time", "device", "surfaces"} for the surfaces of the device as they are now.

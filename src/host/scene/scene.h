@@ -72,15 +72,30 @@ struct Widget {
   double contentHeight = 114;
 };
 
+// A track the device plays, shown by the lockscreen's media player.
+struct Track {
+  std::string title, artist;
+  std::optional<Picture> artwork;
+};
+
+// The other lockscreen colouring extension, when the scene installs it.
+struct ColorFlow {
+  bool installed = false;
+  bool lockScreenEnabled = false, lockScreenFullScreenEnabled = false;
+  // The colour it posts; none: its notification carries no colour.
+  std::optional<Picture::Rgb> secondaryColor = Picture::Rgb{255, 255, 255};
+};
+
 // One event of the timeline, played at `at` seconds of virtual time.
 struct TimelineEvent {
-  enum class Kind { Set, Delete, Darwin, Layout, WidgetIcon };
+  enum class Kind { Set, Delete, Darwin, Layout, WidgetIcon, Track, Lock, Unlock };
   double at = 0;
   Kind kind = Kind::Layout;
   Preferences set;                // Set: the values written
   std::vector<std::string> keys;  // Delete: the keys removed
   std::string name;               // Darwin: the notification posted; WidgetIcon: the widget
   Picture icon;                   // WidgetIcon: the widget's new icon
+  std::optional<Track> track;     // Track: the track that starts playing; none stops
 };
 
 struct Scene {
@@ -93,6 +108,8 @@ struct Scene {
   std::vector<AppGroup> appGroups;
   std::vector<Notification> notifications;
   std::vector<Widget> widgets;
+  std::optional<Track> nowPlaying;  // the track playing when the device is built
+  ColorFlow colorFlow;
   std::vector<TimelineEvent> timeline;
 };
 

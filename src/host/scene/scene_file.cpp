@@ -372,8 +372,38 @@ class Reader {
       for (size_t i = 0; i < value.size(); ++i) checkUserInfo(value[i], element(path, i));
   }
 
+  // A track, or nothing for null (nothing plays).
+  std::optional<Track> track(const Json& value, const std::string& path) const {
+    if (value.is_null()) return std::nullopt;
+    if (!value.is_object())
+      expected(path, "a track {\"title\", \"artist\", \"artwork\": PICTURE} or null", &value);
+    object(value, path, {"title", "artist", "artwork"});
+    return Track{text(value, path, "title"), text(value, path, "artist"),
+                 optionalPicture(value, path, "artwork")};
+  }
+
+  ColorFlow colorFlow(const Json& value) const {
+    const std::string path = "colorFlow";
+    object(value, path,
+           {"installed", "lockScreenEnabled", "lockScreenFullScreenEnabled", "secondaryColor"});
+    ColorFlow c;
+    c.installed = !value.contains("installed") || flag(value, path, "installed");
+    c.lockScreenEnabled = flag(value, path, "lockScreenEnabled");
+    c.lockScreenFullScreenEnabled = flag(value, path, "lockScreenFullScreenEnabled");
+    if (auto it = value.find("secondaryColor"); it != value.end()) {
+      if (it->is_null())
+        c.secondaryColor.reset();
+      else if (it->is_string())
+        c.secondaryColor = colour(*it, member(path, "secondaryColor"));
+      else
+        expected(member(path, "secondaryColor"), "a colour \"#RRGGBB\" or null", &*it);
+    }
+    return c;
+  }
+
   TimelineEvent event(const Json& value, const std::string& path) const {
-    object(value, path, {"at", "set", "delete", "darwin", "layout", "widgetIcon"});
+    object(value, path,
+           {"at", "set", "delete", "darwin", "layout", "widgetIcon", "track", "lock", "unlock"});
     TimelineEvent e;
     auto at = value.find("at");
     if (at == value.end() || !at->is_number() || !(at->get<double>() >= 0) ||
@@ -382,12 +412,13 @@ class Reader {
                at == value.end() ? nullptr : &*at);
     e.at = at->get<double>();
     std::vector<std::string> kinds;
-    for (const char* kind : {"set", "delete", "darwin", "layout", "widgetIcon"})
+    for (const char* kind :
+         {"set", "delete", "darwin", "layout", "widgetIcon", "track", "lock", "unlock"})
       if (value.contains(kind)) kinds.push_back(quote(kind));
     if (kinds.size() != 1)
       fail(path,
-           "expected one of \"set\", \"delete\", \"darwin\", \"layout\" or \"widgetIcon\" "
-           "besides \"at\", got " +
+           "expected one of \"set\", \"delete\", \"darwin\", \"layout\", \"widgetIcon\", "
+           "\"track\", \"lock\" or \"unlock\" besides \"at\", got " +
                (kinds.empty() ? std::string("none") : kinds[0] + " and " + kinds[1]));
     if (value.contains("set")) {
       e.kind = TimelineEvent::Kind::Set;
@@ -411,6 +442,13 @@ class Reader {
     } else if (value.contains("darwin")) {
       e.kind = TimelineEvent::Kind::Darwin;
       e.name = text(value, path, "darwin", true);
+    } else if (value.contains("track")) {
+      e.kind = TimelineEvent::Kind::Track;
+      e.track = track(value["track"], member(path, "track"));
+    } else if (value.contains("lock") || value.contains("unlock")) {
+      const char* kind = value.contains("lock") ? "lock" : "unlock";
+      e.kind = value.contains("lock") ? TimelineEvent::Kind::Lock : TimelineEvent::Kind::Unlock;
+      if (value[kind] != true) expected(member(path, kind), "true", &value[kind]);
     } else {
       e.kind = TimelineEvent::Kind::Layout;
       if (value["layout"] != true) expected(member(path, "layout"), "true", &value["layout"]);
@@ -450,7 +488,7 @@ class Reader {
   Scene scene(const Json& root) const {
     object(root, "",
            {"description", "device", "preferences", "apps", "contacts", "appGroups",
-            "notifications", "widgets", "timeline"});
+            "notifications", "widgets", "nowPlaying", "colorFlow", "timeline"});
     Scene s;
     s.source = source_;
     text(root, "", "description");
@@ -462,6 +500,9 @@ class Reader {
     s.appGroups = list<AppGroup>(root, "appGroups", &Reader::appGroup);
     s.notifications = list<Notification>(root, "notifications", &Reader::notification);
     s.widgets = list<Widget>(root, "widgets", &Reader::widget);
+    if (auto it = root.find("nowPlaying"); it != root.end())
+      s.nowPlaying = track(*it, "nowPlaying");
+    if (auto it = root.find("colorFlow"); it != root.end()) s.colorFlow = colorFlow(*it);
     s.timeline = list<TimelineEvent>(root, "timeline", &Reader::event);
     unique(s.apps, "apps", "bundleIdentifier", &App::bundleIdentifier);
     unique(s.contacts, "contacts", "identifier", &Contact::identifier);

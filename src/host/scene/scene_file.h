@@ -41,7 +41,8 @@ Scene parseScene(std::string_view text, const std::string& source,
                  const std::filesystem::path& folder);
 // The scene shown without a scene file (scenes/builtin.json, built into the tool): a
 // messaging banner with the sender's contact picture, a lockscreen with a collapsed
-// stack of two and one single notification, and two widgets in the Today view.
+// stack of two and one single notification, two widgets in the Today view, and a track
+// playing in the media player.
 Scene builtInScene();
 
 }  // namespace host::scene

@@ -10,9 +10,11 @@
 #include "host/scene/pictures.h"
 #include "host/springboard/app_groups.h"
 #include "host/springboard/app_registry.h"
+#include "host/springboard/media_player.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
 #include "host/springboard/widgets.h"
+#include "host/thirdparty/colorflow.h"
 #include "host/uikit/symbols.h"
 
 namespace host::scene {
@@ -72,6 +74,13 @@ void markForLayout(UIView* view) {
   for (const Ref<UIView>& child : view->subviewList()) markForLayout(child.get());
 }
 
+std::optional<now_playing::Track> playingTrack(const std::optional<Track>& track) {
+  if (!track) return std::nullopt;
+  return now_playing::Track{
+      track->title, track->artist,
+      track->artwork ? pictureBytes(*track->artwork) : std::vector<uint8_t>{}};
+}
+
 void play(const TimelineEvent& event, NSUserDefaults& defaults) {
   switch (event.kind) {
     case TimelineEvent::Kind::Set:
@@ -91,6 +100,15 @@ void play(const TimelineEvent& event, NSUserDefaults& defaults) {
       // of the screen's traits.
       for (const Ref<>& window : {bannerWindow(), lockscreenWindow(), todayWindow()})
         markForLayout(UIView::cls.cast(window.get()));
+      break;
+    case TimelineEvent::Kind::Track:
+      setNowPlaying(playingTrack(event.track));
+      break;
+    case TimelineEvent::Kind::Lock:
+      lockDevice();
+      break;
+    case TimelineEvent::Kind::Unlock:
+      unlockDevice();
       break;
   }
 }
@@ -137,6 +155,15 @@ std::vector<Surface> buildDevice(const Scene& scene, const System& system) {
         !error.empty())
       throw DeviceError("cannot create the app group \"" + group.identifier + "\": " + error);
   }
+  if (scene.colorFlow.installed) {
+    const ColorFlow& c = scene.colorFlow;
+    colorflow::Settings settings{c.lockScreenEnabled, c.lockScreenFullScreenEnabled, std::nullopt};
+    if (c.secondaryColor)
+      settings.secondaryColor = {(*c.secondaryColor)[0] / 255.0, (*c.secondaryColor)[1] / 255.0,
+                                 (*c.secondaryColor)[2] / 255.0, 1};
+    if (std::string error = colorflow::install(settings); !error.empty())
+      throw DeviceError("cannot install the other colouring extension: " + error);
+  }
   if (system.start) system.start();
 
   std::vector<Surface> surfaces;
@@ -161,6 +188,12 @@ std::vector<Surface> buildDevice(const Scene& scene, const System& system) {
     widgets[w.id] = controller;
     surfaces.push_back({Surface::Kind::Widget, w.id, controller});
   }
+  if (scene.nowPlaying) setNowPlaying(playingTrack(scene.nowPlaying));
+  const bool plays =
+      scene.nowPlaying || std::any_of(scene.timeline.begin(), scene.timeline.end(),
+                                      [](const TimelineEvent& e) { return e.track.has_value(); });
+  if (plays)
+    surfaces.push_back({Surface::Kind::MediaPlayer, "mediaplayer", nullptr, mediaPlatter()});
 
   for (const TimelineEvent& event : scene.timeline) {
     const auto delay = static_cast<int64_t>(nanoseconds(event.at));

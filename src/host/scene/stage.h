@@ -19,12 +19,15 @@ struct System {
 };
 
 // What the dump shows: each notification with its controller (nil when the host lacks
-// the class), then the lockscreen list, then each widget with its list item controller.
+// the class), then the lockscreen list, then each widget with its list item controller,
+// then the media player. A surface without a controller of its own (the media player)
+// names its view.
 struct Surface {
-  enum class Kind { Banner, Lockscreen, List, Widget };
+  enum class Kind { Banner, Lockscreen, List, Widget, MediaPlayer };
   Kind kind = Kind::Banner;
   std::optional<std::string> id;
   Ref<> controller;
+  Ref<> view = nullptr;  // when there is no controller
 };
 
 // A failure to build the device that is not the scene's fault: a file that cannot be
@@ -36,10 +39,12 @@ class DeviceError : public std::runtime_error {
 
 // Builds the scene's device on the host, which must be booted for `scene.device` on a
 // device root of its own. In order: the settings are written to the suite's file as
-// the settings panel would; apps, contacts and app-group containers are installed; the
-// system starts; the notifications are presented in the scene's order; the timeline is
-// scheduled on the main queue, from the current virtual time. Answers the surfaces:
-// the notifications in the scene's order, then the lockscreen list if it has any.
+// the settings panel would; apps, contacts and app-group containers are installed, and
+// the other colouring extension when the scene installs it; the system starts; the
+// notifications are presented in the scene's order; the track starts playing; the
+// timeline is scheduled on the main queue, from the current virtual time. Answers the
+// surfaces: the notifications in the scene's order, then the lockscreen list if it has
+// any, then the media player's platter if the scene plays a track at any time.
 std::vector<Surface> buildDevice(const Scene& scene, const System& system);
 
 // How long the clock runs without a given time: until nothing is pending, but no

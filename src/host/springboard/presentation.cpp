@@ -3,6 +3,7 @@
 #include <map>
 
 #include "host/host.h"
+#include "host/springboard/media_player.h"
 
 namespace host {
 namespace {
@@ -46,8 +47,13 @@ void SBBannerWindow::layoutSubviews() {
 
 void SBCoverSheetWindow::layoutSubviews() {
   const CGRect b = bounds();
-  for (auto& child : subviewList())
-    rt::send(child, sel::setFrame, CGRect{{0, kListTop}, {b.size.width, b.size.height - kListTop}});
+  const CGFloat top = kListTop + mediaPlayerSpace();
+  for (auto& child : subviewList()) {
+    if (CSCoverSheetView::cls.isKind(child.get()))
+      rt::send(child, sel::setFrame, b);
+    else
+      rt::send(child, sel::setFrame, CGRect{{0, top}, {b.size.width, b.size.height - top}});
+  }
 }
 
 Ref<> presentBanner(id request) {
@@ -61,7 +67,7 @@ Ref<> presentBanner(id request) {
 Ref<> lockscreenListController() {
   Presentation& p = presentation();
   if (!p.listController) {
-    p.lockscreenWindow = makeWindow(SBCoverSheetWindow::cls);
+    if (!p.lockscreenWindow) p.lockscreenWindow = makeWindow(SBCoverSheetWindow::cls);
     p.listController = rt::send(NCNotificationStructuredListViewController::cls.get(), sel::new_);
     rt::send(p.lockscreenWindow, sel::addSubview, rt::send(p.listController, sel::view));
   }
@@ -99,6 +105,28 @@ Ref<> bannerWindow() {
 }
 Ref<> lockscreenWindow() {
   return presentation().lockscreenWindow;
+}
+
+Ref<> showLockscreenWindow() {
+  Presentation& p = presentation();
+  if (!p.lockscreenWindow) p.lockscreenWindow = makeWindow(SBCoverSheetWindow::cls);
+  rt::send(p.lockscreenWindow, sel::setHidden, false);
+  return p.lockscreenWindow;
+}
+
+void lockDevice() {
+  if (auto* banners = UIView::cls.cast(presentation().bannerWindow.get()))
+    for (const Ref<UIView>& banner : std::vector<Ref<UIView>>(banners->subviewList()))
+      rt::send(banner, sel::removeFromSuperview);
+  setDeviceLocked(true);
+  showLockscreenWindow();
+  showCoverSheet();
+}
+
+void unlockDevice() {
+  setDeviceLocked(false);
+  hideCoverSheet();
+  rt::send(presentation().lockscreenWindow, sel::setHidden, true);
 }
 
 void SBBannerWindow::bind(ClassBuilder<SBBannerWindow>& b) {

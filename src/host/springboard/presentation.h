@@ -3,8 +3,9 @@
 // from the top (below the status bar), the next 8 points below it, each as high as its
 // card measures (`sizeThatFitsContentWithSize:` through the runtime, on every layout).
 // The lockscreen window holds the list controller's view 200 points from the top, below
-// the clock. A banner's controller has no associated view; a lockscreen notification's
-// is its list cell.
+// the clock, and lower by the media player's room while the player shows (see
+// media_player.h); the cover sheet's view fills the window behind the list. A banner's controller
+// has no associated view; a lockscreen notification's is its list cell.
 #pragma once
 
 #include <string>
@@ -41,6 +42,14 @@ Ref<> lockscreenListController();
 // The windows made so far (nil until their first notification).
 Ref<> bannerWindow();
 Ref<> lockscreenWindow();
+// The lockscreen window, made if need be, shown.
+Ref<> showLockscreenWindow();
+
+// Locking removes the banners, shows the lockscreen window with the cover sheet and
+// marks the device locked; unlocking hides the lockscreen. The media player follows
+// (on or off screen, see media_player.h).
+void lockDevice();
+void unlockDevice();
 
 void definePresentation(ClassList& list);
 void resetPresentation();

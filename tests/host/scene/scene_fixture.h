@@ -6,6 +6,7 @@
 
 #include "host/scene/dump.h"
 #include "host/scene/scene_file.h"
+#include "media/media_globals.h"
 #include "prefs/lumora_prefs.h"
 #include "startup/added_classes.h"
 #include "startup/loader.h"
@@ -35,7 +36,7 @@ class SceneFixture : public ::testing::Test {
   static host::scene::Json dumpOf(const std::vector<host::scene::Surface>& surfaces) {
     std::vector<std::string> getters;
     for (const lumora::AddedProperty& p : lumora::addedProperties()) getters.push_back(p.getter);
-    return host::scene::dump(surfaces, {getters});
+    return host::scene::dump(surfaces, {getters, lumora::mediaGlobalViews()});
   }
   std::filesystem::path folder, root;
   host::scene::Scene scene;

@@ -1,0 +1,205 @@
+#include "media/media_restyle.h"
+
+#include "colour/colour_string.h"
+#include "colour/image_colour.h"
+#include "host/foundation/media_remote.h"
+#include "host/foundation/value_helpers.h"
+#include "host/springboard/springboard_selectors.h"
+#include "host/thirdparty/colorflow_selectors.h"
+#include "media/media_globals.h"
+#include "prefs/globals.h"
+
+namespace lumora {
+namespace {
+
+using rt::CGFloat;
+using rt::CGRect;
+using rt::Ref;
+
+const rt::ClassName kLumoraBackgroundView{"LumoraBackgroundView"};
+constexpr CGFloat kStockRadius = 13;
+constexpr CGFloat kDominantBackgroundAlpha = 0.6;
+
+// The other extension's settings class: looked up by name until found, then kept.
+rt::Class colorFlowClass = nullptr;
+rt::Class colorFlowPrefsClass() {
+  if (!colorFlowClass) colorFlowClass = rt::objc_getClass("CFWPrefsManager");
+  return colorFlowClass;
+}
+Ref<> colorFlowPrefs() {
+  return rt::send(colorFlowPrefsClass(), sel::sharedInstance);
+}
+
+Ref<> setting(const char* key) {
+  return rt::send(preferences, sel::valueForKey, host::NSStr(key));
+}
+bool enabled() {
+  return rt::send(preferences, sel::boolForKey, LUMORA_STR("enableMediaplayer"));
+}
+
+// The radius for "roundedCornersMediaplayer": "none" 0, "round" half the view's height,
+// "custom" the custom value (half the height when negative), anything else the stock 13.
+CGFloat cornerRadius(id controls) {
+  Ref<> value = setting("roundedCornersMediaplayer");
+  const CGFloat half = rt::send(controls, sel::frame).size.height / 2;
+  if (host::isString(value.get(), "none")) return 0;
+  if (host::isString(value.get(), "round")) return half;
+  if (host::isString(value.get(), "custom")) {
+    const float custom =
+        rt::send(preferences, sel::floatForKey, LUMORA_STR("customCornerRadiusMediaplayer"));
+    return custom < 0 ? half : CGFloat{custom};
+  }
+  return kStockRadius;
+}
+
+void roundLayer(id view, CGFloat radius) {
+  Ref<> layer = rt::send(view, sel::layer);
+  rt::send(layer, sel::setCornerRadius, radius);
+  rt::send(layer, sel::setContinuousCorners, true);
+}
+
+// The two added views, made once for the process, in the first controls view seen.
+void createArtworkViews(id controls) {
+  if (!lumoraArtworkBackground) {
+    lumoraArtworkBackground =
+        rt::send(rt::send(kLumoraBackgroundView.get(), sel::alloc), sel::initWithFrame, CGRect{});
+    rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setContinuousCorners, true);
+    rt::send(lumoraArtworkBackground, sel::setClipsToBounds, true);
+    rt::send(controls, sel::insertSubview_atIndex, lumoraArtworkBackground, int64_t{0});
+  }
+  if (!lumoraArtworkBorder) {
+    lumoraArtworkBorder = rt::send(rt::send(cls::UIView, sel::alloc), sel::initWithFrame, CGRect{});
+    rt::send(lumoraArtworkBackground, sel::insertSubview_atIndex, lumoraArtworkBorder, int64_t{1});
+  }
+}
+
+// The border along the edge "borderPositionMediaplayer" names, inside the background.
+void placeBorder(id container) {
+  const auto w = static_cast<CGFloat>(
+      rt::send(preferences, sel::integerForKey, LUMORA_STR("borderWidthMediaplayer")));
+  const CGRect frame = rt::send(container, sel::frame);
+  const CGFloat width = frame.size.width, height = frame.size.height;
+  Ref<> position = setting("borderPositionMediaplayer");
+  auto showStrip = [](CGRect rect) {
+    rt::send(lumoraArtworkBorder, sel::setHidden, false);
+    rt::send(lumoraArtworkBorder, sel::setFrame, rect);
+  };
+  if (host::isString(position.get(), "all"))
+    rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setBorderWidth, w);
+  else if (host::isString(position.get(), "top"))
+    showStrip({{0, 0}, {width, w}});
+  else if (host::isString(position.get(), "right"))
+    showStrip({{width - w, 0}, {w, height}});
+  else if (host::isString(position.get(), "bottom"))
+    showStrip({{0, height - w}, {width, w}});
+  else if (host::isString(position.get(), "left"))
+    showStrip({{0, 0}, {w, height}});
+}
+
+void requestArtworkColours() {
+  host::MRMediaRemoteGetNowPlayingInfo(host::dispatch_get_main_queue(), &artworkColorHandler);
+}
+
+// A colour setting's colour: the artwork's average for "dominant", else the string's.
+Ref<> colourFor(id value, id artwork) {
+  if (host::isString(value, "dominant")) return lumoraAverageColor(artwork);
+  return lumoraColorFromHexString(value);
+}
+
+}  // namespace
+
+bool colorFlowLockScreenEnabled() {
+  return rt::send(colorFlowPrefs(), sel::isLockScreenEnabled);
+}
+
+void forgetColorFlowClass() {
+  colorFlowClass = nullptr;
+}
+
+rt::ImpFor<void> original_mediaControls_didMoveToWindow;
+void mediaControls_didMoveToWindow(id self, SEL cmd) {
+  original_mediaControls_didMoveToWindow(self, cmd);
+  if (!enabled()) return;
+  if (rt::send(colorFlowPrefs(), sel::lockScreenFullScreenEnabled)) return;
+  Ref<> background = setting("colorBackgroundMediaplayer");
+
+  Ref<> container = rt::send(self, sel::superview);
+  Ref<> platter = rt::send(container, sel::superview);
+  // A superview's superview that is no platter has no material; asking it would stop
+  // the host.
+  Ref<> material;
+  if (rt::send(platter, sel::respondsToSelector, sel::backgroundMaterialView.get()))
+    material = rt::send(platter, sel::backgroundMaterialView);
+  rt::send(container, sel::setClipsToBounds, false);
+  const CGFloat radius = cornerRadius(self);
+
+  createArtworkViews(self);
+  rt::send(lumoraArtworkBackground, sel::setFrame, rt::send(container, sel::frame));
+
+  roundLayer(platter.get(), radius);
+  rt::send(platter, sel::setClipsToBounds, true);
+  roundLayer(material.get(), radius);
+  rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setCornerRadius, radius);
+
+  rt::send(lumoraArtworkBorder, sel::setHidden, true);
+  rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setBorderWidth, CGFloat{0});
+
+  // Only a string can contain "0.00"; a value of another kind (a number a settings file
+  // may hold) is not transparent, where asking it would stop the host.
+  const std::string* text = host::stringText(background.get());
+  const bool transparent = text && text->find("0.00") != std::string::npos;
+  rt::send(material, sel::setAlpha, CGFloat{transparent ? 0.0 : 1.0});
+
+  if (!host::isString(setting("borderColorMediaplayer").get(), "none"))
+    placeBorder(container.get());
+
+  if (!colorFlowLockScreenEnabled()) requestArtworkColours();
+}
+
+void artworkColorHandler(id information) {
+  if (!information) return;
+  Ref<> data = rt::send(information, sel::objectForKey,
+                        host::NSStr(host::kMRMediaRemoteNowPlayingInfoArtworkData));
+  Ref<> artwork = data ? rt::send(cls::UIImage, sel::imageWithData, data) : nullptr;
+  Ref<> background = setting("colorBackgroundMediaplayer");
+  Ref<> border = setting("borderColorMediaplayer");
+  lumoraArtworkColor = colourFor(background.get(), artwork.get());
+  lumoraArtworkBorderColor = colourFor(border.get(), artwork.get());
+  if (!background) return;
+  rt::send(lumoraArtworkBorder, sel::setBackgroundColor, lumoraArtworkBorderColor);
+  rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setBorderColor,
+           rt::send(lumoraArtworkBorderColor, sel::CGColor));
+  Ref<> fill =
+      host::isString(background.get(), "dominant")
+          ? rt::send(lumoraArtworkColor, sel::colorWithAlphaComponent, kDominantBackgroundAlpha)
+          : lumoraColorFromHexString(background.get());
+  rt::send(lumoraArtworkBackground, sel::setBackgroundColor, fill);
+}
+
+rt::ImpFor<void, id> original_nowPlayingInfoDidChange;
+void nowPlayingInfoDidChange(id self, SEL cmd, id notification) {
+  original_nowPlayingInfoDidChange(self, cmd, notification);
+  if (enabled() && !colorFlowLockScreenEnabled()) requestArtworkColours();
+}
+
+rt::ImpFor<void> original_coverSheet_loadView;
+void coverSheet_loadView(id self, SEL cmd) {
+  original_coverSheet_loadView(self, cmd);
+  if (!enabled() || !colorFlowInstalled) return;
+  rt::send(rt::send(cls::NSNotificationCenter, sel::defaultCenter),
+           sel::addObserver_selector_name_object, self, sel::lumoraColorBorderWithThirdParty.get(),
+           LUMORA_STR("ColorFlowLockScreenColorizationNotification"), nullptr);
+}
+
+void lumoraColorBorderWithThirdParty(id, SEL, id notification) {
+  Ref<> colour = rt::send(rt::send(notification, sel::userInfo), sel::objectForKey,
+                          LUMORA_STR("SecondaryColor"));
+  // Anything but a colour counts as none: asking it for its CGColor would stop the host.
+  if (!rt::send(colour, sel::isKindOfClass, cls::UIColor.get())) colour = nullptr;
+  rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setBorderColor,
+           rt::send(colour, sel::CGColor));
+  // The single-edge strip shows the same colour, so a border on one edge is seen too.
+  rt::send(lumoraArtworkBorder, sel::setBackgroundColor, colour);
+}
+
+}  // namespace lumora
