@@ -27,6 +27,7 @@
 #include "host/uikit/image.h"
 #include "host/uikit/image_view.h"
 #include "host/uikit/label.h"
+#include "host/uikit/material_view.h"
 #include "host/uikit/symbols.h"
 #include "host/uikit/view.h"
 #include "host/uikit/view_controller.h"
@@ -66,6 +67,7 @@ constexpr HostModule kModules[] = {
     {defineApplication, resetApplication},
     {defineBezierPath, nullptr},
     {defineViews, resetViews},
+    {defineMaterialViews, nullptr},
     {defineLabels, nullptr},
     {defineImageViews, nullptr},
     {defineViewControllers, nullptr},

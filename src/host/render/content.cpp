@@ -9,12 +9,20 @@
 #include "host/host.h"
 #include "host/quartz/cairo_handles.h"
 #include "host/render/shape.h"
+#include "host/uikit/application.h"
+#include "host/uikit/colour.h"
 #include "host/uikit/image.h"
 #include "host/uikit/image_view.h"
 #include "host/uikit/label.h"
+#include "host/uikit/material_view.h"
 
 namespace host::render {
 namespace {
+
+bool isDarkStyle(const UIView& view) {
+  const auto* traits = UITraitCollection::cls.cast(view.traitCollection().get());
+  return traits && traits->userInterfaceStyle() == 2;
+}
 
 struct GObjectUnref {
   void operator()(void* object) const { g_object_unref(object); }
@@ -120,11 +128,15 @@ void drawLabel(cairo_t* cr, const UILabel& label) {
   // The text is centred vertically in the label, as the host's labels draw it.
   const double height = static_cast<double>(logical.height) / PANGO_SCALE;
   const double top = b.origin.y + (b.size.height - height) / 2;
+  // A dynamic colour shows its dark value in a dark view; no colour is the label colour.
+  const bool dark = isDarkStyle(label);
   const Ref<> colour = label.textColor();
-  if (colour)
+  if (const auto* ui = UIColor::cls.cast(colour.get()))
+    setSource(cr, ui->rgba(dark));
+  else if (colour)
     setSource(cr, colourComponents(colour.get()));
   else
-    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_set_source_rgb(cr, dark, dark, dark);
   cairo_move_to(cr, b.origin.x, top - static_cast<double>(logical.y) / PANGO_SCALE);
   pango_cairo_show_layout(cr, layout.get());
 }
@@ -170,6 +182,11 @@ void drawContent(cairo_t* cr, const CALayer& layer) {
   const Ref<> view = layer.delegate();
   if (const auto* image = UIImageView::cls.cast(view.get())) drawImage(cr, *image);
   if (const auto* label = UILabel::cls.cast(view.get())) drawLabel(cr, *label);
+  if (const auto* material = MTMaterialView::cls.cast(view.get())) {
+    addLayerShape(cr, layer);
+    setSource(cr, material->fill());
+    cairo_fill(cr);
+  }
 }
 
 }  // namespace host::render

@@ -7,6 +7,7 @@
 #include "host/uikit/bezier_path.h"
 #include "host/uikit/colour.h"
 #include "host/uikit/image_view.h"
+#include "host/uikit/material_view.h"
 
 namespace host {
 namespace {
@@ -102,7 +103,9 @@ void updatePlayer() {
 
 Ref<> CSMediaControlsView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  Ref<> black = UIColor::make(0, 0, 0, 1), grey = UIColor::make(0.45, 0.45, 0.47, 1);
+  // Text in the label colours, which turn light in the dark style.
+  Ref<> black = UIColor::makeDynamic({0, 0, 0, 1}, {1, 1, 1, 1});
+  Ref<> grey = UIColor::makeDynamic({0.45, 0.45, 0.47, 1}, {0.6, 0.6, 0.63, 1});
   artworkView_ = addNew(*this, UIImageView::cls);
   rt::send(artworkView_, sel::setContentMode, int64_t{UIImageView::ScaleAspectFill});
   rt::send(artworkView_, sel::setBackgroundColor, UIColor::make(0.85, 0.85, 0.87, 1));
@@ -167,14 +170,13 @@ void CSMediaControlsContainerView::layoutSubviews() {
 
 Ref<> CSMediaPlatterView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  backgroundMaterialView_ = addNew(*this, UIView::cls);
+  backgroundMaterialView_ = addNew(*this, MTMaterialView::cls);
   contentView_ = addNew(*this, CSMediaControlsContainerView::cls);
   mediaControlsView_ = rt::send(CSMediaControlsView::cls.get(), sel::new_);
   rt::send(contentView_, sel::addSubview, mediaControlsView_);
   caLayer().setCornerRadius(kCornerRadius);
   caLayer().setContinuousCorners(true);
   // The same frosted material as the notification cards.
-  rt::send(backgroundMaterialView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.94));
   if (auto* material = UIView::cls.cast(backgroundMaterialView_.get())) {
     material->caLayer().setCornerRadius(kCornerRadius);
     material->caLayer().setContinuousCorners(true);

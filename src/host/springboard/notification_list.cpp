@@ -72,6 +72,10 @@ void NCNotificationListView::layoutSubviews() {
   for (size_t i = 0; i < cells_.size(); ++i) {
     auto* cell = NCNotificationListCell::cls.cast(cells_[i].get());
     const CGFloat h = cell && cell->cellView() ? cell->cellView()->heightForWidth(w) : 0;
+    // The cards behind the first of a collapsed stack are dimmed.
+    if (auto* container = NCNotificationViewControllerView::cls.cast(
+            cell && cell->cellView() ? cell->cellView()->contentView().get() : nullptr))
+      container->setDimmed(isGrouped() && i > 0);
     if (!isGrouped()) {
       rt::send(cells_[i], sel::setFrame, CGRect{{0, y}, {w, h}});
       y += h + 8;

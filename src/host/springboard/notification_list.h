@@ -10,7 +10,8 @@
 // 8 points and the 44-point options row, inside the controller's view, when the
 // notification shows options. A stack of
 // two or more starts collapsed (`isGrouped`): the first card in front, up to two more
-// peeking out 8 points each below it, each 8 points narrower on both sides per step.
+// peeking out 8 points each below it, each 8 points narrower on both sides per step,
+// and dimmed.
 #pragma once
 
 #include <vector>

@@ -7,6 +7,7 @@
 #include "host/uikit/application.h"
 #include "host/uikit/colour.h"
 #include "host/uikit/image_view.h"
+#include "host/uikit/material_view.h"
 
 namespace host {
 namespace {
@@ -161,15 +162,13 @@ CGSize NCNotificationContentView::sizeThatFits(CGSize size) const {
 Ref<> NCNotificationShortLookView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
   shadowView_ = addNew(*this, UIView::cls, "_shadowView");
-  backgroundMaterialView_ = addNew(*this, UIView::cls, "_backgroundMaterialView");
+  backgroundMaterialView_ = addNew(*this, MTMaterialView::cls, "_backgroundMaterialView");
   headerContentView_ = addNew(*this, PLPlatterHeaderContentView::cls, "_headerContentView");
   notificationContentView_ =
       addNew(*this, NCNotificationContentView::cls, "_notificationContentView");
   caLayer().setCornerRadius(13);
   caLayer().setContinuousCorners(true);
-  // The material: a light frosted fill, rounded like the card (a blur hides most of what
-  // is behind it on the host; the model's fill is nearly opaque for the same effect).
-  rt::send(backgroundMaterialView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.94));
+  // The material, rounded like the card.
   if (auto* material = UIView::cls.cast(backgroundMaterialView_.get())) {
     material->caLayer().setCornerRadius(13);
     material->caLayer().setContinuousCorners(true);
@@ -266,8 +265,13 @@ void NCAuxiliaryOptionsView::layoutSubviews() {
 
 Ref<> NCNotificationViewControllerView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  stackDimmingView_ = addNew(*this, UIView::cls, "_stackDimmingView");
+  stackDimmingView_ = addNew(*this, MTMaterialView::cls, "_stackDimmingView");
   rt::send(stackDimmingView_, sel::setHidden, true);
+  if (auto* dimming = UIView::cls.cast(stackDimmingView_.get())) {
+    dimming->caLayer().setCornerRadius(13);
+    dimming->caLayer().setContinuousCorners(true);
+    dimming->setClipsToBounds(true);
+  }
   return ref();
 }
 
@@ -296,7 +300,11 @@ void NCNotificationViewControllerView::setOptionsView(id view) {
 
 void NCNotificationViewControllerView::setContentView(id view) {
   contentView_ = view ? view->ref() : nullptr;
-  addSubview(view);
+  insertSubview(view, 0);
+}
+
+void NCNotificationViewControllerView::setDimmed(bool dimmed) {
+  rt::send(stackDimmingView_, sel::setHidden, !dimmed);
 }
 
 Ref<> NCNotificationShortLookViewController::initWithNotificationRequest(id request) {

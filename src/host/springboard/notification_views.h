@@ -145,9 +145,11 @@ class NCNotificationViewController : public UIViewController {
   rt::WeakRef<> associatedView_;
 };
 
-// The container view of a notification controller: the stack dimming view (shown over
-// the cards of a collapsed stack) and the card, both as high as the card measures, and
-// below them, on the lockscreen when asked, the options row, 8 points down.
+// The container view of a notification controller: the card and over it the stack
+// dimming view (a material, shown over the cards behind the first of a collapsed stack,
+// so their content does not show through the card in front), both as high as the card
+// measures, and below them, on the lockscreen when asked, the options row, 8 points
+// down.
 class NCNotificationViewControllerView : public UIView {
  public:
   static inline const rt::ClassOf<NCNotificationViewControllerView> cls{
@@ -155,8 +157,10 @@ class NCNotificationViewControllerView : public UIView {
   static void bind(ClassBuilder<NCNotificationViewControllerView>& b);
   Ref<> initWithFrame(CGRect frame);
   void layoutSubviews();
-  // Puts the card in, above the dimming view.
+  // Puts the card in, under the dimming view.
   void setContentView(id view);
+  // Shows or hides the dimming view over the card.
+  void setDimmed(bool dimmed);
   Ref<> contentView() const { return contentView_; }
   void setOptionsView(id view);
   // The card's height at the width (through the runtime), plus the options row.

@@ -7,6 +7,7 @@
 #include "host/host.h"
 #include "host/uikit/colour.h"
 #include "host/uikit/image_view.h"
+#include "host/uikit/material_view.h"
 
 namespace host {
 namespace {
@@ -43,7 +44,7 @@ constexpr CGFloat kBarHeight = 10, kBarInset = 16, kBarSpacing = 12;
 
 Ref<> WGWidgetPlatterView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  backgroundView_ = addNew(*this, UIView::cls);
+  backgroundView_ = addNew(*this, MTMaterialView::cls);
   headerBackgroundView_ = addNew(*this, UIView::cls);
   headerView_ = addNew(*this, UIView::cls);
   auto* header = UIView::cls.cast(headerView_.get());
@@ -53,7 +54,8 @@ Ref<> WGWidgetPlatterView::initWithFrame(CGRect frame) {
   titleLabel_ = addNew(*header, UILabel::cls);
   rt::send(titleLabel_, sel::setFont, UIFont::make(13, true));
   rt::send(titleLabel_, sel::setNumberOfLines, int64_t{1});
-  rt::send(titleLabel_, sel::setTextColor, UIColor::make(0.24, 0.24, 0.26, 1));
+  rt::send(titleLabel_, sel::setTextColor,
+           UIColor::makeDynamic({0.24, 0.24, 0.26, 1}, {0.85, 0.85, 0.88, 1}));
   contentView_ = addNew(*this, UIView::cls);
   auto* content = UIView::cls.cast(contentView_.get());
   content->setClipsToBounds(true);
@@ -68,7 +70,8 @@ Ref<> WGWidgetPlatterView::initWithFrame(CGRect frame) {
   caLayer().setCornerRadius(13);
   caLayer().setContinuousCorners(true);
   setClipsToBounds(true);
-  rt::send(backgroundView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.9));
+  if (auto* material = MTMaterialView::cls.cast(backgroundView_.get()))
+    material->setRecipe(MTMaterialView::Recipe::Widget);
   roundCorners(backgroundView_.get(), 13);
   rt::send(headerBackgroundView_, sel::setBackgroundColor, UIColor::make(0.88, 0.88, 0.9, 0.6));
   // The header strip rounds only its top corners, whatever its radius: it meets the

@@ -25,7 +25,14 @@ Ref<UIColor> UIColor::make(CGFloat red, CGFloat green, CGFloat blue, CGFloat alp
   return UIColor::cls.make(std::array<CGFloat, 4>{red, green, blue, alpha});
 }
 
+Ref<UIColor> UIColor::makeDynamic(std::array<CGFloat, 4> light, std::array<CGFloat, 4> dark) {
+  return UIColor::cls.make(light, dark);
+}
+
 Ref<> UIColor::colorWithAlphaComponent(CGFloat alpha) const {
+  if (dark_)
+    return makeDynamic({rgba_[0], rgba_[1], rgba_[2], alpha},
+                       {(*dark_)[0], (*dark_)[1], (*dark_)[2], alpha});
   return make(rgba_[0], rgba_[1], rgba_[2], alpha);
 }
 
@@ -123,10 +130,14 @@ void UIColor::bind(ClassBuilder<UIColor>& b) {
   rt::bindClassFunction(
       color, sel::whiteColor, +[](id, SEL) { return named(1, 1, 1, 1); });
   rt::bindClassFunction(
-      color, sel::labelColor, +[](id, SEL) { return named(0, 0, 0, 1); });
+      color, sel::labelColor, +[](id, SEL) -> Ref<> {
+        return UIColor::makeDynamic({0, 0, 0, 1}, {1, 1, 1, 1});
+      });
   rt::bindClassFunction(
-      color, sel::systemGray4Color,
-      +[](id, SEL) { return named(209 / 255.0, 209 / 255.0, 214 / 255.0, 1); });
+      color, sel::systemGray4Color, +[](id, SEL) -> Ref<> {
+        return UIColor::makeDynamic({209 / 255.0, 209 / 255.0, 214 / 255.0, 1},
+                                    {58 / 255.0, 58 / 255.0, 60 / 255.0, 1});
+      });
 }
 
 void defineUIColor(ClassList& list) {
