@@ -45,6 +45,8 @@ bool isBooted();
 const std::filesystem::path& deviceRoot();
 // The device the host was booted for (a default device before boot).
 const Device& device();
+// Locks or unlocks the device (presentation.h's lockDevice is what the host does).
+void setDeviceLocked(bool locked);
 // The file under the device root that stands for the absolute device path.
 std::filesystem::path devicePath(std::string_view absolutePath);
 

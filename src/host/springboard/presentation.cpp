@@ -94,6 +94,18 @@ Ref<> showOnLockscreen(id request, const std::string& stack, bool options) {
   return controller;
 }
 
+void lockDevice() {
+  setDeviceLocked(true);
+  if (UIView* window = UIView::cls.cast(presentation().bannerWindow.get()))
+    while (!window->subviewList().empty())
+      rt::send(window->subviewList().back(), sel::removeFromSuperview);
+  lockscreenListController();
+}
+
+void unlockDevice() {
+  setDeviceLocked(false);
+}
+
 Ref<> bannerWindow() {
   return presentation().bannerWindow;
 }

@@ -38,6 +38,11 @@ Ref<> presentBanner(id request);
 Ref<> showOnLockscreen(id request, const std::string& stack, bool options);
 // The lockscreen list controller, made with the lockscreen on first use.
 Ref<> lockscreenListController();
+// Locks the device: the banners are taken off the screen, the lockscreen (made if need
+// be) shows, and the device is `locked`.
+void lockDevice();
+// Unlocks it; what is on the lockscreen stays there.
+void unlockDevice();
 // The windows made so far (nil until their first notification).
 Ref<> bannerWindow();
 Ref<> lockscreenWindow();
