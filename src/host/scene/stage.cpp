@@ -65,12 +65,6 @@ void store(NSUserDefaults& defaults, const std::string& key, id value) {
     throw DeviceError("cannot store the scene's setting \"" + key + "\": " + result.error);
 }
 
-void markForLayout(UIView* view) {
-  if (!view) return;
-  view->setNeedsLayout();
-  for (const Ref<UIView>& child : view->subviewList()) markForLayout(child.get());
-}
-
 void play(const TimelineEvent& event, NSUserDefaults& defaults) {
   switch (event.kind) {
     case TimelineEvent::Kind::Set:
@@ -84,10 +78,7 @@ void play(const TimelineEvent& event, NSUserDefaults& defaults) {
                                            NSStr(event.name).get(), nullptr, nullptr, true);
       break;
     case TimelineEvent::Kind::Layout:
-      // Everything on screen lays out again at the end of this batch, as after a change
-      // of the screen's traits.
-      for (const Ref<>& window : {bannerWindow(), lockscreenWindow()})
-        markForLayout(UIView::cls.cast(window.get()));
+      markEverythingForLayout();
       break;
   }
 }
@@ -117,6 +108,19 @@ Ref<> request(const Notification& n) {
 }
 
 }  // namespace
+
+namespace {
+void markForLayout(UIView* view) {
+  if (!view) return;
+  view->setNeedsLayout();
+  for (const Ref<UIView>& child : view->subviewList()) markForLayout(child.get());
+}
+}  // namespace
+
+void markEverythingForLayout() {
+  for (const Ref<>& window : {bannerWindow(), lockscreenWindow()})
+    markForLayout(UIView::cls.cast(window.get()));
+}
 
 std::vector<Surface> buildDevice(const Scene& scene, const System& system) {
   Ref<NSUserDefaults> defaults = NSUserDefaults::cls.make();
