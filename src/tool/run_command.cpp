@@ -58,8 +58,12 @@ std::string wallClock() {
   return text;
 }
 
+// Set when standard output is gone (a pipe whose reader ended): the run then stops.
+bool outputLost = false;
+
 void event(const std::string& what) {
   std::cout << wallClock() << " " << what << std::endl;
+  if (!std::cout) outputLost = true;
 }
 
 // A stored value for people: text as it is, numbers and booleans as JSON.
@@ -279,8 +283,11 @@ class LiveDevice {
 };
 
 void runRun(const GlobalOptions& global, RunOptions options) {
-  // Blocked first, so a signal from now on ends the run cleanly.
+  // Blocked first, so a signal from now on ends the run cleanly; a closed output is
+  // noticed as a failed write instead of killing the process.
   StopSignals signals;
+  ::signal(SIGPIPE, SIG_IGN);
+  outputLost = false;
   const fs::path root = deviceRoot(global);
   if (!options.preview && !options.dump) options.preview = "lumora-preview.png";
   const host::scene::Scene scene = readScene(options.scene);
@@ -328,6 +335,10 @@ void runRun(const GlobalOptions& global, RunOptions options) {
       }
     device.catchUp();
     device.writeIfDue();
+    if (outputLost) {
+      std::cerr << "lumora: standard output is closed; stopping" << std::endl;
+      break;
+    }
   }
 }
 
