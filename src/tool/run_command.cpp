@@ -162,6 +162,7 @@ class LiveDevice {
     store_->initWithSuiteName(host::NSStr(prefs::kSuiteName).get());
     stored_ = storedValues();
     locked_ = host::device().locked;
+    readable_ = store_->readable();
   }
 
   // Runs what is due by the wall clock and reports what happened.
@@ -248,6 +249,12 @@ class LiveDevice {
       event(locked_ ? "locked" : "unlocked");
       dirty_ = true;
     }
+    if (store_->readable() != readable_) {
+      readable_ = store_->readable();
+      event(readable_ ? "prefs readable again"
+                      : "prefs unreadable: " + store_->problem() + "; the defaults apply");
+      dirty_ = true;
+    }
     std::map<std::string, std::string> now = storedValues();
     if (now == stored_) return;
     for (const auto& [key, value] : now)
@@ -278,7 +285,7 @@ class LiveDevice {
   rt::Ref<host::NSUserDefaults> store_;
   std::map<std::string, std::string> stored_;
   size_t reported_ = 0;
-  bool locked_ = false, dirty_ = false;
+  bool locked_ = false, dirty_ = false, readable_ = true;
   std::string lastShown_;
 };
 
