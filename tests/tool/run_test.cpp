@@ -85,9 +85,10 @@ TEST_F(RunTest, LiveDeviceFollowsSettingsAndNotificationsAndStopsCleanly) {
     "notifications": [{"id": "mail", "section": "com.example.mail", "title": "Maple",
                        "message": "Lunch at noon?"}]
   })");
-  Background run({LUMORA_BINARY, "--root", root.string(), "run", "--scene", scene.string(),
-                  "--preview", preview.string(), "--dump", dump.string(), "--seed", "3"},
-                 base / "out", base / "err");
+  Background run(
+      {LUMORA_BINARY, "--root", root.string(), "run", "--scene", scene.string(), "--preview",
+       preview.string(), "--dump", dump.string(), "--seed", "3", "--scale", "1"},
+      base / "out", base / "err");
   ASSERT_GT(run.pid(), 0);
   const path socket = root / ".lumora-run.sock";
   ASSERT_TRUE(waitFor(10s, [&] { return fs::exists(socket) && fs::exists(preview); }))
