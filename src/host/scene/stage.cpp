@@ -65,6 +65,12 @@ void store(NSUserDefaults& defaults, const std::string& key, id value) {
     throw DeviceError("cannot store the scene's setting \"" + key + "\": " + result.error);
 }
 
+void markForLayout(UIView* view) {
+  if (!view) return;
+  view->setNeedsLayout();
+  for (const Ref<UIView>& child : view->subviewList()) markForLayout(child.get());
+}
+
 void play(const TimelineEvent& event, NSUserDefaults& defaults) {
   switch (event.kind) {
     case TimelineEvent::Kind::Set:
@@ -109,14 +115,8 @@ Ref<> request(const Notification& n) {
 
 }  // namespace
 
-namespace {
-void markForLayout(UIView* view) {
-  if (!view) return;
-  view->setNeedsLayout();
-  for (const Ref<UIView>& child : view->subviewList()) markForLayout(child.get());
-}
-}  // namespace
-
+// Everything on screen lays out again at the end of this batch, as after a change of the
+// screen's traits.
 void markEverythingForLayout() {
   for (const Ref<>& window : {bannerWindow(), lockscreenWindow()})
     markForLayout(UIView::cls.cast(window.get()));
