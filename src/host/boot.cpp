@@ -7,6 +7,7 @@
 #include "host/foundation/file_manager.h"
 #include "host/foundation/main_queue.h"
 #include "host/foundation/notification_center.h"
+#include "host/foundation/random.h"
 #include "host/foundation/scanner.h"
 #include "host/foundation/user_defaults.h"
 #include "host/foundation/values.h"
@@ -14,11 +15,13 @@
 #include "host/quartz/cgimage.h"
 #include "host/quartz/layer.h"
 #include "host/springboard/app_registry.h"
+#include "host/springboard/bulletins.h"
 #include "host/springboard/media_player.h"
 #include "host/springboard/notification_list.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/notification_views.h"
 #include "host/springboard/presentation.h"
+#include "host/springboard/services.h"
 #include "host/springboard/widgets.h"
 #include "host/thirdparty/colorflow.h"
 #include "host/uikit/application.h"
@@ -51,6 +54,7 @@ void resetMainQueue() {
 constexpr HostModule kModules[] = {
     {nullptr, resetMainQueue},
     {nullptr, darwin_notify::reset},
+    {nullptr, random_source::reset},
     {defineFoundationValues, nullptr},
     {defineNSDataBase64, nullptr},
     {defineDictionaryFile, nullptr},
@@ -76,6 +80,8 @@ constexpr HostModule kModules[] = {
     {defineNotificationViews, nullptr},
     {defineNotificationList, nullptr},
     {definePresentation, resetPresentation},
+    {defineServices, resetServices},
+    {defineBulletins, resetBulletins},
     {defineWidgets, resetWidgets},
     {defineMediaPlayer, resetMediaPlayer},
     {nullptr, colorflow::reset},

@@ -49,7 +49,8 @@ bool isBooted();
 const std::filesystem::path& deviceRoot();
 // The device the host was booted for (a default device before boot).
 const Device& device();
-// Whether the device is locked, as locking and unlocking change it.
+// Whether the device is locked, as locking and unlocking change it (presentation.h's
+// lockDevice and unlockDevice are what the host does).
 void setDeviceLocked(bool locked);
 // The file under the device root that stands for the absolute device path.
 std::filesystem::path devicePath(std::string_view absolutePath);

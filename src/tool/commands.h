@@ -47,5 +47,7 @@ void addStatusCommand(CLI::App& app, const GlobalOptions& options);
 void addColourCommand(CLI::App& app, const GlobalOptions& options);
 void addDumpCommand(CLI::App& app, const GlobalOptions& options);
 void addPreviewCommand(CLI::App& app, const GlobalOptions& options);
+void addRunCommand(CLI::App& app, const GlobalOptions& options);
+void addNotifyCommand(CLI::App& app, const GlobalOptions& options);
 
 }  // namespace tool

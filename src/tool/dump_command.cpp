@@ -40,6 +40,10 @@ void runDump(const GlobalOptions& global, const DumpOptions& options) {
 
 }  // namespace
 
+host::scene::Json dumpOf(const std::vector<host::scene::Surface>& surfaces) {
+  return host::scene::dump(surfaces, {addedPropertyGetters()});
+}
+
 void addDumpCommand(CLI::App& app, const GlobalOptions& global) {
   auto options = std::make_shared<DumpOptions>();
   CLI::App* cmd = app.add_subcommand(

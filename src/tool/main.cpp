@@ -88,6 +88,8 @@ int main(int argc, char** argv) {
   tool::addColourCommand(app, options);
   tool::addDumpCommand(app, options);
   tool::addPreviewCommand(app, options);
+  tool::addRunCommand(app, options);
+  tool::addNotifyCommand(app, options);
   try {
     app.parse(argc, argv);
   } catch (const CLI::RequiredError& e) {

@@ -199,6 +199,12 @@ void runPreview(const GlobalOptions& global, const PreviewOptions& options) {
 
 }  // namespace
 
+std::vector<uint8_t> screensPNG(const host::scene::Scene& scene, double scale) {
+  rt::Ref<host::CGImage> image = host::CGImage::fromSurface(renderScreens(scene, scale));
+  if (!image) throw ToolError("the preview is too large to encode; try a smaller --scale");
+  return host::encodePNG(*image, host::PngSize::Small);
+}
+
 void addPreviewCommand(CLI::App& app, const GlobalOptions& global) {
   auto options = std::make_shared<PreviewOptions>();
   CLI::App* cmd =

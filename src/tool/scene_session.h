@@ -3,6 +3,7 @@
 // for the scene's device, the system loaded and the clock run.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -38,6 +39,12 @@ class ScratchRoot {
   void copySettings(const std::filesystem::path& from);
   std::filesystem::path path_;
 };
+
+// The dump of the device as it is now (dump_command.cpp).
+host::scene::Json dumpOf(const std::vector<host::scene::Surface>& surfaces);
+// The lockscreen and, with banners, the home screen as `lumora preview` draws them, as
+// PNG bytes (preview_command.cpp).
+std::vector<uint8_t> screensPNG(const host::scene::Scene& scene, double scale);
 
 class SceneSession {
  public:

@@ -12,6 +12,7 @@
 #include "host/foundation/notification_center.h"
 #include "host/foundation/user_defaults.h"
 #include "host/host.h"
+#include "host/springboard/bulletins.h"
 #include "host/springboard/media_player.h"
 #include "host/springboard/widgets.h"
 #include "notifications/test_requests.h"
@@ -133,7 +134,8 @@ TEST_F(StartupTest, EnabledOffInstallsNothingButStillBindsPreferences) {
   host::CFNotificationCenterPostNotification(c, host::NSStr(kTestRegularName).get(), nullptr,
                                              nullptr, true);
   host::main_queue::drain();
-  EXPECT_EQ(testRequestCounts().regular, 0);
+  EXPECT_TRUE(host::bulletins().empty());
+  EXPECT_FALSE(isTesting);
   // The host's own behaviour is untouched.
   EXPECT_EQ(
       rt::class_getOwnMethod(rt::objc_getClass("CSMediaControlsView"), sel::didMoveToWindow.get()),
@@ -228,9 +230,9 @@ TEST_F(StartupTest, DemonstrationIsScheduledOnlyWhenAskedFor) {
   showCustomMessages = true;
   loadSystem();
   host::main_queue::advance(4 * host::NSEC_PER_SEC - 1);
-  EXPECT_EQ(testRequestCounts().demo, 0);
+  EXPECT_TRUE(host::bulletins().empty());
   host::main_queue::advance(1);
-  EXPECT_EQ(testRequestCounts().demo, 1);
+  EXPECT_EQ(host::bulletins().size(), 4u);
 }
 
 TEST_F(StartupTest, ResetReturnsToAFreshlyLoadedProcess) {

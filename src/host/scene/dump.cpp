@@ -1,10 +1,13 @@
 #include "host/scene/dump.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "host/foundation/main_queue.h"
 #include "host/quartz/cgcolor.h"
 #include "host/quartz/layer.h"
+#include "host/springboard/bulletins.h"
+#include "host/springboard/presentation.h"
 #include "host/uikit/colour.h"
 #include "host/uikit/image.h"
 #include "host/uikit/image_view.h"
@@ -198,12 +201,51 @@ Json deviceJson() {
       {"screen", {{"width", d.screenWidth}, {"height", d.screenHeight}, {"scale", d.screenScale}}}};
 }
 
+// The scene's notifications, then the bulletins on screen now, then the lockscreen
+// list (also when only bulletins or a lock made it), then the widgets and the player.
+std::vector<Surface> withBulletins(const std::vector<Surface>& surfaces) {
+  std::vector<Surface> out, after;
+  std::optional<Surface> list;
+  for (const Surface& s : surfaces) {
+    if (s.kind == Surface::Kind::List)
+      list = s;
+    else if (s.kind == Surface::Kind::Banner || s.kind == Surface::Kind::Lockscreen)
+      out.push_back(s);
+    else
+      after.push_back(s);
+  }
+  const std::vector<Bulletin>& posted = bulletins();
+  for (size_t i = 0; i < posted.size(); ++i)
+    if (isOnScreen(posted[i]))
+      out.push_back({posted[i].presentation == Bulletin::Presentation::Banner
+                         ? Surface::Kind::Banner
+                         : Surface::Kind::Lockscreen,
+                     "bulletin-" + std::to_string(i + 1), posted[i].controller});
+  if (!list && lockscreenWindow())
+    list = Surface{Surface::Kind::List, std::nullopt, lockscreenListController()};
+  if (list) out.push_back(*list);
+  out.insert(out.end(), after.begin(), after.end());
+  return out;
+}
+
+Json bulletinsJson() {
+  Json out = Json::array();
+  for (const Bulletin& b : bulletins())
+    out.push_back({{"time", b.time},
+                   {"title", b.title},
+                   {"message", b.message},
+                   {"bundleIdentifier", b.bundleIdentifier},
+                   {"presentation",
+                    b.presentation == Bulletin::Presentation::Banner ? "banner" : "lockscreen"}});
+  return out;
+}
+
 }  // namespace
 
-Json dump(const std::vector<Surface>& surfaces, const DumpOptions& options) {
+Json dump(const std::vector<Surface>& scene, const DumpOptions& options) {
   const Dumper dumper(options);
   Json list = Json::array();
-  for (const Surface& s : surfaces) {
+  for (const Surface& s : withBulletins(scene)) {
     Json surface;
     surface["kind"] = kindName(s.kind);
     surface["id"] = s.id ? Json(*s.id) : Json(nullptr);
@@ -219,7 +261,8 @@ Json dump(const std::vector<Surface>& surfaces, const DumpOptions& options) {
   }
   return {{"time", static_cast<double>(main_queue::now()) / 1e9},
           {"device", deviceJson()},
-          {"surfaces", std::move(list)}};
+          {"surfaces", std::move(list)},
+          {"bulletins", bulletinsJson()}};
 }
 
 }  // namespace host::scene

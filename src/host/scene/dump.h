@@ -20,7 +20,8 @@ struct DumpOptions {
   std::vector<std::pair<std::string, const rt::Ref<>*>> globals = {};
 };
 
-// {"time", "device", "surfaces"} for the surfaces of the device as they are now.
+// {"time", "device", "surfaces", "bulletins"} for the device as it is now: the given
+// surfaces with the bulletins on screen among them, and every bulletin posted.
 Json dump(const std::vector<Surface>& surfaces, const DumpOptions& options);
 
 }  // namespace host::scene

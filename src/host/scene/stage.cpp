@@ -98,8 +98,7 @@ void play(const TimelineEvent& event, NSUserDefaults& defaults) {
     case TimelineEvent::Kind::Layout:
       // Everything on screen lays out again at the end of this batch, as after a change
       // of the screen's traits.
-      for (const Ref<>& window : {bannerWindow(), lockscreenWindow(), todayWindow()})
-        markForLayout(UIView::cls.cast(window.get()));
+      markEverythingForLayout();
       break;
     case TimelineEvent::Kind::Track:
       setNowPlaying(playingTrack(event.track));
@@ -138,6 +137,13 @@ Ref<> request(const Notification& n) {
 }
 
 }  // namespace
+
+// Everything on screen lays out again at the end of this batch, as after a change of the
+// screen's traits.
+void markEverythingForLayout() {
+  for (const Ref<>& window : {bannerWindow(), lockscreenWindow()})
+    markForLayout(UIView::cls.cast(window.get()));
+}
 
 std::vector<Surface> buildDevice(const Scene& scene, const System& system) {
   Ref<NSUserDefaults> defaults = NSUserDefaults::cls.make();

@@ -47,6 +47,11 @@ class DeviceError : public std::runtime_error {
 // any, then the media player's platter if the scene plays a track at any time.
 std::vector<Surface> buildDevice(const Scene& scene, const System& system);
 
+// Marks every view on screen for layout, so the next batch lays out everything, as
+// after a change of the screen's traits (the system reads its settings afresh in each
+// pass, so a changed setting shows once the views concerned lay out again).
+void markEverythingForLayout();
+
 // How long the clock runs without a given time: until nothing is pending, but no
 // further than this.
 inline constexpr double kMaxIdleSeconds = 10;

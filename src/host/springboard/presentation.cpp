@@ -120,6 +120,8 @@ void lockDevice() {
       rt::send(banner, sel::removeFromSuperview);
   setDeviceLocked(true);
   showLockscreenWindow();
+  // The list is there to take what arrives while locked.
+  lockscreenListController();
   showCoverSheet();
 }
 

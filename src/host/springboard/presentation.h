@@ -45,8 +45,9 @@ Ref<> lockscreenWindow();
 // The lockscreen window, made if need be, shown.
 Ref<> showLockscreenWindow();
 
-// Locking removes the banners, shows the lockscreen window with the cover sheet and
-// marks the device locked; unlocking hides the lockscreen. The media player follows
+// Locking removes the banners, shows the lockscreen window with the cover sheet and the
+// notification list (made if need be) and marks the device locked; unlocking hides the
+// lockscreen, leaving what is on it there. The media player follows
 // (on or off screen, see media_player.h).
 void lockDevice();
 void unlockDevice();

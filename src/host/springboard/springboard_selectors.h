@@ -69,6 +69,20 @@ inline const Sel<Ref<>(id, id, Ref<>*)> unifiedContactWithIdentifier_keysToFetch
 inline const Sel<Ref<>()> identifier{"identifier"};
 inline const Sel<Ref<>()> imageData{"imageData"};
 
+// Installed applications, bulletins and the lock screen
+inline const Sel<Ref<>()> defaultWorkspace{"defaultWorkspace"};
+inline const Sel<Ref<>()> allInstalledApplications{"allInstalledApplications"};
+inline const Sel<Ref<>()> applicationType{"applicationType"};
+inline const Sel<Ref<>()> appTags{"appTags"};
+inline const Sel<bool()> isLaunchProhibited{"isLaunchProhibited"};
+inline const Sel<bool()> isPlaceholder{"isPlaceholder"};
+inline const Sel<bool()> isRemovedSystemApp{"isRemovedSystemApp"};
+inline const Sel<Ref<>()> applicationIdentifier{"applicationIdentifier"};
+inline const Sel<Ref<>(id)> localizedNameForContext{"localizedNameForContext:"};
+inline const Sel<Ref<>(id, id, id)> showBulletinWithTitle_message_bundleID{
+    "showBulletinWithTitle:message:bundleID:"};
+inline const Sel<void(int32_t, id)> lockUIFromSource_withOptions{"lockUIFromSource:withOptions:"};
+
 // Widgets
 inline const Sel<Ref<>(id)> initWithWidgetIdentifier{"initWithWidgetIdentifier:"};
 inline const Sel<Ref<>()> widgetIdentifier{"widgetIdentifier"};

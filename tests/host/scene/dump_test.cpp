@@ -58,7 +58,7 @@ TEST_F(DumpTest, NodesHaveTheirKeysInTheirOrder) {
   const auto surfaces = build(kScene);
   runClock(std::nullopt);
   const Json d = dumpOf(surfaces);
-  EXPECT_EQ(keys(d), (std::vector<std::string>{"time", "device", "surfaces"}));
+  EXPECT_EQ(keys(d), (std::vector<std::string>{"time", "device", "surfaces", "bulletins"}));
   EXPECT_EQ(d["device"], Json::parse(R"({"layoutDirection": "ltr", "interfaceStyle": "light",
       "locked": false, "screen": {"width": 375.0, "height": 812.0, "scale": 3.0}})"));
   const Json& s = d["surfaces"][0];
@@ -211,6 +211,33 @@ TEST_F(DumpTest, WhatTheDeviceLacksLeavesItsElementUnstyledAndTheDumpComesOut) {
   EXPECT_EQ(header["subviews"][0]["class"], "UIButton");
   EXPECT_EQ(header["subviews"][0]["image"], nullptr);
   EXPECT_EQ(named(d["surfaces"][3]["view"], "_thumbnailImageView"), nullptr);
+}
+
+// A test request on the scene's timeline posts a bulletin: listed under "bulletins", and
+// shown restyled as a surface of its own while its banner is on screen.
+TEST_F(DumpTest, BulletinsOfTheTimelineAreListedAndShownWhileOnScreen) {
+  const auto surfaces = build(R"({
+    "apps": [{"bundleIdentifier": "com.a", "name": "A", "icon": {"colour": "#336699"}},
+             {"bundleIdentifier": "com.h", "type": "System", "tags": ["hidden"]}],
+    "timeline": [{"at": 0.5, "darwin": "com.tarnwick.lumora/testRegular"}]
+  })");
+  runClock(1);
+  Json d = dumpOf(surfaces);
+  const Json expected = {{{"time", 0.5},
+                          {"title", "Lumora Notification"},
+                          {"message", "This is a test notification for A"},
+                          {"bundleIdentifier", "com.a"},
+                          {"presentation", "banner"}}};
+  EXPECT_EQ(d["bulletins"], expected);
+  ASSERT_EQ(d["surfaces"].size(), 1u);
+  EXPECT_EQ(d["surfaces"][0]["kind"], "banner");
+  EXPECT_EQ(d["surfaces"][0]["id"], "bulletin-1");
+  EXPECT_NE(named(d["surfaces"][0]["view"], "lumoraBackground"), nullptr);
+  // Its banner has gone after its few seconds; the list keeps it.
+  runClock(std::nullopt);
+  d = dumpOf(surfaces);
+  EXPECT_EQ(d["bulletins"], expected);
+  EXPECT_TRUE(d["surfaces"].empty());
 }
 
 }  // namespace

@@ -1,0 +1,213 @@
+#include "tool/device_link.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "host/foundation/utf8.h"
+#include "tool/commands.h"
+
+namespace tool {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kMaxName = 512;
+constexpr int kPeerPatienceMs = 500;     // for a connected poster to send its name
+constexpr int kAnswerPatienceMs = 5000;  // for the run to answer a post
+
+std::string lastError() {
+  return std::strerror(errno);
+}
+
+// The socket's address; a ToolError when the path does not fit one.
+sockaddr_un addressOf(const fs::path& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string text = path.string();
+  if (text.size() >= sizeof(address.sun_path))
+    throw ToolError("the device root's path is too long for its socket (" + text + ", " +
+                    std::to_string(text.size()) + " bytes; at most " +
+                    std::to_string(sizeof(address.sun_path) - 1) + "); pass a shorter --root");
+  std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
+  return address;
+}
+
+// Reads up to a newline, at most `limit` bytes, waiting at most `patienceMs` in all.
+std::optional<std::string> readLine(int fd, size_t limit, int patienceMs) {
+  std::string line;
+  char c;
+  while (line.size() <= limit) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, patienceMs) <= 0) return std::nullopt;
+    const ssize_t n = ::read(fd, &c, 1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return line.empty() ? std::nullopt : std::optional(line);
+    if (c == '\n') return line;
+    line += c;
+  }
+  return std::nullopt;
+}
+
+void writeAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+}
+
+}  // namespace
+
+fs::path runLockPath(const fs::path& root) {
+  return root / ".lumora-run.lock";
+}
+fs::path runSocketPath(const fs::path& root) {
+  return root / ".lumora-run.sock";
+}
+
+std::string notificationNameProblem(const std::string& name) {
+  if (name.empty()) return "the notification name is empty";
+  if (name.size() > kMaxName)
+    return "the notification name is longer than " + std::to_string(kMaxName) + " bytes";
+  if (std::string why = host::utf8::storageProblem(name); !why.empty())
+    return "the notification name cannot be posted: " + why;
+  for (unsigned char c : name)
+    if (c < 0x20 || c == 0x7f)
+      return "the notification name holds a control character (" + host::utf8::printable(name) +
+             ")";
+  return {};
+}
+
+RunLock::RunLock(const fs::path& root, const std::string& who) : path_(runLockPath(root)) {
+  // A run ending removes the file while another may be opening it; the lock counts only
+  // on the file that is at the path.
+  for (;;) {
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd_ < 0) throw ToolError("cannot open " + path_.string() + ": " + lastError());
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      const int error = errno;
+      char buffer[512];
+      const ssize_t n = ::pread(fd_, buffer, sizeof buffer - 1, 0);
+      ::close(fd_);
+      fd_ = -1;
+      if (error != EWOULDBLOCK)
+        throw ToolError("cannot lock " + path_.string() + ": " + std::strerror(error));
+      std::string holder = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
+      while (!holder.empty() && holder.back() == '\n') holder.pop_back();
+      throw ToolError("lumora run is already running on " + root.string() +
+                      (holder.empty() ? "" : " (" + host::utf8::printable(holder) + ")") +
+                      "; stop it first (Ctrl-C where it runs) or pass another --root");
+    }
+    struct stat held {
+    }, atPath{};
+    if (::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &atPath) == 0 &&
+        held.st_ino == atPath.st_ino && held.st_dev == atPath.st_dev)
+      break;
+    ::close(fd_);
+  }
+  const std::string text = who + "\n";
+  if (::ftruncate(fd_, 0) != 0 || ::pwrite(fd_, text.data(), text.size(), 0) < 0) {
+    // The lock holds without the note; a refused run then names no holder.
+  }
+}
+
+RunLock::~RunLock() {
+  if (fd_ < 0) return;
+  ::unlink(path_.c_str());
+  ::close(fd_);
+}
+
+DarwinSocket::DarwinSocket(const fs::path& root) : path_(runSocketPath(root)) {
+  const sockaddr_un address = addressOf(path_);
+  fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd_ < 0) throw ToolError("cannot make a socket: " + lastError());
+  ::unlink(path_.c_str());  // left by a run that was killed; the lock says none runs
+  // Made with mode 0600 from the start, so no other user can connect in between.
+  const mode_t mask = ::umask(0177);
+  const int bound = ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  const int error = errno;
+  ::umask(mask);
+  if (bound != 0 || ::listen(fd_, 16) != 0) {
+    const std::string why = std::strerror(bound != 0 ? error : errno);
+    ::close(fd_);
+    fd_ = -1;
+    throw ToolError("cannot listen on " + path_.string() + ": " + why);
+  }
+}
+
+DarwinSocket::~DarwinSocket() {
+  if (peer_ >= 0) ::close(peer_);
+  if (fd_ < 0) return;
+  ::unlink(path_.c_str());
+  ::close(fd_);
+}
+
+std::optional<std::string> DarwinSocket::receive() {
+  if (peer_ >= 0) ::close(peer_);
+  peer_ = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+  if (peer_ < 0) return std::nullopt;
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  if (::getsockopt(peer_, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::geteuid()) {
+    answer("error: only the user running lumora run may post to it");
+    return std::nullopt;
+  }
+  std::optional<std::string> name = readLine(peer_, kMaxName, kPeerPatienceMs);
+  if (!name) {
+    answer("error: no notification name came");
+    return std::nullopt;
+  }
+  if (std::string why = notificationNameProblem(*name); !why.empty()) {
+    answer("error: " + why);
+    return std::nullopt;
+  }
+  return name;
+}
+
+void DarwinSocket::answer(const std::string& reply) {
+  if (peer_ < 0) return;
+  writeAll(peer_, reply + "\n");
+  ::close(peer_);
+  peer_ = -1;
+}
+
+void postToRunningDevice(const fs::path& root, const std::string& name) {
+  if (std::string why = notificationNameProblem(name); !why.empty())
+    throw ToolError(why + "; give a name such as com.tarnwick.lumora/testRegular");
+  const fs::path path = runSocketPath(root);
+  const sockaddr_un address = addressOf(path);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) throw ToolError("cannot make a socket: " + lastError());
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (errno == ENOENT || errno == ECONNREFUSED)
+      throw ToolError("no lumora run is running on " + root.string() +
+                      "; start one there first (lumora --root " + root.string() +
+                      " run), then post again");
+    throw ToolError("cannot reach the lumora run on " + root.string() + " through " +
+                    path.string() + ": " + lastError());
+  }
+  writeAll(fd, name + "\n");
+  const std::optional<std::string> reply = readLine(fd, 1024, kAnswerPatienceMs);
+  if (!reply)
+    throw ToolError("the lumora run on " + root.string() + " did not answer; is it stuck?");
+  if (*reply != "ok")
+    throw ToolError(
+        "the lumora run on " + root.string() + " refused the post: " +
+        host::utf8::printable(reply->rfind("error: ", 0) == 0 ? reply->substr(7) : *reply));
+}
+
+}  // namespace tool

@@ -1,0 +1,378 @@
+// lumora run: the scene's device kept running in real time on the device root, until
+// SIGINT or SIGTERM. The main queue's clock follows the wall clock; the suite's file is
+// watched (inotify), so a setting another process writes shows on the next layout;
+// Darwin notifications come in through the root's socket (`lumora notify`); after every
+// change that shows, the preview and dump are written anew, atomically, at most ten
+// times a second; every event is one line on standard output.
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/signalfd.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <random>
+
+#include "host/foundation/darwin_notify.h"
+#include "host/foundation/file_io.h"
+#include "host/foundation/main_queue.h"
+#include "host/foundation/random.h"
+#include "host/foundation/user_defaults.h"
+#include "host/foundation/utf8.h"
+#include "host/springboard/bulletins.h"
+#include "prefs/lumora_prefs.h"
+#include "startup/loader.h"
+#include "tool/commands.h"
+#include "tool/device_link.h"
+#include "tool/output.h"
+#include "tool/scene_session.h"
+
+namespace tool {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kMinWriteInterval = std::chrono::milliseconds(100);
+
+struct RunOptions {
+  std::optional<std::string> scene, preview, dump;
+  double scale = 2;
+  std::optional<uint64_t> seed;
+  bool demo = false;
+};
+
+// The wall clock as HH:MM:SS.mmm, local time.
+std::string wallClock() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  tm local{};
+  ::localtime_r(&now.tv_sec, &local);
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03ld", local.tm_hour, local.tm_min,
+                local.tm_sec, now.tv_nsec / 1'000'000);
+  return text;
+}
+
+// Set when standard output is gone (a pipe whose reader ended): the run then stops.
+bool outputLost = false;
+
+void event(const std::string& what) {
+  std::cout << wallClock() << " " << what << std::endl;
+  if (!std::cout) outputLost = true;
+}
+
+// A stored value for people: text as it is, numbers and booleans as JSON.
+std::string valueText(rt::id value) {
+  if (auto* number = dynamic_cast<const host::NSNumber*>(value)) {
+    switch (number->kind()) {
+      case host::NSNumber::Kind::Boolean:
+        return number->boolValue() ? "true" : "false";
+      case host::NSNumber::Kind::Integer:
+        return std::to_string(number->integerValue());
+      case host::NSNumber::Kind::Real:
+        return compactJson(number->doubleValue());
+    }
+  }
+  if (auto* string = dynamic_cast<const host::NSString*>(value))
+    return string->text().empty() ? "\"\"" : host::utf8::printable(string->text());
+  return host::utf8::printable(host::formatObject(value));
+}
+
+// SIGINT and SIGTERM as a readable descriptor; blocked for the life of the object so
+// they end the loop instead of the process.
+class StopSignals {
+ public:
+  StopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    ::sigprocmask(SIG_BLOCK, &set, &previous_);
+    fd_ = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (fd_ < 0) throw ToolError(std::string("cannot watch for signals: ") + std::strerror(errno));
+  }
+  ~StopSignals() {
+    ::close(fd_);
+    ::sigprocmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+  int fd() const { return fd_; }
+  // The signal that came, or 0.
+  int received() const {
+    signalfd_siginfo info{};
+    return ::read(fd_, &info, sizeof info) == sizeof info ? static_cast<int>(info.ssi_signo) : 0;
+  }
+
+ private:
+  int fd_ = -1;
+  sigset_t previous_;
+};
+
+// The folder of the suite's file, watched for the file being written or replaced.
+class PrefsWatch {
+ public:
+  explicit PrefsWatch(const fs::path& file) : name_(file.filename().string()) {
+    std::error_code ignored;
+    fs::create_directories(file.parent_path(), ignored);
+    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd_ < 0 || ::inotify_add_watch(
+                       fd_, file.parent_path().c_str(),
+                       IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE | IN_CREATE) < 0)
+      throw ToolError("cannot watch " + file.parent_path().string() +
+                      " for changes: " + std::strerror(errno));
+  }
+  ~PrefsWatch() { ::close(fd_); }
+  PrefsWatch(const PrefsWatch&) = delete;
+  PrefsWatch& operator=(const PrefsWatch&) = delete;
+  int fd() const { return fd_; }
+  // Reads what is waiting; whether any of it was about the suite's file.
+  bool changed() {
+    bool ours = false;
+    alignas(inotify_event) char buffer[8192];
+    for (;;) {
+      const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+      if (n <= 0) return ours;
+      for (ssize_t at = 0; at < n;) {
+        const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+        if (e->len && name_ == e->name) ours = true;
+        if (e->mask & IN_Q_OVERFLOW) ours = true;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+      }
+    }
+  }
+
+ private:
+  std::string name_;
+  int fd_ = -1;
+};
+
+// The device running: the clock, the event lines and the files written.
+class LiveDevice {
+ public:
+  LiveDevice(const RunOptions& options, const host::scene::Scene& scene,
+             std::vector<host::scene::Surface> surfaces)
+      : options_(options), scene_(scene), surfaces_(std::move(surfaces)), start_(Clock::now()) {
+    store_ = host::NSUserDefaults::cls.make();
+    store_->initWithSuiteName(host::NSStr(prefs::kSuiteName).get());
+    stored_ = storedValues();
+    locked_ = host::device().locked;
+    readable_ = store_->readable();
+  }
+
+  // Runs what is due by the wall clock and reports what happened.
+  void catchUp() {
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start_);
+    const auto target = static_cast<uint64_t>(elapsed.count());
+    const uint64_t now = host::main_queue::now();
+    if (host::main_queue::advance(target > now ? target - now : 0) > 0) dirty_ = true;
+    report();
+  }
+
+  // A change of the suite's file: everything lays out again in the next batch, which
+  // first reads the file.
+  void prefsFileChanged() {
+    host::scene::markEverythingForLayout();
+    host::main_queue::requestCommit();
+    dirty_ = true;
+  }
+
+  void post(const std::string& name) {
+    event("darwin " + name);
+    host::CFNotificationCenterPostNotification(host::CFNotificationCenterGetDarwinNotifyCenter(),
+                                               host::NSStr(name).get(), nullptr, nullptr, true);
+  }
+
+  // Writes the files when something changed and the last write is long enough ago.
+  void writeIfDue(bool first = false) {
+    if (!dirty_ && !first) return;
+    if (!first && Clock::now() - lastWrite_ < kMinWriteInterval) return;
+    dirty_ = false;
+    host::scene::Json dump = dumpOf(surfaces_);
+    host::scene::Json shown = dump;
+    shown.erase("time");
+    std::string text = shown.dump(-1, ' ', false, host::scene::Json::error_handler_t::replace);
+    if (!first && text == lastShown_) return;
+    lastShown_ = std::move(text);
+    lastWrite_ = Clock::now();
+    if (options_.dump)
+      write(*options_.dump,
+            dump.dump(-1, ' ', false, host::scene::Json::error_handler_t::replace) + "\n", first);
+    if (options_.preview) {
+      const std::vector<uint8_t> png = screensPNG(scene_, options_.scale);
+      write(*options_.preview,
+            std::string_view(reinterpret_cast<const char*>(png.data()), png.size()), first);
+    }
+  }
+
+  // Milliseconds until the loop has something to do without any input (-1: nothing).
+  int idleTimeout() const {
+    int64_t wait = -1;
+    auto sooner = [&wait](int64_t ms) { wait = wait < 0 ? ms : std::min(wait, ms); };
+    if (std::optional<uint64_t> due = host::main_queue::nextDueTime()) {
+      const auto at = start_ + std::chrono::nanoseconds(*due);
+      sooner(std::max<int64_t>(
+          0, std::chrono::ceil<std::chrono::milliseconds>(at - Clock::now()).count()));
+    }
+    if (dirty_)
+      sooner(std::max<int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(
+                                      lastWrite_ + kMinWriteInterval - Clock::now())
+                                      .count()));
+    return static_cast<int>(std::min<int64_t>(wait, 60'000));
+  }
+
+ private:
+  std::map<std::string, std::string> storedValues() const {
+    std::map<std::string, std::string> values;
+    for (const std::string& key : store_->storedKeys())
+      values[key] = valueText(store_->storedValue(key).get());
+    return values;
+  }
+
+  void report() {
+    const auto& posted = host::bulletins();
+    for (; reported_ < posted.size(); ++reported_) {
+      const host::Bulletin& b = posted[reported_];
+      event("bulletin " + host::utf8::printable(b.bundleIdentifier) + " " + compactJson(b.title) +
+            " " + compactJson(b.message) +
+            (b.presentation == host::Bulletin::Presentation::Banner ? " banner" : " lockscreen"));
+      dirty_ = true;
+    }
+    if (host::device().locked != locked_) {
+      locked_ = host::device().locked;
+      event(locked_ ? "locked" : "unlocked");
+      dirty_ = true;
+    }
+    if (store_->readable() != readable_) {
+      readable_ = store_->readable();
+      event(readable_ ? "prefs readable again"
+                      : "prefs unreadable: " + store_->problem() + "; the defaults apply");
+      dirty_ = true;
+    }
+    std::map<std::string, std::string> now = storedValues();
+    if (now == stored_) return;
+    for (const auto& [key, value] : now)
+      if (auto it = stored_.find(key); it == stored_.end() || it->second != value)
+        event("prefs " + host::utf8::printable(key) + " = " + value);
+    for (const auto& [key, value] : stored_)
+      if (!now.count(key)) event("prefs " + host::utf8::printable(key) + " removed");
+    stored_ = std::move(now);
+    dirty_ = true;
+  }
+
+  // The first write failing stops the run before it starts; a later one is reported.
+  void write(const std::string& file, std::string_view bytes, bool first) {
+    std::string error = host::replaceFile(file, bytes);
+    if (error.empty()) {
+      event("wrote " + file);
+    } else if (first) {
+      throw ToolError("cannot write " + file + ": " + error);
+    } else {
+      std::cerr << "lumora: warning: cannot write " << file << ": " << error << std::endl;
+    }
+  }
+
+  const RunOptions& options_;
+  const host::scene::Scene& scene_;
+  std::vector<host::scene::Surface> surfaces_;
+  Clock::time_point start_, lastWrite_{};
+  rt::Ref<host::NSUserDefaults> store_;
+  std::map<std::string, std::string> stored_;
+  size_t reported_ = 0;
+  bool locked_ = false, dirty_ = false, readable_ = true;
+  std::string lastShown_;
+};
+
+void runRun(const GlobalOptions& global, RunOptions options) {
+  // Blocked first, so a signal from now on ends the run cleanly; a closed output is
+  // noticed as a failed write instead of killing the process.
+  StopSignals signals;
+  ::signal(SIGPIPE, SIG_IGN);
+  outputLost = false;
+  const fs::path root = deviceRoot(global);
+  if (!options.preview && !options.dump) options.preview = "lumora-preview.png";
+  const host::scene::Scene scene = readScene(options.scene);
+  RunLock lock(root, "pid " + std::to_string(::getpid()) + ", started at " + wallClock() +
+                         " with " + scene.source);
+  DarwinSocket socket(root);
+  PrefsWatch watch(root / "var/mobile/Library/Preferences" /
+                   (std::string(prefs::kSuiteName) + ".plist"));
+
+  HostSession host({root, {}, scene.device});
+  host::random_source::seed(options.seed ? *options.seed : std::random_device{}());
+  std::vector<host::scene::Surface> surfaces;
+  try {
+    surfaces = host::scene::buildDevice(scene, {prefs::kSuiteName, [&options] {
+                                                  lumora::showCustomMessages = options.demo;
+                                                  lumora::loadSystem();
+                                                }});
+  } catch (const host::scene::DeviceError& e) {
+    throw ToolError(scene.source + ": " + e.what());
+  }
+  LiveDevice device(options, scene, std::move(surfaces));
+  watch.changed();  // the scene's own settings, written just now
+  event("running " + scene.source + " on " + root.string() +
+        "; post with lumora notify NAME, stop with Ctrl-C");
+  device.catchUp();
+  device.writeIfDue(true);
+
+  for (;;) {
+    pollfd fds[] = {{signals.fd(), POLLIN, 0}, {watch.fd(), POLLIN, 0}, {socket.fd(), POLLIN, 0}};
+    if (::poll(fds, 3, device.idleTimeout()) < 0 && errno != EINTR)
+      throw ToolError(std::string("waiting for events failed: ") + std::strerror(errno));
+    if (fds[0].revents & POLLIN) {
+      const int signal = signals.received();
+      event(std::string("stopping on ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
+      break;
+    }
+    // The clock first catches up with the wall clock, so what comes in now is queued
+    // at the time it came, not at the time of the last batch.
+    device.catchUp();
+    if ((fds[1].revents & POLLIN) && watch.changed()) device.prefsFileChanged();
+    if (fds[2].revents & POLLIN)
+      while (std::optional<std::string> name = socket.receive()) {
+        device.post(*name);
+        socket.answer("ok");
+      }
+    device.catchUp();
+    device.writeIfDue();
+    if (outputLost) {
+      std::cerr << "lumora: standard output is closed; stopping" << std::endl;
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+void addRunCommand(CLI::App& app, const GlobalOptions& global) {
+  auto options = std::make_shared<RunOptions>();
+  CLI::App* cmd = app.add_subcommand(
+      "run", "keep a scene's device running in real time on the device root, until Ctrl-C");
+  cmd->add_option("--scene", options->scene,
+                  "scene file (default: the built-in scene, scenes/builtin.json)");
+  cmd->add_option("--preview", options->preview,
+                  "PNG written anew after every change that shows (default, when neither "
+                  "--preview nor --dump is given: lumora-preview.png)");
+  cmd->add_option("--dump", options->dump, "JSON dump written anew after every change");
+  cmd->add_option("--scale", options->scale,
+                  "pixels per point of the preview: 1, 2 or 3 (default: 2)")
+      ->check(CLI::IsMember({1.0, 2.0, 3.0}));
+  cmd->add_option("--seed", options->seed,
+                  "seed of the random choice of apps for test notifications (default: random)");
+  cmd->add_flag("--demo", options->demo,
+                "show the four demonstration notifications four seconds after start");
+  cmd->footer(
+      "Settings written meanwhile (lumora prefs set) show on the next layout; lumora notify "
+      "NAME posts a Darwin notification to it. The scene's settings are stored in the device "
+      "root's preference file.");
+  cmd->callback([options, &global] { runRun(global, *options); });
+}
+
+}  // namespace tool

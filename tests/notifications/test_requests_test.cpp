@@ -1,0 +1,173 @@
+// Test notifications on the virtual clock: requests dropped while a test runs, the
+// lockscreen sequence, which apps may be chosen, the demonstration switch, and the
+// bulletins' way to the screen (one banner at a time, the lockscreen once locked).
+#include "notifications/test_requests.h"
+
+#include <set>
+
+#include "host/foundation/darwin_notify.h"
+#include "host/foundation/random.h"
+#include "host/springboard/bulletins.h"
+#include "notification_fixture.h"
+#include "notifications/system_selectors.h"
+
+using namespace host;
+using lumora::kTestLockscreenName;
+using lumora::kTestRegularName;
+
+namespace {
+
+AppRecord app(std::string identifier, std::string type = "User",
+              std::vector<std::string> tags = {}) {
+  AppRecord a;
+  a.bundleIdentifier = identifier;
+  a.name = identifier.substr(identifier.rfind('.') + 1);
+  a.type = std::move(type);
+  a.tags = std::move(tags);
+  return a;
+}
+
+class TestRequestsTest : public testing_support::NotificationFixture {
+ protected:
+  void SetUp() override { boot(); }
+  static void post(const char* name) {
+    CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(),
+                                         NSStr(name).get(), nullptr, nullptr, true);
+  }
+  static void advance(double seconds) {
+    main_queue::advance(static_cast<uint64_t>(seconds * NSEC_PER_SEC));
+  }
+  static std::vector<std::string> messages() {
+    std::vector<std::string> out;
+    for (const Bulletin& b : bulletins()) out.push_back(b.message);
+    return out;
+  }
+  static size_t bannersOnScreen() {
+    UIView* window = UIView::cls.cast(bannerWindow().get());
+    return window ? window->subviewList().size() : 0;
+  }
+};
+
+TEST_F(TestRequestsTest, RequestsDuringATestAreDropped) {
+  post(kTestRegularName);
+  advance(0.5);
+  post(kTestRegularName);
+  advance(2);
+  EXPECT_EQ(bulletins().size(), 1u);
+  post(kTestRegularName);
+  advance(0.1);
+  ASSERT_EQ(bulletins().size(), 2u);
+  const Bulletin& b = bulletins()[0];
+  EXPECT_EQ(b.time, 0);
+  EXPECT_EQ(b.title, "Lumora Notification");
+  EXPECT_EQ(b.message, "This is a test notification for Mail");
+  EXPECT_EQ(b.bundleIdentifier, "com.example.mail");
+  EXPECT_EQ(b.presentation, Bulletin::Presentation::Banner);
+}
+
+TEST_F(TestRequestsTest, LockscreenTestLocksThenPostsSixOneSecondLater) {
+  post(kTestLockscreenName);
+  advance(0.01);
+  EXPECT_TRUE(device().locked);
+  EXPECT_TRUE(bulletins().empty());
+  advance(1.49);
+  post(kTestRegularName);  // 1.5 s in: still testing, dropped
+  advance(0.49);
+  EXPECT_TRUE(lumora::isTesting);
+  advance(0.01);
+  EXPECT_FALSE(lumora::isTesting);
+  const std::string test = "This is a test notification for Mail";
+  EXPECT_EQ(messages(), (std::vector<std::string>{test, test, test, test,
+                                                  "This is a second notification for Mail", test}));
+  for (const Bulletin& b : bulletins()) {
+    EXPECT_EQ(b.time, 1);
+    EXPECT_EQ(b.presentation, Bulletin::Presentation::Lockscreen);
+    EXPECT_TRUE(isOnScreen(b));
+  }
+}
+
+TEST_F(TestRequestsTest, HiddenAndPlaceholderSystemAppsAreNeverChosen) {
+  installApp(app("com.apple.hidden", "System", {"hidden"}));
+  AppRecord placeholder = app("com.apple.placeholder", "System");
+  placeholder.placeholder = true;
+  installApp(placeholder);
+  AppRecord prohibited = app("com.apple.prohibited", "System");
+  prohibited.launchProhibited = true;
+  installApp(prohibited);
+  AppRecord removed = app("com.apple.removed", "System");
+  removed.removedSystemApp = true;
+  installApp(removed);
+  installApp(app("com.apple.internal", "Internal"));
+  installApp(app("com.apple.shown", "System"));
+  // A user app is eligible whatever it says of itself.
+  AppRecord tagged = app("com.example.tagged", "User", {"hidden"});
+  tagged.placeholder = tagged.launchProhibited = tagged.removedSystemApp = true;
+  installApp(tagged);
+  std::set<std::string> chosen;
+  for (int i = 0; i < 40; ++i) {
+    post(kTestRegularName);
+    advance(1.1);
+  }
+  for (const Bulletin& b : bulletins()) chosen.insert(b.bundleIdentifier);
+  EXPECT_EQ(bulletins().size(), 40u);
+  EXPECT_EQ(chosen,
+            (std::set<std::string>{"com.apple.shown", "com.example.mail", "com.example.tagged"}));
+}
+
+TEST_F(TestRequestsTest, TheSeedMakesTheChoiceRepeatable) {
+  for (int i = 0; i < 5; ++i) installApp(app("com.example.app" + std::to_string(i)));
+  auto run = [this](uint64_t seed) {
+    random_source::seed(seed);
+    const size_t from = bulletins().size();
+    post(kTestLockscreenName);
+    advance(2.5);
+    std::vector<std::string> chosen;
+    for (size_t i = from; i < bulletins().size(); ++i)
+      chosen.push_back(bulletins()[i].bundleIdentifier);
+    return chosen;
+  };
+  const auto first = run(7);
+  EXPECT_EQ(first.size(), 6u);
+  EXPECT_EQ(run(7), first);
+}
+
+TEST_F(TestRequestsTest, WithoutAnEligibleAppNothingIsPostedAndTheTestStillEnds) {
+  lumora::resetProcess();
+  std::filesystem::remove_all(root);
+  root = testing_support::makeTempRoot("lumora-notifications");
+  host::boot({root, {}});
+  installApp(app("com.apple.hidden", "System", {"hidden"}));
+  lumora::loadSystem();
+  post(kTestRegularName);
+  advance(0.5);
+  EXPECT_TRUE(lumora::isTesting);
+  advance(0.5);
+  EXPECT_FALSE(lumora::isTesting);
+  EXPECT_TRUE(bulletins().empty());
+}
+
+TEST_F(TestRequestsTest, BannersComeOneAtATimeAndAreRestyled) {
+  lumora::showDemoNotifications();
+  ASSERT_EQ(bulletins().size(), 4u);
+  EXPECT_EQ(bulletins()[1].title, "");
+  EXPECT_EQ(bulletins()[3].bundleIdentifier, "com.apple.MobileSMS");
+  layout();
+  EXPECT_EQ(bannersOnScreen(), 1u);
+  EXPECT_TRUE(isOnScreen(bulletins()[0]));
+  Ref<> view = rt::send(bulletins()[0].controller, sel::viewForPreview);
+  EXPECT_NE(rt::send(view, sel::lumoraBackground), nullptr);
+  advance(kBannerSeconds);
+  EXPECT_EQ(bannersOnScreen(), 1u);
+  EXPECT_FALSE(isOnScreen(bulletins()[0]));
+  EXPECT_TRUE(isOnScreen(bulletins()[1]));
+  // Locking takes the banner away; the two still waiting go to the lockscreen.
+  rt::send(rt::send(rt::objc_getClass("SBLockScreenManager"), sel::sharedInstance),
+           sel::lockUIFromSource_withOptions, 1, nullptr);
+  EXPECT_EQ(bannersOnScreen(), 0u);
+  EXPECT_EQ(bulletins()[2].presentation, Bulletin::Presentation::Lockscreen);
+  EXPECT_TRUE(isOnScreen(bulletins()[3]));
+  advance(2 * kBannerSeconds);
+  EXPECT_EQ(bannersOnScreen(), 0u);
+}
+
+}  // namespace
