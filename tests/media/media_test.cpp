@@ -254,8 +254,8 @@ TEST_F(MediaTest, DumpShowsThePlatterWithTheGlobalsNamed) {
   play(sceneWith(R"("borderColorMediaplayer": "#FFFFFF", "borderPositionMediaplayer": "top")"));
   const host::scene::Json dump = dumpOf(surfaces);
   const host::scene::Json& player = dump["surfaces"].back();
-  EXPECT_EQ(player["kind"], "mediaplayer");
-  EXPECT_EQ(player["view"]["class"], "CSMediaPlatterView");
+  ASSERT_EQ(player["kind"], "mediaplayer");
+  ASSERT_EQ(player["view"]["class"], "CSMediaPlatterView");
   const host::scene::Json& controls = player["view"]["subviews"][1]["subviews"][0];
   EXPECT_EQ(controls["names"], host::scene::Json::array({"_mediaControlsView"}));
   const host::scene::Json& added = controls["subviews"][0];
