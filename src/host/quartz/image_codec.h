@@ -32,8 +32,8 @@ DecodedImage decodeJPEG(std::span<const uint8_t> bytes);
 // the fastest settings, since the colour analysis forms its cache keys from it: no
 // filter and stored (uncompressed) deflate blocks, so the file is about 4 x width x
 // height bytes. The same pixels always give the same bytes. Empty on failure.
-// `PngSize::Small` compresses instead (zlib's default level and filters), for pictures
-// written to files, such as previews.
+// `PngSize::Small` compresses instead (zlib's fastest level over the "up" filter), for
+// pictures written to files, such as previews.
 enum class PngSize { Fastest, Small };
 std::vector<uint8_t> encodePNG(const CGImage& image, PngSize size = PngSize::Fastest);
 

