@@ -7,7 +7,9 @@
 #include "host/springboard/springboard_selectors.h"
 #include "host/thirdparty/colorflow_selectors.h"
 #include "media/media_globals.h"
+#include "prefs/added_properties.h"
 #include "prefs/globals.h"
+#include "prefs/surface_style.h"
 
 namespace lumora {
 namespace {
@@ -16,8 +18,6 @@ using rt::CGFloat;
 using rt::CGRect;
 using rt::Ref;
 
-const rt::ClassName kLumoraBackgroundView{"LumoraBackgroundView"};
-constexpr CGFloat kStockRadius = 13;
 constexpr CGFloat kDominantBackgroundAlpha = 0.6;
 
 // The other extension's settings class: looked up by name until found, then kept.
@@ -37,21 +37,6 @@ bool enabled() {
   return rt::send(preferences, sel::boolForKey, LUMORA_STR("enableMediaplayer"));
 }
 
-// The radius for "roundedCornersMediaplayer": "none" 0, "round" half the view's height,
-// "custom" the custom value (half the height when negative), anything else the stock 13.
-CGFloat cornerRadius(id controls) {
-  Ref<> value = setting("roundedCornersMediaplayer");
-  const CGFloat half = rt::send(controls, sel::frame).size.height / 2;
-  if (host::isString(value.get(), "none")) return 0;
-  if (host::isString(value.get(), "round")) return half;
-  if (host::isString(value.get(), "custom")) {
-    const float custom =
-        rt::send(preferences, sel::floatForKey, LUMORA_STR("customCornerRadiusMediaplayer"));
-    return custom < 0 ? half : CGFloat{custom};
-  }
-  return kStockRadius;
-}
-
 void roundLayer(id view, CGFloat radius) {
   Ref<> layer = rt::send(view, sel::layer);
   rt::send(layer, sel::setCornerRadius, radius);
@@ -61,8 +46,8 @@ void roundLayer(id view, CGFloat radius) {
 // The two added views, made once for the process, in the first controls view seen.
 void createArtworkViews(id controls) {
   if (!lumoraArtworkBackground) {
-    lumoraArtworkBackground =
-        rt::send(rt::send(kLumoraBackgroundView.get(), sel::alloc), sel::initWithFrame, CGRect{});
+    lumoraArtworkBackground = rt::send(rt::send(cls::LumoraBackgroundView.get(), sel::alloc),
+                                       sel::initWithFrame, CGRect{});
     rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setContinuousCorners, true);
     rt::send(lumoraArtworkBackground, sel::setClipsToBounds, true);
     rt::send(controls, sel::insertSubview_atIndex, lumoraArtworkBackground, int64_t{0});
@@ -77,23 +62,14 @@ void createArtworkViews(id controls) {
 void placeBorder(id container) {
   const auto w = static_cast<CGFloat>(
       rt::send(preferences, sel::integerForKey, LUMORA_STR("borderWidthMediaplayer")));
-  const CGRect frame = rt::send(container, sel::frame);
-  const CGFloat width = frame.size.width, height = frame.size.height;
-  Ref<> position = setting("borderPositionMediaplayer");
-  auto showStrip = [](CGRect rect) {
-    rt::send(lumoraArtworkBorder, sel::setHidden, false);
-    rt::send(lumoraArtworkBorder, sel::setFrame, rect);
-  };
-  if (host::isString(position.get(), "all"))
+  const BorderPlacement place = borderPlacement(setting("borderPositionMediaplayer").get(), w,
+                                                rt::send(container, sel::frame).size);
+  if (place.allEdges)
     rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setBorderWidth, w);
-  else if (host::isString(position.get(), "top"))
-    showStrip({{0, 0}, {width, w}});
-  else if (host::isString(position.get(), "right"))
-    showStrip({{width - w, 0}, {w, height}});
-  else if (host::isString(position.get(), "bottom"))
-    showStrip({{0, height - w}, {width, w}});
-  else if (host::isString(position.get(), "left"))
-    showStrip({{0, 0}, {w, height}});
+  if (place.strip) {
+    rt::send(lumoraArtworkBorder, sel::setHidden, false);
+    rt::send(lumoraArtworkBorder, sel::setFrame, *place.strip);
+  }
 }
 
 void requestArtworkColours() {
@@ -131,7 +107,9 @@ void mediaControls_didMoveToWindow(id self, SEL cmd) {
   if (rt::send(platter, sel::respondsToSelector, sel::backgroundMaterialView.get()))
     material = rt::send(platter, sel::backgroundMaterialView);
   rt::send(container, sel::setClipsToBounds, false);
-  const CGFloat radius = cornerRadius(self);
+  const CGFloat radius =
+      surfaceCornerRadius("roundedCornersMediaplayer", "customCornerRadiusMediaplayer",
+                          rt::send(self, sel::frame).size.height);
 
   createArtworkViews(self);
   rt::send(lumoraArtworkBackground, sel::setFrame, rt::send(container, sel::frame));
@@ -144,11 +122,7 @@ void mediaControls_didMoveToWindow(id self, SEL cmd) {
   rt::send(lumoraArtworkBorder, sel::setHidden, true);
   rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setBorderWidth, CGFloat{0});
 
-  // Only a string can contain "0.00"; a value of another kind (a number a settings file
-  // may hold) is not transparent, where asking it would stop the host.
-  const std::string* text = host::stringText(background.get());
-  const bool transparent = text && text->find("0.00") != std::string::npos;
-  rt::send(material, sel::setAlpha, CGFloat{transparent ? 0.0 : 1.0});
+  rt::send(material, sel::setAlpha, CGFloat{isSeeThrough(background.get()) ? 0.0 : 1.0});
 
   if (!host::isString(setting("borderColorMediaplayer").get(), "none"))
     placeBorder(container.get());

@@ -8,6 +8,7 @@
 #include "notifications/style_stage.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
+#include "prefs/surface_style.h"
 
 namespace lumora {
 namespace {
@@ -129,24 +130,17 @@ void placeBorder(id card, Ref<> dominant) {
   if (!value) return;
   const auto width = static_cast<CGFloat>(static_cast<int32_t>(
       rt::send(preferences, sel::integerForKey, contextKey("borderWidth", card))));
-  const CGRect frame = rt::send(card, sel::frame);
-  const CGFloat w = frame.size.width, h = frame.size.height;
-  auto showStrip = [&](CGRect rect) {
-    rt::send(strip, sel::setHidden, false);
-    rt::send(strip, sel::setFrame, rect);
-  };
-  if (contextSettingIs("borderPosition", card, "all")) {
+  Ref<> position = rt::send(preferences, sel::valueForKey, contextKey("borderPosition", card));
+  const BorderPlacement place =
+      borderPlacement(position.get(), width, rt::send(card, sel::frame).size);
+  if (place.allEdges) {
     Ref<> layer = rt::send(rt::send(card, sel::lumoraBackground), sel::layer);
     rt::send(layer, sel::setBorderColor, rt::send(colour, sel::CGColor));
     rt::send(layer, sel::setBorderWidth, width);
-  } else if (contextSettingIs("borderPosition", card, "top")) {
-    showStrip({{0, 0}, {w, width}});
-  } else if (contextSettingIs("borderPosition", card, "right")) {
-    showStrip({{w - width, 0}, {width, h}});
-  } else if (contextSettingIs("borderPosition", card, "bottom")) {
-    showStrip({{0, h - width}, {w, width}});
-  } else if (contextSettingIs("borderPosition", card, "left")) {
-    showStrip({{0, 0}, {width, h}});
+  }
+  if (place.strip) {
+    rt::send(strip, sel::setHidden, false);
+    rt::send(strip, sel::setFrame, *place.strip);
   }
 }
 
@@ -216,10 +210,7 @@ void restyleNotification(id self, SEL cmd) {
   if (backgroundValue) {
     rt::send(background, sel::setBackgroundColor,
              colorForValue(backgroundValue.get(), dominant.get(), 0.6));
-    // Only a string can contain "0.00"; a value of another kind (a number a settings
-    // file may hold) is not transparent, where asking it would stop the host.
-    const std::string* text = host::stringText(backgroundValue.get());
-    transparent = text && text->find("0.00") != std::string::npos;
+    transparent = isSeeThrough(backgroundValue.get());
     rt::send(material, sel::setAlpha, CGFloat{transparent ? 0.0 : 1.0});
   } else {
     rt::send(background, sel::setBackgroundColor, nullptr);

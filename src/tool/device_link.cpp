@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "host/foundation/utf8.h"
@@ -42,11 +43,15 @@ sockaddr_un addressOf(const fs::path& path) {
 
 // Reads up to a newline, at most `limit` bytes, waiting at most `patienceMs` in all.
 std::optional<std::string> readLine(int fd, size_t limit, int patienceMs) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(patienceMs);
   std::string line;
   char c;
   while (line.size() <= limit) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, patienceMs) <= 0) return std::nullopt;
+    if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) return std::nullopt;
     const ssize_t n = ::read(fd, &c, 1);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return line.empty() ? std::nullopt : std::optional(line);

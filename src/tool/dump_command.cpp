@@ -30,8 +30,7 @@ void runDump(const GlobalOptions& global, const DumpOptions& options) {
   host::scene::Json out;
   {
     SceneSession session(global, options.scene);
-    out = host::scene::dump(session.run(options.at),
-                            {addedPropertyGetters(), lumora::mediaGlobalViews()});
+    out = dumpOf(session.run(options.at));
   }
   std::cout << out.dump(options.pretty ? 2 : -1, ' ', false,
                         host::scene::Json::error_handler_t::replace)
@@ -41,7 +40,7 @@ void runDump(const GlobalOptions& global, const DumpOptions& options) {
 }  // namespace
 
 host::scene::Json dumpOf(const std::vector<host::scene::Surface>& surfaces) {
-  return host::scene::dump(surfaces, {addedPropertyGetters()});
+  return host::scene::dump(surfaces, {addedPropertyGetters(), lumora::mediaGlobalViews()});
 }
 
 void addDumpCommand(CLI::App& app, const GlobalOptions& global) {

@@ -83,8 +83,9 @@ std::string valueText(rt::id value) {
   return host::utf8::printable(host::formatObject(value));
 }
 
-// SIGINT and SIGTERM as a readable descriptor; blocked for the life of the object so
-// they end the loop instead of the process.
+// SIGINT and SIGTERM as a readable descriptor; blocked so they end the loop instead of
+// the process. They stay blocked afterwards: the process is ending, and a second signal
+// must not cut its clean-up (the socket and the lock) short.
 class StopSignals {
  public:
   StopSignals() {
@@ -92,14 +93,11 @@ class StopSignals {
     sigemptyset(&set);
     sigaddset(&set, SIGINT);
     sigaddset(&set, SIGTERM);
-    ::sigprocmask(SIG_BLOCK, &set, &previous_);
+    ::sigprocmask(SIG_BLOCK, &set, nullptr);
     fd_ = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
     if (fd_ < 0) throw ToolError(std::string("cannot watch for signals: ") + std::strerror(errno));
   }
-  ~StopSignals() {
-    ::close(fd_);
-    ::sigprocmask(SIG_SETMASK, &previous_, nullptr);
-  }
+  ~StopSignals() { ::close(fd_); }
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
   int fd() const { return fd_; }
@@ -111,7 +109,6 @@ class StopSignals {
 
  private:
   int fd_ = -1;
-  sigset_t previous_;
 };
 
 // The folder of the suite's file, watched for the file being written or replaced.

@@ -6,6 +6,7 @@
 #include "colour/icon_colour.h"
 #include "host/foundation/value_helpers.h"
 #include "prefs/globals.h"
+#include "prefs/surface_style.h"
 
 namespace lumora {
 namespace {
@@ -15,17 +16,12 @@ using rt::CGRect;
 using rt::id;
 using rt::Ref;
 
-constexpr CGFloat kStockRadius = 13;
 constexpr CGFloat kHeaderContentOffset = 4;
 constexpr double kDominantHeaderAlpha = 0.8, kDominantBackgroundAlpha = 0.6,
                  kDominantBorderAlpha = 0.8;
 
 Ref<> setting(const char* key) {
   return rt::send(preferences, sel::valueForKey, host::NSStr(key));
-}
-
-bool settingIs(const char* key, const char* value) {
-  return host::isString(setting(key).get(), value);
 }
 
 // A colour setting without any value counts as "none".
@@ -39,12 +35,6 @@ Ref<> colourFor(id value, id dominant, double alpha) {
   if (host::isString(value, "dominant"))
     return rt::send(dominant, sel::colorWithAlphaComponent, CGFloat{alpha});
   return lumoraColorFromHexString(value);
-}
-
-// Only a string can contain "0.00"; a value of another kind is never transparent.
-bool isTransparent(id value) {
-  const std::string* text = host::stringText(value);
-  return text && text->find("0.00") != std::string::npos;
 }
 
 Ref<> makeView(const rt::ClassName& cls) {
@@ -75,18 +65,6 @@ void createAddedViews(id platter) {
   }
 }
 
-CGFloat cornerRadius(id platter) {
-  const CGFloat half = rt::send(platter, sel::frame).size.height / 2;
-  if (settingIs("roundedCornersWidget", "none")) return 0;
-  if (settingIs("roundedCornersWidget", "round")) return half;
-  if (settingIs("roundedCornersWidget", "custom")) {
-    const CGFloat custom =
-        rt::send(preferences, sel::floatForKey, LUMORA_STR("customCornerRadiusWidget"));
-    return custom < 0 ? half : custom;
-  }
-  return kStockRadius;
-}
-
 void colourHeaderAndBackground(id header, id stock, id background, id dominant) {
   Ref<> headerValue = setting("colorHeaderWidget");
   const bool plainHeader = isNone(headerValue.get());
@@ -106,7 +84,7 @@ void colourHeaderAndBackground(id header, id stock, id background, id dominant) 
   if (plainHeader)
     rt::send(header, sel::setBackgroundColor,
              colourFor(value.get(), dominant, kDominantBackgroundAlpha));
-  const bool transparent = isTransparent(value.get());
+  const bool transparent = isSeeThrough(value.get());
   rt::send(stock, sel::setAlpha, CGFloat{transparent ? 0.0 : 1.0});
   rt::send(header, sel::setAlpha, CGFloat{transparent && plainHeader ? 0.0 : 1.0});
 }
@@ -126,22 +104,13 @@ void placeBorder(id platter, id dominant) {
 
   const auto w = static_cast<CGFloat>(
       rt::send(preferences, sel::integerForKey, LUMORA_STR("borderWidthWidget")));
-  const CGRect frame = rt::send(platter, sel::frame);
-  const CGFloat width = frame.size.width, height = frame.size.height;
-  auto showStrip = [&](CGRect rect) {
+  const BorderPlacement place =
+      borderPlacement(setting("borderPositionWidget").get(), w, rt::send(platter, sel::frame).size);
+  if (place.allEdges) rt::send(fullLayer, sel::setBorderWidth, w);
+  if (place.strip) {
     rt::send(strip, sel::setHidden, false);
-    rt::send(strip, sel::setFrame, rect);
-  };
-  if (settingIs("borderPositionWidget", "all"))
-    rt::send(fullLayer, sel::setBorderWidth, w);
-  else if (settingIs("borderPositionWidget", "top"))
-    showStrip({{0, 0}, {width, w}});
-  else if (settingIs("borderPositionWidget", "right"))
-    showStrip({{width - w, 0}, {w, height}});
-  else if (settingIs("borderPositionWidget", "bottom"))
-    showStrip({{0, height - w}, {width, w}});
-  else if (settingIs("borderPositionWidget", "left"))
-    showStrip({{0, 0}, {w, height}});
+    rt::send(strip, sel::setFrame, *place.strip);
+  }
 }
 
 }  // namespace
@@ -156,7 +125,8 @@ void lumoraColorize(id self, rt::SEL) {
   Ref<> background = rt::send(p, sel::lumoraBackground);
   Ref<> full = rt::send(p, sel::lumoraFullBorder);
 
-  const CGFloat radius = cornerRadius(p);
+  const CGFloat radius = surfaceCornerRadius("roundedCornersWidget", "customCornerRadiusWidget",
+                                             rt::send(p, sel::frame).size.height);
   for (const Ref<>& view : {header, stock, background, full, platter})
     rt::send(rt::send(view, sel::layer), sel::setCornerRadius, radius);
   const CGRect bounds = rt::send(p, sel::bounds);

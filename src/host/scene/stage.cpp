@@ -141,7 +141,7 @@ Ref<> request(const Notification& n) {
 // Everything on screen lays out again at the end of this batch, as after a change of the
 // screen's traits.
 void markEverythingForLayout() {
-  for (const Ref<>& window : {bannerWindow(), lockscreenWindow()})
+  for (const Ref<>& window : {bannerWindow(), lockscreenWindow(), todayWindow()})
     markForLayout(UIView::cls.cast(window.get()));
 }
 

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "host/host.h"
+#include "host/springboard/bulletins.h"
 #include "host/springboard/media_player.h"
 
 namespace host {
@@ -120,8 +121,9 @@ void lockDevice() {
       rt::send(banner, sel::removeFromSuperview);
   setDeviceLocked(true);
   showLockscreenWindow();
-  // The list is there to take what arrives while locked.
+  // The list is there to take what arrives while locked, the waiting bulletins first.
   lockscreenListController();
+  bulletinsAfterLock();
   showCoverSheet();
 }
 

@@ -42,7 +42,6 @@ Ref<> LSApplicationProxy::localizedNameForContext(id) const {
 
 void SBLockScreenManager::lockUIFromSource(int32_t, id) {
   lockDevice();
-  bulletinsAfterLock();
 }
 
 void LSApplicationWorkspace::bind(ClassBuilder<LSApplicationWorkspace>& b) {
