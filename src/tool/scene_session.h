@@ -42,8 +42,8 @@ class ScratchRoot {
 
 // The dump of the device as it is now (dump_command.cpp).
 host::scene::Json dumpOf(const std::vector<host::scene::Surface>& surfaces);
-// The lockscreen and, with banners, the home screen as `lumora preview` draws them, as
-// PNG bytes (preview_command.cpp).
+// The device's screens side by side as `lumora preview` draws them (the lockscreen, with
+// banners the home screen, with widgets the Today view), as PNG bytes.
 std::vector<uint8_t> screensPNG(const host::scene::Scene& scene, double scale);
 
 class SceneSession {

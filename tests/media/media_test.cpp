@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "host/foundation/media_remote.h"
+#include "host/foundation/now_playing.h"
 #include "host/foundation/notification_center.h"
 #include "host/quartz/cgcolor.h"
 #include "host/render/render.h"

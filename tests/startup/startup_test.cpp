@@ -12,6 +12,7 @@
 #include "host/foundation/notification_center.h"
 #include "host/foundation/user_defaults.h"
 #include "host/host.h"
+#include "host/springboard/app_registry.h"
 #include "host/springboard/bulletins.h"
 #include "host/springboard/media_player.h"
 #include "host/springboard/widgets.h"
@@ -130,6 +131,8 @@ TEST_F(StartupTest, EnabledOffInstallsNothingButStillBindsPreferences) {
   EXPECT_NE(preferences, nullptr);
   EXPECT_EQ(colorCache, nullptr);
   EXPECT_TRUE(host::darwin_notify::observedNames().empty());
+  // A test request finds an app it could post for, and posts nothing.
+  host::installApp({"com.example.mail", "Mail", "User", {}, false, false, false, nullptr});
   auto c = host::CFNotificationCenterGetDarwinNotifyCenter();
   host::CFNotificationCenterPostNotification(c, host::NSStr(kTestRegularName).get(), nullptr,
                                              nullptr, true);

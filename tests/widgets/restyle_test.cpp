@@ -86,12 +86,28 @@ struct ColorizeSpy {
 
 }  // namespace
 
+// A host whose platters lack their stock backgrounds: the pass styles the rest, and the
+// border, asked for at 5 of a platter of fewer views, still goes on top.
+TEST_F(WidgetTest, APlatterWithoutItsStockBackgroundsIsStyledAllTheSame) {
+  absentViews = {"_headerBackgroundView", "_backgroundView"};
+  show(R"({"colorBackgroundWidget": "#FF0000", "borderColorWidget": "#00FF00",
+           "borderPositionWidget": "right", "borderWidthWidget": 3})",
+       kBlueWidget);
+  ASSERT_EQ(header(), nullptr);
+  Ref<> subviews = rt::send(platter, sel::subviews);
+  EXPECT_LT(rt::send(subviews, sel::count), 6u);
+  EXPECT_EQ(rt::send(subviews, sel::lastObject), fullBorder());
+  EXPECT_EQ(colour(background()), (Rgba{1, 0, 0, 1}));
+  EXPECT_FALSE(rt::send(strip(), sel::isHidden));
+  EXPECT_EQ(rt::send(strip(), sel::frame), (CGRect{{356, 0}, {3, 150}}));
+}
+
 TEST_F(WidgetTest, TheFirstPassBuildsTheGeometryAndTheIconsArrivalBringsTheColour) {
   show(R"({"colorBackgroundWidget": "dominant", "colorHeaderWidget": "#FF0000",
            "roundedCornersWidget": "round"})",
        kBlueWidget, 0.2);
   ASSERT_NE(background(), nullptr);
-  // The background at 1; the border, inserted "at 5" in a platter of fewer views, on top.
+  // The background at 1; the border, inserted at 5, on top.
   Ref<> subviews = rt::send(platter, sel::subviews);
   EXPECT_EQ(rt::send(subviews, sel::objectAtIndex, uint64_t{1}), background());
   EXPECT_EQ(rt::send(subviews, sel::lastObject), fullBorder());

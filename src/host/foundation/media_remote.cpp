@@ -1,4 +1,4 @@
-#include "host/foundation/media_remote.h"
+#include "host/foundation/now_playing.h"
 
 #include <optional>
 

@@ -4,10 +4,7 @@
 // nothing plays. A change of track is announced on the default notification centre.
 #pragma once
 
-#include <cstdint>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/main_queue.h"
@@ -33,21 +30,5 @@ using MRMediaRemoteGetNowPlayingInfoCompletion = std::function<void(CFDictionary
 // completion asks nothing.
 void MRMediaRemoteGetNowPlayingInfo(dispatch_queue_t queue,
                                     MRMediaRemoteGetNowPlayingInfoCompletion completion);
-
-// The service's side, for the host, the scene and tests.
-namespace now_playing {
-struct Track {
-  std::string title, artist;
-  std::vector<uint8_t> artwork;  // file bytes; empty for a track without artwork
-};
-// Starts playing the track, or stops, then announces the change.
-void play(const Track& track);
-void stop();
-// The information of the current track (a new dictionary), or nil.
-rt::Ref<> currentInfo();
-// How many requests were made since boot.
-size_t requestCount();
-void reset();
-}  // namespace now_playing
 
 }  // namespace host

@@ -44,7 +44,8 @@ class DeviceError : public std::runtime_error {
 // notifications are presented in the scene's order; the track starts playing; the
 // timeline is scheduled on the main queue, from the current virtual time. Answers the
 // surfaces: the notifications in the scene's order, then the lockscreen list if it has
-// any, then the media player's platter if the scene plays a track at any time.
+// any, then the widgets in the scene's order, then the media player's platter if the
+// scene plays a track at any time.
 std::vector<Surface> buildDevice(const Scene& scene, const System& system);
 
 // Marks every view on screen for layout, so the next batch lays out everything, as

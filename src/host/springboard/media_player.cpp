@@ -21,14 +21,8 @@ MediaState& state() {
   return s;
 }
 
-Ref<> addNew(UIView& parent, const rt::ClassName& cls) {
-  Ref<> view = rt::send(cls.get(), sel::new_);
-  parent.addSubview(view.get());
-  return view;
-}
-
 Ref<> makeLabel(UIView& parent, CGFloat size, bool bold, Ref<> colour) {
-  Ref<> label = addNew(parent, UILabel::cls);
+  Ref<> label = addNewSubview(parent, UILabel::cls);
   rt::send(label, sel::setFont, UIFont::make(size, bold));
   rt::send(label, sel::setTextColor, colour);
   return label;
@@ -36,7 +30,7 @@ Ref<> makeLabel(UIView& parent, CGFloat size, bool bold, Ref<> colour) {
 
 // A rounded bar of one colour (the progress and volume tracks).
 Ref<> makeBar(UIView& parent, Ref<> colour) {
-  Ref<> bar = addNew(parent, UIView::cls);
+  Ref<> bar = addNewSubview(parent, UIView::cls);
   rt::send(bar, sel::setBackgroundColor, colour);
   rt::send(rt::send(bar, sel::layer), sel::setCornerRadius, CGFloat{2});
   return bar;
@@ -45,7 +39,7 @@ Ref<> makeBar(UIView& parent, Ref<> colour) {
 // A 44 x 44 button drawn as filled polygons (points within the button), as the host's
 // transport glyphs.
 Ref<> makeGlyphButton(UIView& parent, const std::vector<std::vector<CGPoint>>& polygons) {
-  Ref<> button = addNew(parent, UIView::cls);
+  Ref<> button = addNewSubview(parent, UIView::cls);
   Ref<> path = rt::send(UIBezierPath::cls.get(), sel::new_);
   for (const auto& polygon : polygons) {
     rt::send(path, sel::moveToPoint, polygon.front());
@@ -106,7 +100,7 @@ Ref<> CSMediaControlsView::initWithFrame(CGRect frame) {
   // Text in the label colours, which turn light in the dark style.
   Ref<> black = UIColor::makeDynamic({0, 0, 0, 1}, {1, 1, 1, 1});
   Ref<> grey = UIColor::makeDynamic({0.45, 0.45, 0.47, 1}, {0.6, 0.6, 0.63, 1});
-  artworkView_ = addNew(*this, UIImageView::cls);
+  artworkView_ = addNewSubview(*this, UIImageView::cls);
   rt::send(artworkView_, sel::setContentMode, int64_t{UIImageView::ScaleAspectFill});
   rt::send(artworkView_, sel::setBackgroundColor, UIColor::make(0.85, 0.85, 0.87, 1));
   rt::send(artworkView_, sel::setClipsToBounds, true);
@@ -170,8 +164,8 @@ void CSMediaControlsContainerView::layoutSubviews() {
 
 Ref<> CSMediaPlatterView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  backgroundMaterialView_ = addNew(*this, MTMaterialView::cls);
-  contentView_ = addNew(*this, CSMediaControlsContainerView::cls);
+  backgroundMaterialView_ = addNewSubview(*this, MTMaterialView::cls, "_backgroundMaterialView");
+  contentView_ = addNewSubview(*this, CSMediaControlsContainerView::cls);
   mediaControlsView_ = rt::send(CSMediaControlsView::cls.get(), sel::new_);
   rt::send(contentView_, sel::addSubview, mediaControlsView_);
   caLayer().setCornerRadius(kCornerRadius);

@@ -25,7 +25,7 @@
 
 #include <optional>
 
-#include "host/foundation/media_remote.h"
+#include "host/foundation/now_playing.h"
 #include "host/springboard/notification_views.h"
 
 namespace host {

@@ -12,18 +12,9 @@
 namespace host {
 namespace {
 
-// Makes a view of the class through the runtime and adds it to parent; nil when this
-// host lacks the class, or lacks the subview held under `ivarName`.
-Ref<> addNew(UIView& parent, const rt::ClassName& cls, const char* ivarName = nullptr) {
-  if (ivarName && isAbsentView(ivarName)) return nullptr;
-  Ref<> view = rt::send(cls.get(), sel::new_);
-  parent.addSubview(view.get());
-  return view;
-}
-
 Ref<> makeLabel(UIView& parent, const rt::ClassName& cls, const char* ivarName, CGFloat size,
                 bool bold, int64_t lines) {
-  Ref<> label = addNew(parent, cls, ivarName);
+  Ref<> label = addNewSubview(parent, cls, ivarName);
   rt::send(label, sel::setFont, UIFont::make(size, bold));
   rt::send(label, sel::setNumberOfLines, lines);
   return label;
@@ -67,7 +58,7 @@ CGRect PLTitledPlatterView::mainContentFrame() const {
 
 Ref<> PLPlatterHeaderContentView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  iconButton_ = addNew(*this, UIButton::cls);
+  iconButton_ = addNewSubview(*this, UIButton::cls);
   titleLabel_ = makeLabel(*this, UILabel::cls, "_titleLabel", 13, true, 1);
   dateLabel_ = makeLabel(*this, BSUIDefaultDateLabel::cls, "_dateLabel", 13, false, 1);
   return ref();
@@ -120,7 +111,7 @@ void NCNotificationContentView::setThumbnail(id image) {
     return;
   }
   if (!thumbnailImageView_) {
-    thumbnailImageView_ = addNew(*this, UIImageView::cls);
+    thumbnailImageView_ = addNewSubview(*this, UIImageView::cls);
     rt::send(thumbnailImageView_, sel::setContentMode, int64_t{UIImageView::ScaleAspectFill});
     rt::send(thumbnailImageView_, sel::setClipsToBounds, true);
   }
@@ -161,11 +152,11 @@ CGSize NCNotificationContentView::sizeThatFits(CGSize size) const {
 
 Ref<> NCNotificationShortLookView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  shadowView_ = addNew(*this, UIView::cls, "_shadowView");
-  backgroundMaterialView_ = addNew(*this, MTMaterialView::cls, "_backgroundMaterialView");
-  headerContentView_ = addNew(*this, PLPlatterHeaderContentView::cls, "_headerContentView");
+  shadowView_ = addNewSubview(*this, UIView::cls, "_shadowView");
+  backgroundMaterialView_ = addNewSubview(*this, MTMaterialView::cls, "_backgroundMaterialView");
+  headerContentView_ = addNewSubview(*this, PLPlatterHeaderContentView::cls, "_headerContentView");
   notificationContentView_ =
-      addNew(*this, NCNotificationContentView::cls, "_notificationContentView");
+      addNewSubview(*this, NCNotificationContentView::cls, "_notificationContentView");
   caLayer().setCornerRadius(13);
   caLayer().setContinuousCorners(true);
   // The material, rounded like the card.
@@ -232,7 +223,7 @@ CGSize NCNotificationShortLookView::sizeThatFitsContentWithSize(CGSize size) con
 
 Ref<> NCAuxiliaryOptionsView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  overlayView_ = addNew(*this, UIView::cls);
+  overlayView_ = addNewSubview(*this, UIView::cls);
   rt::send(overlayView_, sel::setBackgroundColor, UIColor::make(0.97, 0.97, 0.97, 0.82));
   if (auto* overlay = UIView::cls.cast(overlayView_.get())) {
     overlay->caLayer().setCornerRadius(13);
@@ -265,7 +256,7 @@ void NCAuxiliaryOptionsView::layoutSubviews() {
 
 Ref<> NCNotificationViewControllerView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  stackDimmingView_ = addNew(*this, MTMaterialView::cls, "_stackDimmingView");
+  stackDimmingView_ = addNewSubview(*this, MTMaterialView::cls, "_stackDimmingView");
   rt::send(stackDimmingView_, sel::setHidden, true);
   if (auto* dimming = UIView::cls.cast(stackDimmingView_.get())) {
     dimming->caLayer().setCornerRadius(13);

@@ -21,12 +21,6 @@ TodayView& today() {
   return t;
 }
 
-Ref<> addNew(UIView& parent, const rt::ClassName& cls) {
-  Ref<> view = rt::send(cls.get(), sel::new_);
-  parent.addSubview(view.get());
-  return view;
-}
-
 void roundCorners(id view, CGFloat radius) {
   if (auto* v = UIView::cls.cast(view)) {
     v->caLayer().setCornerRadius(radius);
@@ -44,23 +38,23 @@ constexpr CGFloat kBarHeight = 10, kBarInset = 16, kBarSpacing = 12;
 
 Ref<> WGWidgetPlatterView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  backgroundView_ = addNew(*this, MTMaterialView::cls);
-  headerBackgroundView_ = addNew(*this, UIView::cls);
-  headerView_ = addNew(*this, UIView::cls);
+  backgroundView_ = addNewSubview(*this, MTMaterialView::cls, "_backgroundView");
+  headerBackgroundView_ = addNewSubview(*this, UIView::cls, "_headerBackgroundView");
+  headerView_ = addNewSubview(*this, UIView::cls);
   auto* header = UIView::cls.cast(headerView_.get());
-  iconImageView_ = addNew(*header, UIImageView::cls);
+  iconImageView_ = addNewSubview(*header, UIImageView::cls);
   roundCorners(iconImageView_.get(), 5);
   rt::send(iconImageView_, sel::setClipsToBounds, true);
-  titleLabel_ = addNew(*header, UILabel::cls);
+  titleLabel_ = addNewSubview(*header, UILabel::cls);
   rt::send(titleLabel_, sel::setFont, UIFont::make(13, true));
   rt::send(titleLabel_, sel::setNumberOfLines, int64_t{1});
   rt::send(titleLabel_, sel::setTextColor,
            UIColor::makeDynamic({0.24, 0.24, 0.26, 1}, {0.85, 0.85, 0.88, 1}));
-  contentView_ = addNew(*this, UIView::cls);
+  contentView_ = addNewSubview(*this, UIView::cls);
   auto* content = UIView::cls.cast(contentView_.get());
   content->setClipsToBounds(true);
   for (size_t i = 0; i < std::size(kBarWidths); ++i) {
-    Ref<> bar = addNew(*content, UIView::cls);
+    Ref<> bar = addNewSubview(*content, UIView::cls);
     rt::send(bar, sel::setBackgroundColor, UIColor::make(0.45, 0.45, 0.5, 0.22));
     roundCorners(bar.get(), kBarHeight / 2);
     bars_.push_back(bar);

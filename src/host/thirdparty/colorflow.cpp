@@ -1,7 +1,7 @@
 #include "host/thirdparty/colorflow.h"
 
 #include "host/foundation/file_io.h"
-#include "host/foundation/media_remote.h"
+#include "host/foundation/now_playing.h"
 #include "host/foundation/notification_center.h"
 #include "host/host.h"
 #include "host/uikit/colour.h"

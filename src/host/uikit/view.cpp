@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/foundation/main_queue.h"
+#include "host/host.h"
 #include "host/quartz/cgcolor.h"
 #include "host/uikit/application.h"
 #include "host/uikit/colour.h"
@@ -214,6 +215,13 @@ void UIView::bind(ClassBuilder<UIView>& b) {
 
 void UIWindow::bind(ClassBuilder<UIWindow>& b) {
   b.method<&UIWindow::initWithFrame>(sel::initWithFrame);
+}
+
+Ref<> addNewSubview(UIView& parent, const rt::ClassName& cls, const char* ivarName) {
+  if (ivarName && isAbsentView(ivarName)) return nullptr;
+  Ref<> view = rt::send(cls.get(), sel::new_);
+  parent.addSubview(view.get());
+  return view;
 }
 
 void defineViews(ClassList& list) {

@@ -117,6 +117,10 @@ class UIWindow : public UIView {
 // Lays out the marked views of every window, in the order the windows were made.
 void layoutWindows();
 
+// Makes a view of the class through the runtime and adds it to parent; nil when this
+// host lacks the class, or lacks the subview held under `ivarName` (HostOptions).
+Ref<> addNewSubview(UIView& parent, const rt::ClassName& cls, const char* ivarName = nullptr);
+
 void defineViews(ClassList& list);
 // Forgets the windows.
 void resetViews();

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "host/scene/dump.h"
 #include "host/scene/scene_file.h"
 #include "media/media_globals.h"
@@ -30,7 +33,9 @@ class SceneFixture : public ::testing::Test {
     if (!root.empty()) std::filesystem::remove_all(root);
     scene = host::scene::parseScene(text, "s.json", folder);
     root = makeTempRoot("lumora-scene-device");
-    host::boot({root, {}, scene.device});
+    host::HostOptions options{root, {}, scene.device};
+    options.absentViews = absentViews;
+    host::boot(options);
     return host::scene::buildDevice(scene, {prefs::kSuiteName, std::move(start)});
   }
   static host::scene::Json dumpOf(const std::vector<host::scene::Surface>& surfaces) {
@@ -40,6 +45,7 @@ class SceneFixture : public ::testing::Test {
   }
   std::filesystem::path folder, root;
   host::scene::Scene scene;
+  std::set<std::string> absentViews;  // subviews the host's views lack, by instance variable
 };
 
 }  // namespace testing_support
