@@ -8,6 +8,7 @@
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/random.h"
 #include "host/springboard/bulletins.h"
+#include "host/springboard/presentation.h"
 #include "notification_fixture.h"
 #include "notifications/system_selectors.h"
 
@@ -160,9 +161,9 @@ TEST_F(TestRequestsTest, BannersComeOneAtATimeAndAreRestyled) {
   EXPECT_EQ(bannersOnScreen(), 1u);
   EXPECT_FALSE(isOnScreen(bulletins()[0]));
   EXPECT_TRUE(isOnScreen(bulletins()[1]));
-  // Locking takes the banner away; the two still waiting go to the lockscreen.
-  rt::send(rt::send(rt::objc_getClass("SBLockScreenManager"), sel::sharedInstance),
-           sel::lockUIFromSource_withOptions, 1, nullptr);
+  // Locking, whichever way it comes (here the host's own, as a scene's timeline locks),
+  // takes the banner away; the two still waiting go to the lockscreen.
+  lockDevice();
   EXPECT_EQ(bannersOnScreen(), 0u);
   EXPECT_EQ(bulletins()[2].presentation, Bulletin::Presentation::Lockscreen);
   EXPECT_TRUE(isOnScreen(bulletins()[3]));
