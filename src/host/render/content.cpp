@@ -20,7 +20,8 @@ namespace host::render {
 namespace {
 
 bool isDarkStyle(const UIView& view) {
-  const auto* traits = UITraitCollection::cls.cast(view.traitCollection().get());
+  const Ref<> collection = view.traitCollection();  // held while it is read
+  const auto* traits = UITraitCollection::cls.cast(collection.get());
   return traits && traits->userInterfaceStyle() == 2;
 }
 
