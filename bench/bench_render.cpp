@@ -87,7 +87,8 @@ void BM_PreviewBuiltInScene(benchmark::State& state) {
   const double scale = static_cast<double>(state.range(0));
   size_t bytes = 0;
   for (auto _ : state) {
-    host::ScreensPicture picture = host::renderScreens(device.device(), scale);
+    host::ScreensPicture picture = host::renderScreens(
+        device.device(), host::wallpaperFor(device.device().interfaceStyle), scale);
     if (!picture.surface) state.SkipWithError(picture.error.c_str());
     rt::Ref<host::CGImage> image = host::CGImage::fromSurface(std::move(picture.surface));
     bytes = host::encodePNG(*image, host::PngSize::Small).size();

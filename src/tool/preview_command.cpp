@@ -13,6 +13,8 @@
 #include "host/quartz/image_codec.h"
 #include "host/render/render.h"
 #include "host/render/screens.h"
+#include "host/scene/pictures.h"
+#include "host/uikit/image.h"
 #include "tool/commands.h"
 #include "tool/scene_session.h"
 
@@ -31,9 +33,20 @@ struct PreviewOptions {
 
 constexpr double kMargin = 16;  // points of wallpaper around a surface drawn alone
 
+// The scene's wallpaper picture, else the built-in gradient of its interface style.
+host::Wallpaper wallpaperOf(const host::scene::Scene& scene) {
+  host::Wallpaper wallpaper = host::wallpaperFor(scene.device.interfaceStyle);
+  if (!scene.wallpaper) return wallpaper;
+  const rt::Ref<> image = host::scene::pictureImage(*scene.wallpaper);
+  if (const auto* ui = host::UIImage::cls.cast(image.get()))
+    if (rt::Ref<> pixels = ui->CGImage(); host::CGImage::cls.isKind(pixels.get()))
+      wallpaper.picture = std::static_pointer_cast<host::CGImage>(pixels);
+  return wallpaper;
+}
+
 // The device's screens side by side, or why they could not be drawn.
 host::SurfacePtr screens(const host::scene::Scene& scene, double scale) {
-  host::ScreensPicture picture = host::renderScreens(scene.device, scale);
+  host::ScreensPicture picture = host::renderScreens(scene.device, wallpaperOf(scene), scale);
   if (!picture.surface) throw ToolError("drawing the preview failed: " + picture.error);
   return std::move(picture.surface);
 }
@@ -49,8 +62,8 @@ host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& o
     rt::Ref<> view = surface.controller ? rt::send(surface.controller, sel::view) : surface.view;
     const auto* v = host::UIView::cls.cast(view.get());
     if (!v) break;
-    host::RenderedImage image = host::renderOnWallpaper(
-        *v, options.scale, host::wallpaperFor(session.scene().device.interfaceStyle), kMargin);
+    host::RenderedImage image =
+        host::renderOnWallpaper(*v, options.scale, wallpaperOf(session.scene()), kMargin);
     if (!image.image) throw ToolError("drawing the preview failed: " + image.error);
     host::SurfacePtr copy(cairo_surface_reference(image.image->surface()));
     return copy;

@@ -2,6 +2,8 @@
 // output, a setting changing pixels, and the refusals.
 #include <cstring>
 
+#include "host/quartz/cgimage.h"
+#include "host/quartz/image_codec.h"
 #include "tool/tool_fixture.h"
 
 namespace {
@@ -72,4 +74,17 @@ TEST_F(PreviewToolTest, MistakesAreRefusedWithAMessage) {
   Outcome unwritable = lumora("preview -o /proc/lumora.png");
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_NE(unwritable.err.find("cannot write the preview"), std::string::npos);
+}
+
+TEST_F(PreviewToolTest, TheScenesWallpaperCoversEveryScreen) {
+  const auto scene = root.parent_path() / "wallpaper.json";
+  testing_support::writeBytes(scene, R"({"device": {"wallpaper": {"colour": "#00CC00"}},
+    "notifications": [{"id": "b", "title": "Hello"}]})");
+  Outcome shown = lumora("preview --scene '" + scene.string() + "' --scale 1 -o -");
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  const rt::Ref<host::CGImage> image =
+      host::decodePNG({reinterpret_cast<const uint8_t*>(shown.out.data()), shown.out.size()}).image;
+  ASSERT_TRUE(image);
+  // Below the clock on the lockscreen, and at the foot of the home screen.
+  for (const int x : {10, 375 + 24 + 10}) EXPECT_EQ(image->row(800)[x], 0xff00cc00u) << x;
 }

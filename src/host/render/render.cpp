@@ -10,6 +10,7 @@
 #include "host/render/content.h"
 #include "host/render/shadow.h"
 #include "host/render/shape.h"
+#include "host/uikit/image_view.h"
 
 namespace host {
 namespace {
@@ -144,18 +145,36 @@ RenderedImage renderView(const UIView& view, double scale) {
   return renderPicture(view.bounds().size, scale, [&](cairo_t* cr) { drawView(cr, view); });
 }
 
+void paintWallpaper(cairo_t* cr, const Wallpaper& wallpaper, CGSize size) {
+  CairoSave save(cr);
+  cairo_rectangle(cr, 0, 0, size.width, size.height);
+  cairo_clip(cr);
+  if (const CGImage* picture = wallpaper.picture.get();
+      picture && picture->width() > 0 && picture->height() > 0) {
+    const CGSize pixels{static_cast<double>(picture->width()),
+                        static_cast<double>(picture->height())};
+    const CGRect to = render::imageRect({{0, 0}, size}, pixels, UIImageView::ScaleAspectFill);
+    cairo_translate(cr, to.origin.x, to.origin.y);
+    cairo_scale(cr, to.size.width / pixels.width, to.size.height / pixels.height);
+    cairo_set_source_surface(cr, picture->surface(), 0, 0);
+    cairo_paint(cr);
+    return;
+  }
+  PatternPtr gradient(cairo_pattern_create_linear(0, 0, 0, size.height));
+  const auto& t = wallpaper.top;
+  const auto& u = wallpaper.bottom;
+  cairo_pattern_add_color_stop_rgba(gradient.get(), 0, t[0], t[1], t[2], t[3]);
+  cairo_pattern_add_color_stop_rgba(gradient.get(), 1, u[0], u[1], u[2], u[3]);
+  cairo_set_source(cr, gradient.get());
+  cairo_paint(cr);
+}
+
 RenderedImage renderOnWallpaper(const UIView& view, double scale, const Wallpaper& wallpaper,
                                 double margin) {
   const CGSize size = view.bounds().size;
   const CGSize whole{size.width + 2 * margin, size.height + 2 * margin};
   return renderPicture(whole, scale, [&](cairo_t* cr) {
-    PatternPtr gradient(cairo_pattern_create_linear(0, 0, 0, whole.height));
-    const auto& t = wallpaper.top;
-    const auto& u = wallpaper.bottom;
-    cairo_pattern_add_color_stop_rgba(gradient.get(), 0, t[0], t[1], t[2], t[3]);
-    cairo_pattern_add_color_stop_rgba(gradient.get(), 1, u[0], u[1], u[2], u[3]);
-    cairo_set_source(cr, gradient.get());
-    cairo_paint(cr);
+    paintWallpaper(cr, wallpaper, whole);
     cairo_translate(cr, margin, margin);
     drawView(cr, view);
   });

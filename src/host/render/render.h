@@ -43,12 +43,17 @@ struct RenderedImage {
 // ignored. cairo's status is checked once, at the end.
 [[nodiscard]] RenderedImage renderView(const UIView& view, double scale);
 
-// A wallpaper for a view drawn alone: a vertical gradient from the top colour to the
-// bottom one (red, green, blue, alpha, 0 to 1).
+// A wallpaper: a picture, when there is one, filling the area as aspect fill does
+// (centred, scaled to cover, the excess cut off); otherwise a vertical gradient from the
+// top colour to the bottom one (red, green, blue, alpha, 0 to 1).
 struct Wallpaper {
   std::array<double, 4> top{0.36, 0.50, 0.74, 1};
   std::array<double, 4> bottom{0.80, 0.55, 0.62, 1};
+  Ref<CGImage> picture;
 };
+
+// Paints the wallpaper over the area from (0, 0) of the given size, in points.
+void paintWallpaper(cairo_t* cr, const Wallpaper& wallpaper, CGSize size);
 
 // The view on the wallpaper with `margin` points of it around the view's bounds.
 [[nodiscard]] RenderedImage renderOnWallpaper(const UIView& view, double scale,

@@ -41,21 +41,9 @@ void drawCentredText(cairo_t* cr, const std::string& text, double size, bool bol
   drawView(cr, *UIView::cls.cast(label.get()));
 }
 
-void paintWallpaper(cairo_t* cr, const Wallpaper& w, double width, double height) {
-  CairoSave save(cr);
-  cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, height);
-  cairo_pattern_add_color_stop_rgba(gradient, 0, w.top[0], w.top[1], w.top[2], w.top[3]);
-  cairo_pattern_add_color_stop_rgba(gradient, 1, w.bottom[0], w.bottom[1], w.bottom[2],
-                                    w.bottom[3]);
-  cairo_rectangle(cr, 0, 0, width, height);
-  cairo_set_source(cr, gradient);
-  cairo_fill(cr);
-  cairo_pattern_destroy(gradient);
-}
-
 // The Today view: the wallpaper dimmed, the date, the widgets.
 void drawTodayView(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, rt::id window) {
-  paintWallpaper(cr, wallpaper, d.screenWidth, d.screenHeight);
+  paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
   // Only this screen: a paint would dim the screens beside it too.
   cairo_rectangle(cr, 0, 0, d.screenWidth, d.screenHeight);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.2);
@@ -66,7 +54,7 @@ void drawTodayView(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, rt:
 
 }  // namespace
 
-ScreensPicture renderScreens(const Device& d, double scale) {
+ScreensPicture renderScreens(const Device& d, const Wallpaper& wallpaper, double scale) {
   const Ref<> banners = bannerWindow();
   const Ref<> widgets = todayWindow();
   const int screens = 1 + (banners ? 1 : 0) + (widgets ? 1 : 0);
@@ -78,9 +66,8 @@ ScreensPicture renderScreens(const Device& d, double scale) {
   cairo_t* cr = context.get();
   paintScreenGap(cr);
   cairo_scale(cr, scale, scale);
-  const Wallpaper wallpaper = wallpaperFor(d.interfaceStyle);
   // The lockscreen: wallpaper, the clock and the date, the list.
-  paintWallpaper(cr, wallpaper, d.screenWidth, d.screenHeight);
+  paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
   drawCentredText(cr, "9:41", 80, false, 70, d.screenWidth);
   drawCentredText(cr, "Monday, 7 December", 20, false, 165, d.screenWidth);
   if (Ref<> lockscreen = lockscreenWindow()) drawView(cr, *UIView::cls.cast(lockscreen.get()));
@@ -88,7 +75,7 @@ ScreensPicture renderScreens(const Device& d, double scale) {
   if (banners) {
     CairoSave save(cr);
     cairo_translate(cr, d.screenWidth + kScreenGap, 0);
-    paintWallpaper(cr, wallpaper, d.screenWidth, d.screenHeight);
+    paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
     drawView(cr, *UIView::cls.cast(banners.get()));
   }
   if (widgets) {

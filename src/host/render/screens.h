@@ -23,7 +23,9 @@ struct ScreensPicture {
   std::string error;   // cairo's first error otherwise
 };
 
-// Draws the screens of the booted host's windows for the device, at the scale.
-[[nodiscard]] ScreensPicture renderScreens(const Device& device, double scale);
+// Draws the screens of the booted host's windows for the device on the wallpaper, at
+// the scale.
+[[nodiscard]] ScreensPicture renderScreens(const Device& device, const Wallpaper& wallpaper,
+                                           double scale);
 
 }  // namespace host

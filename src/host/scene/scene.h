@@ -102,6 +102,7 @@ struct Scene {
   // How messages name the scene: its file, or "the built-in scene".
   std::string source;
   Device device;
+  std::optional<Picture> wallpaper;  // the device's wallpaper; none: the built-in gradient
   Preferences preferences;
   std::vector<App> apps;
   std::vector<Contact> contacts;

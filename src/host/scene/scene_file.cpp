@@ -219,7 +219,7 @@ class Reader {
 
   Device device(const Json& value) const {
     const std::string path = "device";
-    object(value, path, {"layoutDirection", "interfaceStyle", "locked"});
+    object(value, path, {"layoutDirection", "interfaceStyle", "locked", "wallpaper"});
     Device d;
     d.layoutDirection = choice(value, path, "layoutDirection", {"ltr", "rtl"})
                             ? Device::LayoutDirection::RightToLeft
@@ -492,7 +492,10 @@ class Reader {
     Scene s;
     s.source = source_;
     text(root, "", "description");
-    if (auto it = root.find("device"); it != root.end()) s.device = device(*it);
+    if (auto it = root.find("device"); it != root.end()) {
+      s.device = device(*it);
+      s.wallpaper = optionalPicture(*it, "device", "wallpaper");
+    }
     if (auto it = root.find("preferences"); it != root.end())
       s.preferences = preferences(*it, "preferences");
     s.apps = list<App>(root, "apps", &Reader::app);
