@@ -3,6 +3,7 @@
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
+#include "host/thirdparty/colorflow_selectors.h"
 #include "media/media_globals.h"
 #include "notifications/test_requests.h"
 #include "prefs/lumora_prefs.h"
@@ -72,7 +73,8 @@ void mediaRoutine() {
   const bool open = readBool("enabled");
   if (open) {
     rt::Ref<> files = rt::send(cls::NSFileManager, sel::defaultManager);
-    colorFlowInstalled = rt::send(files, sel::fileExistsAtPath, host::NSStr(kColorFlowPath));
+    colorFlowInstalled =
+        rt::send(files, sel::fileExistsAtPath, host::NSStr(host::colorflow::kLibraryPath));
   }
   installRows(Routine::Media, open);
 }

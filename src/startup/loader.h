@@ -32,8 +32,6 @@ const std::vector<HookOutcome>& installationReport();
 // implementations, the shared store and cache, then the host and runtime.
 void resetProcess();
 
-inline constexpr const char* kColorFlowPath =
-    "/Library/MobileSubstrate/DynamicLibraries/ColorFlow5.dylib";
 inline constexpr const char* kTestRegularName = "com.tarnwick.lumora/testRegular";
 inline constexpr const char* kTestLockscreenName = "com.tarnwick.lumora/testLockscreen";
 

@@ -13,6 +13,7 @@
 #include "host/quartz/image_codec.h"
 #include "host/render/render.h"
 #include "host/render/screens.h"
+#include "host/scene/dump.h"
 #include "host/scene/pictures.h"
 #include "host/uikit/image.h"
 #include "tool/commands.h"
@@ -57,7 +58,7 @@ host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& o
   SceneSession session(global, options.scene, style);
   const auto surfaces = session.run(options.at);
   if (!options.surface) return screens(session.scene(), options.scale);
-  for (const auto& surface : surfaces) {
+  for (const auto& surface : host::scene::withBulletins(surfaces)) {
     if (surface.id != options.surface) continue;
     rt::Ref<> view = surface.controller ? rt::send(surface.controller, sel::view) : surface.view;
     const auto* v = host::UIView::cls.cast(view.get());
@@ -69,8 +70,9 @@ host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& o
     return copy;
   }
   throw ToolError(session.scene().source + " has no surface with the id \"" + *options.surface +
-                  "\"; the ids are the notifications' and the widgets' \"id\" fields, and "
-                  "\"mediaplayer\" when a track plays");
+                  "\"; the ids are the notifications' and the widgets' \"id\" fields, "
+                  "\"bulletin-N\" for a bulletin on screen, and \"mediaplayer\" when a track "
+                  "plays");
 }
 
 // The pictures side by side, with the gap between them.

@@ -201,8 +201,20 @@ Json deviceJson() {
       {"screen", {{"width", d.screenWidth}, {"height", d.screenHeight}, {"scale", d.screenScale}}}};
 }
 
-// The scene's notifications, then the bulletins on screen now, then the lockscreen
-// list (also when only bulletins or a lock made it), then the widgets and the player.
+Json bulletinsJson() {
+  Json out = Json::array();
+  for (const Bulletin& b : bulletins())
+    out.push_back({{"time", b.time},
+                   {"title", b.title},
+                   {"message", b.message},
+                   {"bundleIdentifier", b.bundleIdentifier},
+                   {"presentation",
+                    b.presentation == Bulletin::Presentation::Banner ? "banner" : "lockscreen"}});
+  return out;
+}
+
+}  // namespace
+
 std::vector<Surface> withBulletins(const std::vector<Surface>& surfaces) {
   std::vector<Surface> out, after;
   std::optional<Surface> list;
@@ -227,20 +239,6 @@ std::vector<Surface> withBulletins(const std::vector<Surface>& surfaces) {
   out.insert(out.end(), after.begin(), after.end());
   return out;
 }
-
-Json bulletinsJson() {
-  Json out = Json::array();
-  for (const Bulletin& b : bulletins())
-    out.push_back({{"time", b.time},
-                   {"title", b.title},
-                   {"message", b.message},
-                   {"bundleIdentifier", b.bundleIdentifier},
-                   {"presentation",
-                    b.presentation == Bulletin::Presentation::Banner ? "banner" : "lockscreen"}});
-  return out;
-}
-
-}  // namespace
 
 Json dump(const std::vector<Surface>& scene, const DumpOptions& options) {
   const Dumper dumper(options);

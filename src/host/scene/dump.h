@@ -20,6 +20,11 @@ struct DumpOptions {
   std::vector<std::pair<std::string, const rt::Ref<>*>> globals = {};
 };
 
+// The surfaces as the device shows them now: the scene's notifications, then the
+// bulletins on screen (ids "bulletin-N"), then the lockscreen list (also when only
+// bulletins or a lock made it), then the widgets and the player.
+std::vector<Surface> withBulletins(const std::vector<Surface>& surfaces);
+
 // {"time", "device", "surfaces", "bulletins"} for the device as it is now: the given
 // surfaces with the bulletins on screen among them, and every bulletin posted.
 Json dump(const std::vector<Surface>& surfaces, const DumpOptions& options);

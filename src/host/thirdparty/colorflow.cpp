@@ -1,8 +1,8 @@
 #include "host/thirdparty/colorflow.h"
 
 #include "host/foundation/file_io.h"
-#include "host/foundation/now_playing.h"
 #include "host/foundation/notification_center.h"
+#include "host/foundation/now_playing.h"
 #include "host/host.h"
 #include "host/uikit/colour.h"
 

@@ -20,9 +20,6 @@
 
 namespace host::colorflow {
 
-inline constexpr const char* kLibraryPath =
-    "/Library/MobileSubstrate/DynamicLibraries/ColorFlow5.dylib";
-
 struct Settings {
   bool lockScreenEnabled = false;
   bool lockScreenFullScreenEnabled = false;

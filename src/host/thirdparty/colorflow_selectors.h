@@ -15,6 +15,9 @@ inline const rt::ClassName CFWPrefsManager{"CFWPrefsManager"};
 }  // namespace cls
 
 namespace host::colorflow {
+// The extension's library, whose presence (under the device root) says it is installed.
+inline constexpr const char* kLibraryPath =
+    "/Library/MobileSubstrate/DynamicLibraries/ColorFlow5.dylib";
 // Posted on the default notification centre with the colour under kSecondaryColorKey
 // in the user info.
 inline constexpr const char* kColorizationNotification =
