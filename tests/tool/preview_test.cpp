@@ -46,6 +46,11 @@ TEST_F(PreviewToolTest, ScreensSideBySideAtTheScaleAskedFor) {
   Outcome widget = lumora("preview --surface weather --scale 1 -o -");
   ASSERT_EQ(widget.status, 0) << widget.err;
   EXPECT_EQ(pngSize(widget.out), (std::pair<uint32_t, uint32_t>{359 + 32, 150 + 32}));
+  // A test notification on screen is a surface too.
+  Outcome bulletin = lumora("preview --scene '" + std::string(LUMORA_SCENES) +
+                            "/test-notifications.json' --at 1 --surface bulletin-1 --scale 1 -o -");
+  ASSERT_EQ(bulletin.status, 0) << bulletin.err;
+  EXPECT_EQ(pngSize(bulletin.out), (std::pair<uint32_t, uint32_t>{359 + 32, 70 + 32}));
 }
 
 TEST_F(PreviewToolTest, ASettingChangesThePicture) {
