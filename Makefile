@@ -55,7 +55,7 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lumora_fuzzers
 	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do n=$$(basename $$f); echo "== $$f"; \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$n; seeds=; [ -d fuzz/seeds/$$n ] && seeds=fuzz/seeds/$$n; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus/$$n $$seeds || exit 1; done
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus/$$n $$seeds || exit 1; done
 
 # The tracked sources; every source under the code folders when this is not a git checkout.
 format:
