@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "host/foundation/now_playing.h"
 #include "host/foundation/notification_center.h"
+#include "host/foundation/now_playing.h"
 #include "host/quartz/cgcolor.h"
 #include "host/render/render.h"
 #include "host/scene/scene_fixture.h"
