@@ -26,6 +26,12 @@ Ref<> lumoraColorFromHexString(id text) {
   return rt::send(cls::UIColor, sel::colorWithRed_green_blue_alpha, red, green, blue, alpha);
 }
 
+Ref<> colourForSetting(id value, id dominant, double alpha) {
+  if (host::isString(value, "dominant"))
+    return rt::send(dominant, sel::colorWithAlphaComponent, rt::CGFloat{alpha});
+  return lumoraColorFromHexString(value);
+}
+
 double lumoraColorBrightness(id colour) {
   if (!colour) return 0;
   Ref<> cgColor = rt::send(colour, sel::CGColor);

@@ -20,6 +20,11 @@ using rt::Ref;
 // read as the host's `floatValue` reads it (0 when it is no number, not clamped), else 1.
 Ref<> lumoraColorFromHexString(id text);
 
+// The colour a colour setting's value gives: for "dominant" the dominant colour at the
+// alpha (nil without one), for anything else the colour string's colour (nil for "none"
+// and any other text).
+Ref<> colourForSetting(id value, id dominant, double alpha);
+
 // (r x 299 + g x 587 + b x 114) / 1000 of the colour's components: 0 for black, 1 for
 // white; alpha plays no part. 0 for nil.
 double lumoraColorBrightness(id colour);

@@ -30,9 +30,6 @@ Ref<> colorFlowPrefs() {
   return rt::send(colorFlowPrefsClass(), sel::sharedInstance);
 }
 
-Ref<> setting(const char* key) {
-  return rt::send(preferences, sel::valueForKey, host::NSStr(key));
-}
 bool enabled() {
   return rt::send(preferences, sel::boolForKey, LUMORA_STR("enableMediaplayer"));
 }
@@ -62,8 +59,8 @@ void createArtworkViews(id controls) {
 void placeBorder(id container) {
   const auto w = static_cast<CGFloat>(
       rt::send(preferences, sel::integerForKey, LUMORA_STR("borderWidthMediaplayer")));
-  const BorderPlacement place = borderPlacement(setting("borderPositionMediaplayer").get(), w,
-                                                rt::send(container, sel::frame).size);
+  const BorderPlacement place = borderPlacement(preferenceValue("borderPositionMediaplayer").get(),
+                                                w, rt::send(container, sel::frame).size);
   if (place.allEdges)
     rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setBorderWidth, w);
   if (place.strip) {
@@ -97,7 +94,7 @@ void mediaControls_didMoveToWindow(id self, SEL cmd) {
   original_mediaControls_didMoveToWindow(self, cmd);
   if (!enabled()) return;
   if (rt::send(colorFlowPrefs(), sel::lockScreenFullScreenEnabled)) return;
-  Ref<> background = setting("colorBackgroundMediaplayer");
+  Ref<> background = preferenceValue("colorBackgroundMediaplayer");
 
   Ref<> container = rt::send(self, sel::superview);
   Ref<> platter = rt::send(container, sel::superview);
@@ -124,7 +121,7 @@ void mediaControls_didMoveToWindow(id self, SEL cmd) {
 
   rt::send(material, sel::setAlpha, CGFloat{isSeeThrough(background.get()) ? 0.0 : 1.0});
 
-  if (!host::isString(setting("borderColorMediaplayer").get(), "none"))
+  if (!host::isString(preferenceValue("borderColorMediaplayer").get(), "none"))
     placeBorder(container.get());
 
   if (!colorFlowLockScreenEnabled()) requestArtworkColours();
@@ -135,19 +132,16 @@ void artworkColorHandler(id information) {
   Ref<> data = rt::send(information, sel::objectForKey,
                         host::NSStr(host::kMRMediaRemoteNowPlayingInfoArtworkData));
   Ref<> artwork = data ? rt::send(cls::UIImage, sel::imageWithData, data) : nullptr;
-  Ref<> background = setting("colorBackgroundMediaplayer");
-  Ref<> border = setting("borderColorMediaplayer");
+  Ref<> background = preferenceValue("colorBackgroundMediaplayer");
+  Ref<> border = preferenceValue("borderColorMediaplayer");
   lumoraArtworkColor = colourFor(background.get(), artwork.get());
   lumoraArtworkBorderColor = colourFor(border.get(), artwork.get());
   if (!background) return;
   rt::send(lumoraArtworkBorder, sel::setBackgroundColor, lumoraArtworkBorderColor);
   rt::send(rt::send(lumoraArtworkBackground, sel::layer), sel::setBorderColor,
            rt::send(lumoraArtworkBorderColor, sel::CGColor));
-  Ref<> fill =
-      host::isString(background.get(), "dominant")
-          ? rt::send(lumoraArtworkColor, sel::colorWithAlphaComponent, kDominantBackgroundAlpha)
-          : lumoraColorFromHexString(background.get());
-  rt::send(lumoraArtworkBackground, sel::setBackgroundColor, fill);
+  rt::send(lumoraArtworkBackground, sel::setBackgroundColor,
+           colourForSetting(background.get(), lumoraArtworkColor.get(), kDominantBackgroundAlpha));
 }
 
 rt::ImpFor<void, id> original_nowPlayingInfoDidChange;

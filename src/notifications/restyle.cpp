@@ -147,11 +147,9 @@ void placeBorder(id card, Ref<> dominant) {
 }  // namespace
 
 Ref<> colorForValue(id value, id dominant, double alpha) {
-  if (host::isString(value, "dominant")) {
-    if (alpha < 0 || !dominant) return dominant ? dominant->ref() : nullptr;
-    return rt::send(dominant, sel::colorWithAlphaComponent, alpha);
-  }
-  return lumoraColorFromHexString(value);
+  // Without an alpha, "dominant" is the dominant colour itself.
+  if (alpha < 0 && host::isString(value, "dominant")) return dominant ? dominant->ref() : nullptr;
+  return colourForSetting(value, dominant, alpha);
 }
 
 Ref<> contrastColorForBackground(id colour, id controller) {

@@ -8,9 +8,13 @@
 
 namespace lumora {
 
+rt::Ref<> preferenceValue(const char* key) {
+  return rt::send(preferences, sel::valueForKey, host::NSStr(key));
+}
+
 rt::CGFloat surfaceCornerRadius(const char* roundedCornersKey, const char* customKey,
                                 rt::CGFloat height) {
-  rt::Ref<> value = rt::send(preferences, sel::valueForKey, host::NSStr(roundedCornersKey));
+  rt::Ref<> value = preferenceValue(roundedCornersKey);
   if (host::isString(value.get(), "none")) return 0;
   if (host::isString(value.get(), "round")) return height / 2;
   if (host::isString(value.get(), "custom")) {

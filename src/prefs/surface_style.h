@@ -9,6 +9,10 @@
 
 namespace lumora {
 
+// The stored or registered value of a setting that has no context (widget and media
+// player settings), or nil.
+rt::Ref<> preferenceValue(const char* key);
+
 // The corner radius `roundedCornersKey` asks for on a view `height` points high: "none"
 // 0, "round" half the height, "custom" the float under `customKey` (half the height when
 // negative), any other value the stock 13.

@@ -20,21 +20,9 @@ constexpr CGFloat kHeaderContentOffset = 4;
 constexpr double kDominantHeaderAlpha = 0.8, kDominantBackgroundAlpha = 0.6,
                  kDominantBorderAlpha = 0.8;
 
-Ref<> setting(const char* key) {
-  return rt::send(preferences, sel::valueForKey, host::NSStr(key));
-}
-
 // A colour setting without any value counts as "none".
 bool isNone(id value) {
   return !value || host::isString(value, "none");
-}
-
-// "dominant" gives the icon's colour at the alpha (none without one); anything else is
-// read as a colour string, which gives none for "none" and for any other text.
-Ref<> colourFor(id value, id dominant, double alpha) {
-  if (host::isString(value, "dominant"))
-    return rt::send(dominant, sel::colorWithAlphaComponent, CGFloat{alpha});
-  return lumoraColorFromHexString(value);
 }
 
 Ref<> makeView(const rt::ClassName& cls) {
@@ -66,12 +54,13 @@ void createAddedViews(id platter) {
 }
 
 void colourHeaderAndBackground(id header, id stock, id background, id dominant) {
-  Ref<> headerValue = setting("colorHeaderWidget");
+  Ref<> headerValue = preferenceValue("colorHeaderWidget");
   const bool plainHeader = isNone(headerValue.get());
-  rt::send(header, sel::setBackgroundColor,
-           plainHeader ? nullptr : colourFor(headerValue.get(), dominant, kDominantHeaderAlpha));
+  rt::send(
+      header, sel::setBackgroundColor,
+      plainHeader ? nullptr : colourForSetting(headerValue.get(), dominant, kDominantHeaderAlpha));
 
-  Ref<> value = setting("colorBackgroundWidget");
+  Ref<> value = preferenceValue("colorBackgroundWidget");
   if (isNone(value.get())) {
     rt::send(background, sel::setBackgroundColor, nullptr);
     rt::send(stock, sel::setAlpha, CGFloat{1});
@@ -79,11 +68,11 @@ void colourHeaderAndBackground(id header, id stock, id background, id dominant) 
     return;
   }
   rt::send(background, sel::setBackgroundColor,
-           colourFor(value.get(), dominant, kDominantBackgroundAlpha));
+           colourForSetting(value.get(), dominant, kDominantBackgroundAlpha));
   // An uncoloured header takes the background colour.
   if (plainHeader)
     rt::send(header, sel::setBackgroundColor,
-             colourFor(value.get(), dominant, kDominantBackgroundAlpha));
+             colourForSetting(value.get(), dominant, kDominantBackgroundAlpha));
   const bool transparent = isSeeThrough(value.get());
   rt::send(stock, sel::setAlpha, CGFloat{transparent ? 0.0 : 1.0});
   rt::send(header, sel::setAlpha, CGFloat{transparent && plainHeader ? 0.0 : 1.0});
@@ -96,16 +85,17 @@ void placeBorder(id platter, id dominant) {
   rt::send(strip, sel::setHidden, true);
   rt::send(fullLayer, sel::setBorderWidth, CGFloat{0});
 
-  Ref<> value = setting("borderColorWidget");
+  Ref<> value = preferenceValue("borderColorWidget");
   if (isNone(value.get())) return;
-  rt::send(strip, sel::setBackgroundColor, colourFor(value.get(), dominant, kDominantBorderAlpha));
+  rt::send(strip, sel::setBackgroundColor,
+           colourForSetting(value.get(), dominant, kDominantBorderAlpha));
   rt::send(fullLayer, sel::setBorderColor,
-           rt::send(colourFor(value.get(), dominant, kDominantBorderAlpha), sel::CGColor));
+           rt::send(colourForSetting(value.get(), dominant, kDominantBorderAlpha), sel::CGColor));
 
   const auto w = static_cast<CGFloat>(
       rt::send(preferences, sel::integerForKey, LUMORA_STR("borderWidthWidget")));
-  const BorderPlacement place =
-      borderPlacement(setting("borderPositionWidget").get(), w, rt::send(platter, sel::frame).size);
+  const BorderPlacement place = borderPlacement(preferenceValue("borderPositionWidget").get(), w,
+                                                rt::send(platter, sel::frame).size);
   if (place.allEdges) rt::send(fullLayer, sel::setBorderWidth, w);
   if (place.strip) {
     rt::send(strip, sel::setHidden, false);
@@ -143,7 +133,7 @@ void lumoraColorize(id self, rt::SEL) {
 }
 
 void offsetContentViewBelowHeader(id platter) {
-  if (isNone(setting("colorHeaderWidget").get())) return;
+  if (isNone(preferenceValue("colorHeaderWidget").get())) return;
   Ref<> content = rt::send(platter, sel::contentView);
   CGRect frame = rt::send(content, sel::frame);
   frame.origin.y += kHeaderContentOffset;
