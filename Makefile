@@ -45,8 +45,9 @@ asan:
 bench:
 	@$(INSTALL_DEPS) build bench
 	$(CONFIGURE)
-	cmake --build $(BUILD) -j $(JOBS) --target lumora_benchmarks
+	cmake --build $(BUILD) -j $(JOBS) --target lumora_benchmarks lumora
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+	@echo "== bench/idle_cpu.sh"; ./bench/idle_cpu.sh $(BUILD)/lumora
 
 fuzz:
 	@$(INSTALL_DEPS) build fuzz

@@ -32,6 +32,12 @@ Ref<> colourForSetting(id value, id dominant, double alpha) {
   return lumoraColorFromHexString(value);
 }
 
+Ref<> visibleColour(id colour) {
+  if (!colour) return nullptr;
+  Ref<> cgColor = rt::send(colour, sel::CGColor);
+  return host::CGColorGetAlpha(cgColor.get()) > 0 ? colour->ref() : nullptr;
+}
+
 double lumoraColorBrightness(id colour) {
   if (!colour) return 0;
   Ref<> cgColor = rt::send(colour, sel::CGColor);

@@ -25,6 +25,11 @@ Ref<> lumoraColorFromHexString(id text);
 // and any other text).
 Ref<> colourForSetting(id value, id dominant, double alpha);
 
+// The colour, or nil when it is nil or fully transparent. An icon of one colour has a
+// clear dominant colour; painting text or a header with it would make them vanish, so the
+// surfaces take such a colour as no colour and keep the host's own.
+Ref<> visibleColour(id colour);
+
 // (r x 299 + g x 587 + b x 114) / 1000 of the colour's components: 0 for black, 1 for
 // white; alpha plays no part. 0 for nil.
 double lumoraColorBrightness(id colour);

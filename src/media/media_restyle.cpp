@@ -73,9 +73,10 @@ void requestArtworkColours() {
   host::MRMediaRemoteGetNowPlayingInfo(host::dispatch_get_main_queue(), &artworkColorHandler);
 }
 
-// A colour setting's colour: the artwork's average for "dominant", else the string's.
+// A colour setting's colour: the artwork's average for "dominant" (none for a fully
+// transparent artwork), else the string's.
 Ref<> colourFor(id value, id artwork) {
-  if (host::isString(value, "dominant")) return lumoraAverageColor(artwork);
+  if (host::isString(value, "dominant")) return visibleColour(lumoraAverageColor(artwork).get());
   return lumoraColorFromHexString(value);
 }
 

@@ -174,7 +174,7 @@ void restyleNotification(id self, SEL cmd) {
 
   float radius = cornerRadiusForView(n);
   if (radius < 0) radius = static_cast<float>(rt::send(n, sel::frame).size.height / 2);
-  Ref<> dominant = rt::send(self, sel::getDominantColor);
+  Ref<> dominant = visibleColour(rt::send(self, sel::getDominantColor).get());
   createAddedViews(n);
 
   Ref<> header = ivar(n, LUMORA_STR("_headerContentView"));

@@ -108,6 +108,14 @@ std::vector<uint8_t> readImageFile(const std::string& path) {
   return std::vector<uint8_t>(contents.bytes.begin(), contents.bytes.end());
 }
 
+// Whether any pixel is at least half opaque (alpha 128 or more, as the analysis counts).
+bool hasOpaquePixel(const host::CGImage& image) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.row(y)[x] >> 24) >= 128) return true;
+  return false;
+}
+
 void describeImage(const std::string& path, std::optional<double> scaleOption, bool json) {
   const std::vector<uint8_t> bytes = readImageFile(path);
   host::DecodedImage decoded = host::decodeImage(bytes);
@@ -129,12 +137,20 @@ void describeImage(const std::string& path, std::optional<double> scaleOption, b
     return;
   }
   const bool clear = dominant == Components{0, 0, 0, 0};
+  // Why an image has no dominant colour, in the analysis's own terms.
+  std::string why;
+  if (clear)
+    why = hasOpaquePixel(*decoded.image)
+              ? "  (none: its visible pixels make one colour cluster, and a dominant colour "
+                "stands out from a second one; settings set to \"dominant\" keep the host's "
+                "own colour)"
+              : "  (none: no pixel is at least half opaque; settings set to \"dominant\" keep "
+                "the host's own colour)";
   std::cout << "file      " << path << "\n"
             << "size      " << number(size.width) << " x " << number(size.height)
             << " points at scale " << number(scale) << " (" << decoded.image->width() << " x "
             << decoded.image->height() << " pixels)\n"
-            << "dominant  " << componentsText(dominant)
-            << (clear ? "  (clear: fewer than two colour clusters)" : "") << "\n"
+            << "dominant  " << componentsText(dominant) << why << "\n"
             << "average   " << componentsText(average) << "\n";
 }
 

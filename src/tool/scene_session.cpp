@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include "host/foundation/property_list.h"
 #include "host/foundation/user_defaults.h"
 #include "host/scene/scene_file.h"
+#include "host/uikit/view.h"
 #include "prefs/lumora_prefs.h"
 #include "startup/loader.h"
 
@@ -82,6 +84,21 @@ host::scene::Scene withStyle(host::scene::Scene scene,
 }
 }  // namespace
 
+void reportLayoutLoops() {
+  static size_t reported = 0;
+  const auto& loops = host::layoutLoops();
+  if (loops.size() < reported) reported = 0;  // the host was booted again
+  for (; reported < loops.size(); ++reported) {
+    std::vector<std::string> views;
+    for (const std::string& v : loops[reported].views)
+      if (std::find(views.begin(), views.end(), v) == views.end()) views.push_back(v);
+    std::string names;
+    for (const std::string& v : views) names += (names.empty() ? "" : ", ") + v;
+    std::cerr << "lumora: warning: the layout does not come to rest: " << names << " laid out "
+              << loops[reported].passes << " passes in a row with nothing changed from outside\n";
+  }
+}
+
 SceneSession::SceneSession(const GlobalOptions& global, const std::optional<std::string>& sceneFile,
                            std::optional<host::Device::InterfaceStyle> style)
     : scene_(withStyle(readScene(sceneFile), style)),
@@ -92,6 +109,7 @@ std::vector<host::scene::Surface> SceneSession::run(std::optional<double> at) {
   try {
     auto surfaces = host::scene::buildDevice(scene_, {prefs::kSuiteName, &lumora::loadSystem});
     host::scene::runClock(at);
+    reportLayoutLoops();
     return surfaces;
   } catch (const host::scene::DeviceError& e) {
     throw ToolError(scene_.source + ": " + e.what());

@@ -46,6 +46,10 @@ host::scene::Json dumpOf(const std::vector<host::scene::Surface>& surfaces);
 // banners the home screen, with widgets the Today view), as PNG bytes.
 std::vector<uint8_t> screensPNG(const host::scene::Scene& scene, double scale);
 
+// Prints, once each, the layout loops the host has seen (views laid out again and again
+// with nothing changed from outside), as warnings on standard error.
+void reportLayoutLoops();
+
 class SceneSession {
  public:
   // `style` overrides the scene's interface style when given.

@@ -127,7 +127,7 @@ void lumoraColorize(id self, rt::SEL) {
   if (!icon) return;
 
   // Without a PNG encoding the icon has no key and no colour.
-  Ref<> dominant = lumoraCachedDominantColor(icon.get(), colorCache.get());
+  Ref<> dominant = visibleColour(lumoraCachedDominantColor(icon.get(), colorCache.get()).get());
   colourHeaderAndBackground(header.get(), stock.get(), background.get(), dominant.get());
   placeBorder(p, dominant.get());
 }

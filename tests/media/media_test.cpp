@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include <cairo.h>
 #include "host/foundation/notification_center.h"
 #include "host/foundation/now_playing.h"
 #include "host/quartz/cgcolor.h"
@@ -17,6 +18,7 @@
 #include "host/uikit/colour.h"
 #include "host/uikit/view.h"
 #include "media/media_globals.h"
+
 #include "media/media_restyle.h"
 #include "prefs/lumora_prefs.h"
 #include "support/golden.h"
@@ -91,6 +93,19 @@ TEST_F(MediaTest, DominantBackgroundIsTheArtworkAverageAndFollowsTheTrack) {
   host::scene::runClock(2.5);
   EXPECT_EQ(background().backgroundColor(), nullptr);
   EXPECT_EQ(lumoraArtworkColor, nullptr);
+}
+
+// A fully transparent artwork averages to the clear colour, which counts as none: a
+// "dominant" background at 0.6 of it would be a dark veil.
+TEST_F(MediaTest, AFullyTransparentArtworkGivesNoColour) {
+  cairo_surface_t* clear = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+  ASSERT_EQ(cairo_surface_write_to_png(clear, (folder / "clear.png").c_str()),
+            CAIRO_STATUS_SUCCESS);
+  cairo_surface_destroy(clear);
+  play(R"({"preferences": {"colorBackgroundMediaplayer": "dominant"},
+           "nowPlaying": {"title": "T", "artwork": {"file": "clear.png"}}})");
+  EXPECT_EQ(lumoraArtworkColor, nullptr);
+  EXPECT_EQ(background().backgroundColor(), nullptr);
 }
 
 TEST_F(MediaTest, TransparentBackgroundHidesTheMaterial) {

@@ -31,8 +31,17 @@ class NotificationFixture : public ::testing::Test {
     root = makeTempRoot("lumora-notifications");
     host::boot({root, std::move(absent), device});
     host::installApp(
-        {"com.example.mail", "Mail", "User", {}, false, false, false, picture(0xff3366cc)});
+        {"com.example.mail", "Mail", "User", {}, false, false, false, icon(0xff3366cc)});
     lumora::loadSystem();
+  }
+  // An app icon: a ground of the colour with a white glyph, so that it has a dominant
+  // colour (an icon of one colour has none).
+  static rt::Ref<> icon(uint32_t argb) {
+    constexpr int kSide = 180;
+    std::vector<uint32_t> pixels(static_cast<size_t>(kSide) * kSide, argb);
+    for (int y = 60; y < 120; ++y)
+      for (int x = 50; x < 130; ++x) pixels[static_cast<size_t>(y) * kSide + x] = 0xffffffff;
+    return host::UIImage::make(host::CGImage::fromPixels(kSide, kSide, pixels.data()), 3);
   }
   static rt::Ref<> picture(uint32_t argb, int side = 180) {
     std::vector<uint32_t> pixels(static_cast<size_t>(side) * side, argb);

@@ -161,6 +161,32 @@ TEST_F(RestyleTest, TheContrastRuleAppliesOnlyWhenBothValuesAreDominant) {
             rgba(rt::send(cls::UIColor, sel::systemGray4Color).get()));
 }
 
+// An icon of one colour has a clear dominant colour: text and background painted with
+// it would vanish, so they keep the host's own colours, as for an app without an icon.
+rt::Ref<> clearDominant(id, rt::SEL) {
+  return rt::send(cls::UIColor, sel::clearColor);
+}
+
+TEST_F(RestyleTest, AClearDominantColourIsNoColour) {
+  boot();
+  rt::ImpFor<rt::Ref<>> saved;
+  rt::MSHookMessageEx(rt::objc_getClass("NCNotificationShortLookViewController"),
+                      sel::getDominantColor, &clearDominant, &saved);
+  set("colorSecondaryLabelBanner", "dominant");  // the title is "dominant" by default
+  set("borderColorBanner", "dominant");
+  banner();
+  EXPECT_EQ(rt::send(key(content.get(), "_primaryLabel"), sel::textColor), nullptr);
+  EXPECT_EQ(rt::send(key(content.get(), "_secondaryLabel"), sel::textColor), nullptr);
+  EXPECT_EQ(rt::send(rt::send(card, sel::lumoraBorder), sel::backgroundColor), nullptr);
+  // Over a "dominant" background, which stays clear, the title takes the contrast
+  // colour against no colour: opaque black in the light style.
+  set("colorBackgroundBanner", "dominant");
+  relayout();
+  EXPECT_EQ(rt::send(background(), sel::backgroundColor), nullptr);
+  EXPECT_EQ(rgba(rt::send(key(content.get(), "_primaryLabel"), sel::textColor).get()),
+            (std::array<CGFloat, 4>{0, 0, 0, 1}));
+}
+
 TEST_F(RestyleTest, ASecondaryColourPaintsBodySummaryAndSubtitleAlike) {
   boot();
   set("colorSecondaryLabelBanner", "#FF0000");

@@ -1,6 +1,7 @@
 // The `lumora` tool end to end: the JSON shapes scripts rely on, migration of a file
 // written by another program, errors for bad input, and files and text a hostile but
 // fair user could hand it.
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include "support/files.h"
@@ -216,6 +217,22 @@ TEST_F(ToolTest, FifosDevicesAndReadErrorsAreRefusedWithoutWaiting) {
   EXPECT_EQ(memory.err,
             "lumora: cannot read /proc/self/mem: Input/output error; give a PNG or JPEG image "
             "file\n");
+}
+
+TEST_F(ToolTest, AnImageWithoutADominantColourSaysWhy) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 30, 30);
+  const fs::path clear = base / "clear.png", flat = base / "flat.png";
+  cairo_surface_write_to_png(surface, clear.c_str());
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_source_rgb(cr, 0.5, 0.3, 0.1);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_write_to_png(surface, flat.c_str());
+  cairo_surface_destroy(surface);
+  EXPECT_NE(run("colour --image '" + flat.string() + "'").out.find("make one colour cluster"),
+            std::string::npos);
+  EXPECT_NE(run("colour --image '" + clear.string() + "'").out.find("no pixel is at least half"),
+            std::string::npos);
 }
 
 TEST_F(ToolTest, JsonOutputIsValidUtf8WhateverTheInput) {

@@ -188,6 +188,17 @@ TEST_F(WidgetTest, TransparentBackgroundsAndTheHeaderColour) {
   EXPECT_EQ(colour(background()), green);
 }
 
+// A one-colour icon's dominant colour is clear: a "dominant" header or background then
+// keeps the host's look instead of turning into a dark band.
+TEST_F(WidgetTest, AOneColourIconGivesNoDominantColour) {
+  show(R"({"colorHeaderWidget": "dominant", "colorBackgroundWidget": "dominant",
+           "borderColorWidget": "dominant"})",
+       R"([{"id": "w", "icon": {"colour": "#8E5A2B"}}])");
+  EXPECT_EQ(colour(header()), std::nullopt);
+  EXPECT_EQ(colour(background()), std::nullopt);
+  EXPECT_EQ(colour(strip()), std::nullopt);
+}
+
 TEST_F(WidgetTest, CornerRadiusFromEachSetting) {
   show("{}", R"([{"id": "w"}])");  // the radius comes even without an icon
   struct Case {

@@ -16,6 +16,9 @@ class MainQueue {
 };
 
 namespace {
+// More than the passes after which the host calls a layout a loop (view.h).
+constexpr int kMaxQuietCommits = 32;
+
 MainQueue& queue() {
   static MainQueue q;
   return q;
@@ -52,16 +55,18 @@ size_t advance(uint64_t nanoseconds) {
   MainQueue& q = queue();
   const uint64_t end = q.clock + nanoseconds;
   size_t ran = 0;
-  bool committedWithoutBlocks = false;
+  int quietCommits = 0;
   for (;;) {
     const bool due = !q.blocks.empty() && q.blocks.begin()->first.first <= end;
-    // A commit asked for while nothing is due runs once per call, so a layout that keeps
-    // marking views cannot spin here; its marks wait for the next batch.
-    if (!due && (!q.commitRequested || committedWithoutBlocks)) break;
+    // A commit asked for while nothing is due runs as a batch of its own, so a layout
+    // that marks views again is laid out again at once, as the host's run loop turns
+    // until the screen settles. One that never settles is cut off after kMaxQuietCommits
+    // in one call, so that the clock can go on; the host reports such a layout loop.
+    if (!due && (!q.commitRequested || quietCommits == kMaxQuietCommits)) break;
     if (due)
       q.clock = q.blocks.begin()->first.first;
     else
-      committedWithoutBlocks = true;
+      ++quietCommits;
     q.commitRequested = false;
     if (q.beforeBatch) q.beforeBatch();
     // One batch: every block due at this instant, including those they schedule for it.

@@ -35,7 +35,7 @@ uint64_t now();
 // Blocks due at the same instant form one batch (one turn of the host's run loop):
 // before it the before-batch hook runs, after it the after-batch hook (the host commits
 // its transaction and lays out). A commit asked for with nothing due runs as a batch of
-// its own at the current time.
+// its own at the current time, again while layout keeps asking (at most 32 in a row).
 size_t advance(uint64_t nanoseconds);
 // Runs the blocks that are due now.
 inline size_t drain() {

@@ -282,6 +282,9 @@ void NCNotificationViewControllerView::layoutSubviews() {
   rt::send(contentView_, sel::setFrame, card);
   rt::send(optionsView_, sel::setFrame,
            CGRect{{0, card.size.height + 8}, {w, NCAuxiliaryOptionsView::kHeight}});
+  // The row is laid out at once, inside this layout: what its own layout changes (a
+  // replacement narrowing it) then belongs to this pass and asks for no other.
+  rt::send(optionsView_, sel::layoutIfNeeded);
 }
 
 void NCNotificationViewControllerView::setOptionsView(id view) {

@@ -149,7 +149,10 @@ class NCNotificationViewController : public UIViewController {
 // dimming view (a material, shown over the cards behind the first of a collapsed stack,
 // so their content does not show through the card in front), both as high as the card
 // measures, and below them, on the lockscreen when asked, the options row, 8 points
-// down.
+// down. The container lays the row out within its own layout (`layoutIfNeeded` on it),
+// as a host that settles on screen must: a row that changes its own size while laying
+// out would otherwise mark the container, whose next layout sets the row back, and the
+// two would never come to rest.
 class NCNotificationViewControllerView : public UIView {
  public:
   static inline const rt::ClassOf<NCNotificationViewControllerView> cls{

@@ -1,6 +1,7 @@
 #include "host/uikit/view.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
@@ -18,16 +19,35 @@ std::vector<rt::WeakRef<UIWindow>>& windows() {
   return list;
 }
 
+// What the host knows of its layout passes, to tell a layout that settles from one
+// that keeps asking for itself.
+struct LayoutWatch {
+  int depth = 0;                     // above 0 while views are being laid out
+  bool markedFromOutside = false;    // a view was marked outside layout since the last pass
+  size_t quietPasses = 0;            // passes in a row asked for by layout alone
+  std::vector<std::string> laidOut;  // the classes laid out in the current pass
+  std::vector<LayoutLoop> loops;
+};
+
+LayoutWatch& watch() {
+  static LayoutWatch w;
+  return w;
+}
+
 // Lays out the marked views of the subtree, parent before children.
 void layoutTree(UIView& view) {
   auto keep = view.ref();
+  ++watch().depth;
   if (view.needsLayout()) {
     rt::send(&view, sel::layoutSubviews);
     view.clearNeedsLayout();
+    view.countLayout();
+    watch().laidOut.push_back(rt::class_getName(view.isa()));
     if (Ref<> controller = view.controller()) rt::send(controller, sel::viewDidLayoutSubviews);
   }
   // The children as they are after the parent's layout, which may add or move some.
   for (auto& child : std::vector<Ref<UIView>>(view.subviewList())) layoutTree(*child);
+  --watch().depth;
 }
 
 }  // namespace
@@ -50,6 +70,7 @@ void UIView::resized() {
 
 void UIView::setNeedsLayout() {
   needsLayout_ = true;
+  if (watch().depth == 0) watch().markedFromOutside = true;
   main_queue::requestCommit();
 }
 
@@ -173,8 +194,18 @@ Ref<> UIWindow::initWithFrame(CGRect frame) {
 void layoutWindows() {
   auto& list = windows();
   std::erase_if(list, [](const rt::WeakRef<UIWindow>& w) { return w.expired(); });
+  LayoutWatch& w = watch();
+  const bool askedFromOutside = std::exchange(w.markedFromOutside, false);
+  w.laidOut.clear();
   for (auto& weak : std::vector<rt::WeakRef<UIWindow>>(list))
     if (auto window = weak.lock()) layoutTree(*window);
+  if (w.laidOut.empty()) return;
+  w.quietPasses = askedFromOutside ? 0 : w.quietPasses + 1;
+  if (w.quietPasses == kLayoutLoopPasses) w.loops.push_back({w.laidOut, w.quietPasses});
+}
+
+const std::vector<LayoutLoop>& layoutLoops() {
+  return watch().loops;
 }
 
 void UIView::bind(ClassBuilder<UIView>& b) {
@@ -231,6 +262,7 @@ void defineViews(ClassList& list) {
 
 void resetViews() {
   windows().clear();
+  watch() = LayoutWatch{};
 }
 
 }  // namespace host

@@ -14,10 +14,15 @@
 //   laid out again for it. Marks made after a view's turn wait for the next batch.
 // - `layoutIfNeeded` lays out the marked part of the subtree now; nothing when nothing
 //   is marked.
+// - A layout that never comes to rest is reported, not hidden: when the windows are laid
+//   out kLayoutLoopPasses times in a row, each pass asked for only by the layout before
+//   it (no view marked from outside meanwhile), the views of the last pass are recorded
+//   in `layoutLoops()`. The host goes on, as the device's would.
 // - A parent sets its children's frames afresh in each layout, from its own bounds and
 //   content, so an adjustment a replacement makes never accumulates over passes.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "host/foundation/values.h"
@@ -81,6 +86,9 @@ class UIView : public NSObject {
   void setNeedsLayout();
   bool needsLayout() const { return needsLayout_; }
   void clearNeedsLayout() { needsLayout_ = false; }
+  // How many times the host has laid the view out (run its `layoutSubviews`).
+  size_t layoutCount() const { return layoutCount_; }
+  void countLayout() { ++layoutCount_; }
   void layoutIfNeeded();
   void didMoveToWindow() {}
   // The controller whose view is this view or its nearest ancestor that has one.
@@ -104,6 +112,7 @@ class UIView : public NSObject {
   rt::WeakRef<> controller_;
   bool needsLayout_ = true;
   bool userInteractionEnabled_ = true;
+  size_t layoutCount_ = 0;
 };
 
 // A window: the top of a tree on screen. Every window lays out at the end of each batch.
@@ -116,6 +125,17 @@ class UIWindow : public UIView {
 
 // Lays out the marked views of every window, in the order the windows were made.
 void layoutWindows();
+
+// A layout that does not come to rest: the classes of the views laid out in the pass
+// that gave it away, in the order laid out, and the passes in a row asked for by layout
+// alone.
+struct LayoutLoop {
+  std::vector<std::string> views;
+  size_t passes = 0;
+};
+inline constexpr size_t kLayoutLoopPasses = 16;
+// The loops seen since the host was booted; one entry per loop.
+const std::vector<LayoutLoop>& layoutLoops();
 
 // Makes a view of the class through the runtime and adds it to parent; nil when this
 // host lacks the class, or lacks the subview held under `ivarName` (HostOptions).

@@ -225,3 +225,64 @@ TEST_F(StageTest, WithoutATimeTheClockRunsUntilIdleButNoFurtherThanTenSeconds) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether any view in the tree is still marked for layout.
+bool anyMarked(const UIView& view) {
+  if (view.needsLayout()) return true;
+  for (const auto& child : view.subviewList())
+    if (anyMarked(*child)) return true;
+  return false;
+}
+
+const UIView* topOf(id view) {
+  const UIView* v = UIView::cls.cast(view);
+  while (v && v->superviewPointer()) v = v->superviewPointer();
+  return v;
+}
+
+}  // namespace
+
+// A layout that keeps asking for itself (a replacement undoing what the host's layout
+// did, and the other way round) burns the device's battery though nothing changes.
+TEST_F(StageTest, EveryExampleSceneComesToRestAfterItsTimeline) {
+  const fs::path scenes = LUMORA_SCENES;
+  std::vector<std::pair<std::string, std::string>> texts;  // name, scene
+  for (const auto& entry : fs::directory_iterator(scenes))
+    if (entry.path().extension() == ".json")
+      texts.emplace_back(entry.path().string(), testing_support::readBytes(entry.path()));
+  // Options rows narrowed by the modern indicator, with a date colour on a timer.
+  texts.emplace_back("options.json", R"({"device": {"locked": true},
+      "preferences": {"colorHeaderDateLockscreen": "#FF0000"},
+      "notifications": [{"presentation": "lockscreen", "title": "T", "options": true}]})");
+  std::vector<Surface> last;
+  for (const auto& [name, text] : texts) {
+    SCOPED_TRACE(name);
+    if (host::isBooted()) lumora::resetProcess();
+    if (!root.empty()) std::filesystem::remove_all(root);
+    scene = parseScene(text, name, scenes);
+    root = testing_support::makeTempRoot("lumora-scene-device");
+    host::boot({root, {}, scene.device});
+    const std::vector<Surface> surfaces = last =
+        buildDevice(scene, {prefs::kSuiteName, lumora::loadSystem});
+    EXPECT_LT(runClock(std::nullopt), kMaxIdleSeconds);
+    EXPECT_TRUE(layoutLoops().empty());
+    for (const Surface& s : surfaces) {
+      Ref<> view = s.controller ? rt::send(s.controller, sel::view) : s.view;
+      if (const UIView* top = topOf(view.get())) {
+        EXPECT_FALSE(anyMarked(*top));
+      }
+      // Shown, restyled once, the date coloured, the timeline's changes: a handful.
+      const UIView* v = UIView::cls.cast(view.get());
+      if (v && (s.kind == Surface::Kind::Banner || s.kind == Surface::Kind::Lockscreen)) {
+        EXPECT_LE(v->layoutCount(), 6u);
+      }
+    }
+  }
+  EXPECT_GE(texts.size(), 10u);
+  // The last scene's row keeps its narrowing: 359 less the modern indicator's 53 points.
+  Ref<> row = rt::send(rt::send(last.front().controller, sel::view), sel::valueForKey,
+                       NSStr("_auxiliaryOptionsView"));
+  EXPECT_EQ(rt::send(row, sel::frame).size.width, 306);
+}

@@ -151,6 +151,34 @@ TEST_F(LayoutTest, AViewThatResizesItselfWhileLayingOutIsNotLaidOutAgainForIt) {
   EXPECT_EQ(view->layouts, 1);
 }
 
+// A child that narrows itself under a parent that sets it back: each pass asks for the
+// next, with nothing changed from outside. The host says so at once, within one turn of
+// the run loop, rather than spinning or waiting for a timer to show it.
+TEST_F(LayoutTest, ALayoutThatNeverSettlesIsReportedAndOneThatSettlesIsNot) {
+  auto parent = counting("parent", window.get());
+  auto child = counting("child", parent.get());
+  child->onLayout = [](CountingView& self) {
+    if (self.frame().size.width > 50) rt::send(&self, sel::setFrame, CGRectMake(0, 0, 50, 10));
+  };
+  parent->onLayout = [&](CountingView&) {
+    rt::send(child, sel::setFrame, CGRectMake(0, 0, child->frame().size.width + 1, 10));
+  };
+  commit();
+  EXPECT_TRUE(layoutLoops().empty());  // one grow and one narrowing, then rest
+  EXPECT_LE(parent->layouts, 3);
+
+  parent->onLayout = [&](CountingView&) {
+    rt::send(child, sel::setFrame, CGRectMake(0, 0, 100, 10));
+  };
+  rt::send(parent, sel::setNeedsLayout);
+  commit();
+  ASSERT_EQ(layoutLoops().size(), 1u);
+  EXPECT_EQ(layoutLoops()[0].passes, kLayoutLoopPasses);
+  EXPECT_EQ(layoutLoops()[0].views, (std::vector<std::string>{"CountingView", "CountingView"}));
+  EXPECT_GE(parent->layouts, static_cast<int>(kLayoutLoopPasses));
+  EXPECT_EQ(main_queue::nextDueTime(), std::nullopt);  // the clock is free to go on
+}
+
 TEST_F(LayoutTest, LayoutIfNeededLaysOutTheMarkedSubtreeNowAndNothingOtherwise) {
   Ref<> detached = rt::send(UIView::cls.get(), sel::new_);  // not on screen
   auto child = counting("child", detached.get());
