@@ -19,7 +19,6 @@ void resetMediaGlobals() {
   lumoraArtworkBorder.reset();
   lumoraArtworkColor.reset();
   lumoraArtworkBorderColor.reset();
-  forgetColorFlowClass();
 }
 
 }  // namespace lumora

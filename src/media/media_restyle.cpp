@@ -20,14 +20,9 @@ using rt::Ref;
 
 constexpr CGFloat kDominantBackgroundAlpha = 0.6;
 
-// The other extension's settings class: looked up by name until found, then kept.
-rt::Class colorFlowClass = nullptr;
-rt::Class colorFlowPrefsClass() {
-  if (!colorFlowClass) colorFlowClass = rt::objc_getClass("CFWPrefsManager");
-  return colorFlowClass;
-}
+// The other extension's settings, while it is installed.
 Ref<> colorFlowPrefs() {
-  return rt::send(colorFlowPrefsClass(), sel::sharedInstance);
+  return rt::send(cls::CFWPrefsManager.get(), sel::sharedInstance);
 }
 
 bool enabled() {
@@ -84,10 +79,6 @@ Ref<> colourFor(id value, id artwork) {
 
 bool colorFlowLockScreenEnabled() {
   return rt::send(colorFlowPrefs(), sel::isLockScreenEnabled);
-}
-
-void forgetColorFlowClass() {
-  colorFlowClass = nullptr;
 }
 
 rt::ImpFor<void> original_mediaControls_didMoveToWindow;

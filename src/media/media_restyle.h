@@ -46,7 +46,5 @@ void artworkColorHandler(id information);
 
 // Whether the other extension's lockscreen colouring is on (NO while it is absent).
 bool colorFlowLockScreenEnabled();
-// Forgets the extension's class, found or not (a process reset).
-void forgetColorFlowClass();
 
 }  // namespace lumora

@@ -6,7 +6,6 @@
 
 #include "host/foundation/value_helpers.h"
 #include "host/springboard/springboard_selectors.h"
-#include "notifications/host_class.h"
 #include "prefs/globals.h"
 
 namespace lumora {
@@ -16,7 +15,7 @@ using rt::id;
 using rt::Ref;
 
 bool isNotificationController(id object) {
-  return rt::send(object, sel::isKindOfClass, cachedHostClass("NCNotificationViewController"));
+  return rt::send(object, sel::isKindOfClass, cls::NCNotificationViewController.get());
 }
 
 }  // namespace

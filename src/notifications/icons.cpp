@@ -4,7 +4,6 @@
 
 #include "colour/icon_colour.h"
 #include "host/foundation/value_helpers.h"
-#include "notifications/host_class.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
 
@@ -122,7 +121,7 @@ void lumoraHideHeader(id self, SEL, bool hide) {
   Ref<> subviews = rt::send(header, sel::subviews);
   for (uint64_t i = 0; i < rt::send(subviews, sel::count); ++i) {
     Ref<> view = rt::send(subviews, sel::objectAtIndex, i);
-    if (isKindOf(view.get(), cachedHostClass("UIButton"))) rt::send(view, sel::setHidden, hide);
+    if (isKindOf(view.get(), cls::UIButton.get())) rt::send(view, sel::setHidden, hide);
   }
   rt::send(rt::send(header, sel::valueForKey, str("_titleLabel")), sel::setHidden, hide);
 }
@@ -136,15 +135,14 @@ void lumoraHideGroupedNotifications(id self, SEL, bool hide) {
   Ref<> subviews = rt::send(list, sel::subviews);
   for (uint64_t i = 0; i < rt::send(subviews, sel::count); ++i) {
     Ref<> view = rt::send(subviews, sel::objectAtIndex, i);
-    if (!isKindOf(view.get(), cachedHostClass("NCNotificationListCell"))) continue;
+    if (!isKindOf(view.get(), cls::NCNotificationListCell.get())) continue;
     rt::send(view, sel::setHidden, view == first ? false : hideOthers);
   }
 }
 
 Ref<> getIconForBundleId(id self, SEL, id bundleIdentifier, bool mask) {
   if (bundleIdentifier) {
-    Ref<> model =
-        rt::send(rt::send(cachedHostClass("SBIconController"), sel::sharedInstance), sel::model);
+    Ref<> model = rt::send(rt::send(cls::SBIconController.get(), sel::sharedInstance), sel::model);
     Ref<> icon = rt::send(model, sel::expectedIconForDisplayIdentifier, bundleIdentifier);
     const SBIconImageInfo info{{60, 60}, screenScale(), 13};
     Ref<> image = mask ? rt::send(icon, sel::generateIconImageWithInfo, info)

@@ -2,7 +2,6 @@
 
 #include "host/foundation/value_helpers.h"
 #include "notifications/context.h"
-#include "notifications/host_class.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
 
@@ -17,8 +16,7 @@ constexpr CGFloat kHeaderBonus = 10, kModernLift = 14, kDateLift = 3, kNoIconPad
 // short-look controller; nil otherwise.
 Ref<> sectionOf(id view) {
   Ref<> controller = rt::send(view, sel::_viewControllerForAncestor);
-  if (!rt::send(controller, sel::isKindOfClass,
-                cachedHostClass("NCNotificationShortLookViewController")))
+  if (!rt::send(controller, sel::isKindOfClass, cls::NCNotificationShortLookViewController.get()))
     return nullptr;
   return rt::send(rt::send(controller, sel::notificationRequest), sel::sectionIdentifier);
 }

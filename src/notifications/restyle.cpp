@@ -4,7 +4,6 @@
 #include "host/foundation/main_queue.h"
 #include "host/foundation/value_helpers.h"
 #include "notifications/context.h"
-#include "notifications/host_class.h"
 #include "notifications/style_stage.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
@@ -85,12 +84,12 @@ void resetHeader(id header) {
   Ref<> sublayers = rt::send(layer, sel::sublayers);
   for (uint64_t i = 0; i < rt::send(sublayers, sel::count); ++i) {
     Ref<> sublayer = rt::send(sublayers, sel::objectAtIndex, i);
-    if (rt::send(sublayer, sel::isKindOfClass, cachedHostClass("CAGradientLayer"))) {
+    if (rt::send(sublayer, sel::isKindOfClass, cls::CAGradientLayer.get())) {
       rt::send(sublayer, sel::setColors, nullptr);
       return;
     }
   }
-  Ref<> gradient = rt::send(cachedHostClass("CAGradientLayer"), sel::layer);
+  Ref<> gradient = rt::send(cls::CAGradientLayer.get(), sel::layer);
   rt::send(gradient, sel::setStartPoint, rt::CGPoint{0, 0});
   rt::send(gradient, sel::setEndPoint, rt::CGPoint{1, 0});
   rt::send(layer, sel::insertSublayer_atIndex, gradient, uint32_t{0});

@@ -4,7 +4,6 @@
 #include "host/foundation/main_queue.h"
 #include "host/foundation/value_helpers.h"
 #include "notifications/context.h"
-#include "notifications/host_class.h"
 #include "notifications/restyle.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
@@ -82,7 +81,7 @@ void colourHeader(const StyleContext& c, id titleValue) {
       Ref<> sublayers = rt::send(rt::send(c.header, sel::layer), sel::sublayers);
       for (uint64_t i = 0; i < rt::send(sublayers, sel::count); ++i) {
         Ref<> gradient = rt::send(sublayers, sel::objectAtIndex, i);
-        if (!rt::send(gradient, sel::isKindOfClass, cachedHostClass("CAGradientLayer"))) continue;
+        if (!rt::send(gradient, sel::isKindOfClass, cls::CAGradientLayer.get())) continue;
         rt::send(gradient, sel::setColors, colours);
         Ref<> header = c.header->ref();
         host::dispatch_after(host::dispatch_time(host::DISPATCH_TIME_NOW, kGradientDelay),

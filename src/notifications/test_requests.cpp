@@ -20,24 +20,13 @@ using rt::Ref;
 constexpr const char* kTitle = "Lumora Notification";
 constexpr int64_t kSecond = host::NSEC_PER_SEC;
 
-// Looked up by name while not found, then kept.
-struct Services {
-  rt::Class workspace = nullptr, bulletins = nullptr, lockScreen = nullptr;
-};
-Services services;
-
-rt::Class lookUp(rt::Class& slot, const char* name) {
-  if (!slot) slot = rt::objc_getClass(name);
-  return slot;
-}
-
 void after(int64_t nanoseconds, host::dispatch_block_t block) {
   host::dispatch_after(host::dispatch_time(host::DISPATCH_TIME_NOW, nanoseconds),
                        host::dispatch_get_main_queue(), std::move(block));
 }
 
 void postBulletin(const std::string& title, const std::string& message, rt::id bundleID) {
-  Ref<> manager = rt::send(lookUp(services.bulletins, "JBBulletinManager"), sel::sharedInstance);
+  Ref<> manager = rt::send(cls::JBBulletinManager.get(), sel::sharedInstance);
   rt::send(manager, sel::showBulletinWithTitle_message_bundleID, host::NSStr(title),
            host::NSStr(message), bundleID);
 }
@@ -50,8 +39,7 @@ bool contains(rt::id array, const char* text) {
 // system apps that are shown, launchable, installed and not removed.
 std::map<std::string, Ref<>> eligibleApps() {
   std::map<std::string, Ref<>> apps;
-  Ref<> workspace =
-      rt::send(lookUp(services.workspace, "LSApplicationWorkspace"), sel::defaultWorkspace);
+  Ref<> workspace = rt::send(cls::LSApplicationWorkspace.get(), sel::defaultWorkspace);
   Ref<> records = rt::send(workspace, sel::allInstalledApplications);
   const uint64_t count = rt::send(records, sel::count);
   for (uint64_t i = 0; i < count; ++i) {
@@ -85,7 +73,7 @@ void handleTestLockscreen(host::CFNotificationCenterRef, void*, host::CFStringRe
                           host::CFDictionaryRef) {
   if (isTesting) return;
   isTesting = true;
-  Ref<> manager = rt::send(lookUp(services.lockScreen, "SBLockScreenManager"), sel::sharedInstance);
+  Ref<> manager = rt::send(cls::SBLockScreenManager.get(), sel::sharedInstance);
   rt::send(manager, sel::lockUIFromSource_withOptions, 1, nullptr);
   after(kSecond, [] { showTestNotifications(5); });
 }
@@ -126,7 +114,6 @@ void showDemoNotifications() {
 }
 
 void resetTestNotifications() {
-  services = {};
   isTesting = false;
 }
 

@@ -123,8 +123,7 @@ Ref<> colorCache(id, SEL) {
 // Base store first, then the migration, which must see persisted values only, then the
 // defaults.
 Ref<> initWithSuiteName(id self, SEL, id suiteName) {
-  Ref<> store =
-      rt::sendSuper(rt::objc_getClass("LumoraPrefs"), self, sel::initWithSuiteName, suiteName);
+  Ref<> store = rt::sendSuper(cls::LumoraPrefs.get(), self, sel::initWithSuiteName, suiteName);
   if (!store) return nullptr;
   rt::send(store, sel::mergeOldSettings);
   Ref<> defaults = rt::send(cls::NSMutableDictionary, sel::new_);
@@ -195,10 +194,10 @@ const std::vector<Default>& registeredDefaults() {
 }
 
 Class registerLumoraPrefs() {
-  if (Class existing = rt::objc_getClass("LumoraPrefs")) return existing;
+  if (Class existing = cls::LumoraPrefs.get()) return existing;
   Class base = cls::NSUserDefaults.get();
   if (!base) return nullptr;
-  Class cls = rt::objc_registerClass("LumoraPrefs", base);
+  Class cls = rt::objc_registerClass(cls::LumoraPrefs.name(), base);
   rt::bindFunction(cls, sel::initWithSuiteName, &initWithSuiteName);
   rt::bindFunction(cls, sel::mergeOldSettings, &mergeOldSettings);
   rt::bindFunction(cls, sel::convertBoolToString, &convertBoolToString);

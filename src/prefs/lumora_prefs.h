@@ -20,6 +20,10 @@ inline const Sel<void()> mergeOldSettings{"mergeOldSettings"};
 inline const Sel<void(id)> convertBoolToString{"convertBoolToString:"};
 }  // namespace sel
 
+namespace cls {
+inline const rt::ClassName LumoraPrefs{"LumoraPrefs"};
+}  // namespace cls
+
 namespace prefs {
 
 inline constexpr const char* kSuiteName = "com.tarnwick.lumora";

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "host/springboard/springboard_selectors.h"
 #include "host/uikit/uikit_selectors.h"
 #include "notifications/icons.h"
 
@@ -59,14 +60,14 @@ void addUniqueObserver(id, SEL, id observer, SEL selector, id name, id object) {
 
 const std::vector<AddedProperty>& addedProperties() {
   static const std::vector<AddedProperty> properties{
-      {"WGWidgetPlatterView", "lumoraBorder", "setLumoraBorder:"},
-      {"WGWidgetPlatterView", "lumoraFullBorder", "setLumoraFullBorder:"},
-      {"WGWidgetPlatterView", "lumoraBackground", "setLumoraBackground:"},
-      {"NCNotificationShortLookView", "colorIndicator", "setColorIndicator:"},
-      {"NCNotificationShortLookView", "lumoraBorder", "setLumoraBorder:"},
-      {"NCNotificationShortLookView", "lumoraBackground", "setLumoraBackground:"},
-      {"NCNotificationShortLookView", "imageIndicator", "setImageIndicator:"},
-      {"NCNotificationShortLookView", "imageIndicatorCorner", "setImageIndicatorCorner:"},
+      {&cls::WGWidgetPlatterView, "lumoraBorder", "setLumoraBorder:"},
+      {&cls::WGWidgetPlatterView, "lumoraFullBorder", "setLumoraFullBorder:"},
+      {&cls::WGWidgetPlatterView, "lumoraBackground", "setLumoraBackground:"},
+      {&cls::NCNotificationShortLookView, "colorIndicator", "setColorIndicator:"},
+      {&cls::NCNotificationShortLookView, "lumoraBorder", "setLumoraBorder:"},
+      {&cls::NCNotificationShortLookView, "lumoraBackground", "setLumoraBackground:"},
+      {&cls::NCNotificationShortLookView, "imageIndicator", "setImageIndicator:"},
+      {&cls::NCNotificationShortLookView, "imageIndicatorCorner", "setImageIndicatorCorner:"},
   };
   static_assert(kPropertyCount == 8);
   return properties;

@@ -18,7 +18,7 @@ void registerSystemClasses();
 
 // An added property: its getter and setter names and a unique association key.
 struct AddedProperty {
-  const char* hostClass;
+  const rt::ClassName* hostClass;
   const char* getter;
   const char* setter;
 };

@@ -14,12 +14,12 @@ const std::vector<HookRow>& hookTable() {
   return table;
 }
 
-std::vector<HookRow> propertyRows(Routine routine, std::string_view hostClass) {
+std::vector<HookRow> propertyRows(Routine routine, const rt::ClassName& hostClass) {
   std::vector<HookRow> rows;
   const auto& properties = addedProperties();
   for (size_t index = 0; index < properties.size(); ++index) {
     const AddedProperty& p = properties[index];
-    if (p.hostClass != hostClass) continue;
+    if (p.hostClass != &hostClass) continue;
     rows.push_back({routine, p.hostClass, p.getter, HookKind::Property,
                     [index](rt::Class cls) { addPropertyGetter(cls, index); }, [] {}});
     rows.push_back({routine, p.hostClass, p.setter, HookKind::Property,

@@ -16,13 +16,14 @@ enum class HookKind { Replace, Add, Property };
 
 struct HookRow {
   Routine routine;
-  std::string className;
+  const rt::ClassName* hostClass;
   std::string selector;
   HookKind kind;
   // Installs the row on the host class (never null when called).
   std::function<void(rt::Class)> install;
   // Empties the row's saved-implementation slot (Replace rows; no-op otherwise).
   std::function<void()> clearSlot;
+  const char* className() const { return hostClass->name(); }
 };
 
 // All rows: widget, then notification, then media rows, each in installation order.
@@ -38,10 +39,11 @@ const char* hookKindName(HookKind kind);
 
 // A Replace row: MSHookMessageEx(class, selector, replacement, slot).
 template <class R, class... A>
-HookRow replaceRow(Routine routine, const char* className, const rt::Sel<R(A...)>& selector,
-                   rt::ImpFor<R, A...> replacement, rt::ImpFor<R, A...>* slot) {
+HookRow replaceRow(Routine routine, const rt::ClassName& hostClass,
+                   const rt::Sel<R(A...)>& selector, rt::ImpFor<R, A...> replacement,
+                   rt::ImpFor<R, A...>* slot) {
   return {routine,
-          className,
+          &hostClass,
           selector.name(),
           HookKind::Replace,
           [&selector, replacement, slot](rt::Class cls) {
@@ -52,10 +54,10 @@ HookRow replaceRow(Routine routine, const char* className, const rt::Sel<R(A...)
 
 // An Add row: class_addMethod(class, selector, implementation, types).
 template <class R, class... A>
-HookRow addRow(Routine routine, const char* className, const rt::Sel<R(A...)>& selector,
+HookRow addRow(Routine routine, const rt::ClassName& hostClass, const rt::Sel<R(A...)>& selector,
                rt::ImpFor<R, A...> implementation, const char* types) {
   return {routine,
-          className,
+          &hostClass,
           selector.name(),
           HookKind::Add,
           [&selector, implementation, types](rt::Class cls) {
@@ -66,6 +68,6 @@ HookRow addRow(Routine routine, const char* className, const rt::Sel<R(A...)>& s
 
 // The getter row then the setter row of each property added to the host class, in the
 // order of addedProperties() (see added_classes.h).
-std::vector<HookRow> propertyRows(Routine routine, std::string_view hostClass);
+std::vector<HookRow> propertyRows(Routine routine, const rt::ClassName& hostClass);
 
 }  // namespace lumora

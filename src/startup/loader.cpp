@@ -16,7 +16,7 @@ namespace {
 std::vector<HookOutcome> report;
 
 rt::Class prefsClass() {
-  return rt::objc_getClass("LumoraPrefs");
+  return cls::LumoraPrefs.get();
 }
 
 bool readBool(const char* key) {
@@ -30,7 +30,7 @@ void installRows(Routine routine, bool gateOpen) {
       report.push_back({&row, false, "gate closed"});
       continue;
     }
-    rt::Class cls = rt::objc_getClass(row.className);
+    rt::Class cls = row.hostClass->get();
     if (!cls) {
       report.push_back({&row, false, "class absent"});
       continue;

@@ -8,13 +8,13 @@ namespace lumora {
 std::vector<HookRow> mediaRows() {
   constexpr Routine m = Routine::Media;
   return {
-      replaceRow(m, "CSMediaControlsView", sel::didMoveToWindow, &mediaControls_didMoveToWindow,
+      replaceRow(m, cls::CSMediaControlsView, sel::didMoveToWindow, &mediaControls_didMoveToWindow,
                  &original_mediaControls_didMoveToWindow),
-      replaceRow(m, "SBMediaController", sel::_mediaRemoteNowPlayingInfoDidChange,
+      replaceRow(m, cls::SBMediaController, sel::_mediaRemoteNowPlayingInfoDidChange,
                  &nowPlayingInfoDidChange, &original_nowPlayingInfoDidChange),
-      addRow(m, "CSCoverSheetViewController", sel::lumoraColorBorderWithThirdParty,
+      addRow(m, cls::CSCoverSheetViewController, sel::lumoraColorBorderWithThirdParty,
              &lumoraColorBorderWithThirdParty, "v@:@"),
-      replaceRow(m, "CSCoverSheetViewController", sel::loadView, &coverSheet_loadView,
+      replaceRow(m, cls::CSCoverSheetViewController, sel::loadView, &coverSheet_loadView,
                  &original_coverSheet_loadView),
   };
 }

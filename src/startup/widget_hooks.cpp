@@ -61,18 +61,18 @@ void replaced_layoutContentView(id self, SEL cmd) {
 std::vector<HookRow> widgetRows() {
   constexpr Routine w = Routine::Widget;
   std::vector<HookRow> rows{
-      replaceRow(w, "WGWidgetListItemViewController", sel::initWithWidgetIdentifier,
+      replaceRow(w, cls::WGWidgetListItemViewController, sel::initWithWidgetIdentifier,
                  &replaced_initWithWidgetIdentifier, &original_initWithWidgetIdentifier),
-      replaceRow(w, "WGWidgetListItemViewController", sel::viewWillAppear, &replaced_viewWillAppear,
-                 &original_viewWillAppear),
-      replaceRow(w, "WGWidgetListItemViewController", sel::viewDidLayoutSubviews,
+      replaceRow(w, cls::WGWidgetListItemViewController, sel::viewWillAppear,
+                 &replaced_viewWillAppear, &original_viewWillAppear),
+      replaceRow(w, cls::WGWidgetListItemViewController, sel::viewDidLayoutSubviews,
                  &replaced_viewDidLayoutSubviews, &original_viewDidLayoutSubviews),
-      addRow(w, "WGWidgetListItemViewController", sel::lumoraColorize, &lumoraColorize, "v@:"),
-      replaceRow(w, "WGWidgetInfo", sel::_setIcon, &replaced_setIcon, &original_setIcon),
-      replaceRow(w, "WGWidgetPlatterView", sel::_layoutContentView, &replaced_layoutContentView,
+      addRow(w, cls::WGWidgetListItemViewController, sel::lumoraColorize, &lumoraColorize, "v@:"),
+      replaceRow(w, cls::WGWidgetInfo, sel::_setIcon, &replaced_setIcon, &original_setIcon),
+      replaceRow(w, cls::WGWidgetPlatterView, sel::_layoutContentView, &replaced_layoutContentView,
                  &original_layoutContentView),
   };
-  for (HookRow& row : propertyRows(w, "WGWidgetPlatterView")) rows.push_back(std::move(row));
+  for (HookRow& row : propertyRows(w, cls::WGWidgetPlatterView)) rows.push_back(std::move(row));
   return rows;
 }
 

@@ -39,7 +39,7 @@ nlohmann::ordered_json collectStatus() {
   ordered_json hooks = ordered_json::array();
   for (const lumora::HookOutcome& o : lumora::installationReport()) {
     hooks.push_back({{"routine", lumora::routineName(o.row->routine)},
-                     {"class", o.row->className},
+                     {"class", o.row->className()},
                      {"selector", o.row->selector},
                      {"kind", lumora::hookKindName(o.row->kind)},
                      {"installed", o.installed},

@@ -262,8 +262,8 @@ TEST_F(ReplacementTest, EveryReplacementCallsTheHostOnceAndPassesItsAnswer) {
   int checked = 0;
   for (const HookRow& row : hookTable()) {
     if (row.kind != HookKind::Replace) continue;
-    SCOPED_TRACE(row.className + " " + row.selector);
-    auto it = all.find(row.className + " " + row.selector);
+    SCOPED_TRACE(std::string(row.className()) + " " + row.selector);
+    auto it = all.find(std::string(row.className()) + " " + row.selector);
     ASSERT_NE(it, all.end()) << "no probe for this replacement";
     const auto [hostAnswer, hostCalls] = run(it->second, false);
     // What the replacement should answer, worked out on the host alone.
@@ -283,8 +283,8 @@ TEST_F(ReplacementTest, AddedMethodsAnswerThroughARealSend) {
   loadSystem();
   for (const HookRow& row : hookTable()) {
     if (row.kind == HookKind::Replace) continue;
-    SCOPED_TRACE(row.className + " " + row.selector);
-    Ref<> object = make(row.className.c_str());
+    SCOPED_TRACE(std::string(row.className()) + " " + row.selector);
+    Ref<> object = make(row.className());
     ASSERT_NE(object, nullptr);
     EXPECT_TRUE(rt::send(object, sel::respondsToSelector, rt::sel_registerName(row.selector)));
   }

@@ -62,7 +62,7 @@ TEST_F(StartupTest, DefaultsInstallEveryRowInTableOrder) {
   load();
   const auto& report = installationReport();
   ASSERT_EQ(report.size(), hookTable().size());
-  for (auto& o : report) EXPECT_TRUE(o.installed) << o.row->className << " " << o.row->selector;
+  for (auto& o : report) EXPECT_TRUE(o.installed) << o.row->className() << " " << o.row->selector;
   // The rows the routines must install, as the table orders them (properties included).
   std::vector<std::string> expected{
       "WGWidgetListItemViewController initWithWidgetIdentifier:",
@@ -108,7 +108,7 @@ TEST_F(StartupTest, DefaultsInstallEveryRowInTableOrder) {
       "CSCoverSheetViewController loadView",
   };
   std::vector<std::string> actual;
-  for (auto& o : report) actual.push_back(o.row->className + " " + o.row->selector);
+  for (auto& o : report) actual.push_back(std::string(o.row->className()) + " " + o.row->selector);
   EXPECT_EQ(actual, expected);
   EXPECT_NE(preferences, nullptr);
   EXPECT_NE(colorCache, nullptr);
@@ -158,11 +158,11 @@ TEST_F(StartupTest, WidgetsOffSkipsOnlyWidgetRowsAndKeepsTheCache) {
 TEST_F(StartupTest, AbsentClassSkipsItsRowsAndTheRestInstall) {
   load({}, {"PLPlatterHeaderContentView"});
   for (auto& o : installationReport()) {
-    if (o.row->className == "PLPlatterHeaderContentView") {
+    if (std::string(o.row->className()) == "PLPlatterHeaderContentView") {
       EXPECT_FALSE(o.installed);
       EXPECT_STREQ(o.reason, "class absent");
     } else {
-      EXPECT_TRUE(o.installed) << o.row->className;
+      EXPECT_TRUE(o.installed) << o.row->className();
     }
   }
 }

@@ -122,4 +122,7 @@ inline const rt::ClassName WGWidgetListItemViewController{"WGWidgetListItemViewC
 inline const rt::ClassName CSMediaControlsView{"CSMediaControlsView"};
 inline const rt::ClassName CSCoverSheetViewController{"CSCoverSheetViewController"};
 inline const rt::ClassName SBMediaController{"SBMediaController"};
+inline const rt::ClassName JBBulletinManager{"JBBulletinManager"};
+inline const rt::ClassName LSApplicationWorkspace{"LSApplicationWorkspace"};
+inline const rt::ClassName SBLockScreenManager{"SBLockScreenManager"};
 }  // namespace cls
