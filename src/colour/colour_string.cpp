@@ -1,7 +1,6 @@
 #include "colour/colour_string.h"
 
 #include "host/foundation/value_helpers.h"
-#include "host/quartz/cgcolor.h"
 #include "host/uikit/uikit_selectors.h"
 
 namespace lumora {
@@ -26,9 +25,11 @@ Ref<> lumoraColorFromHexString(id text) {
   return rt::send(cls::UIColor, sel::colorWithRed_green_blue_alpha, red, green, blue, alpha);
 }
 
-Ref<> colourForSetting(id value, id dominant, double alpha) {
-  if (host::isString(value, "dominant"))
-    return rt::send(dominant, sel::colorWithAlphaComponent, rt::CGFloat{alpha});
+Ref<> colourForSetting(id value, id dominant, std::optional<double> alpha) {
+  if (host::isString(value, "dominant")) {
+    if (!alpha) return dominant ? dominant->ref() : nullptr;
+    return rt::send(dominant, sel::colorWithAlphaComponent, rt::CGFloat{*alpha});
+  }
   return lumoraColorFromHexString(value);
 }
 

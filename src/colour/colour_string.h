@@ -5,6 +5,8 @@
 // The keywords "none" and "dominant" are not colour strings.
 #pragma once
 
+#include <optional>
+
 #include "runtime/runtime.h"
 
 namespace lumora {
@@ -20,10 +22,10 @@ using rt::Ref;
 // read as the host's `floatValue` reads it (0 when it is no number, not clamped), else 1.
 Ref<> lumoraColorFromHexString(id text);
 
-// The colour a colour setting's value gives: for "dominant" the dominant colour at the
-// alpha (nil without one), for anything else the colour string's colour (nil for "none"
-// and any other text).
-Ref<> colourForSetting(id value, id dominant, double alpha);
+// The colour a colour setting's value gives: for "dominant" the dominant colour, at the
+// alpha when one is given (nil without a dominant colour); for anything else the colour
+// string's colour (nil for "none" and any other text).
+Ref<> colourForSetting(id value, id dominant, std::optional<double> alpha = std::nullopt);
 
 // The colour, or nil when it is nil or fully transparent. An icon of one colour has a
 // clear dominant colour; painting text or a header with it would make them vanish, so the

@@ -3,7 +3,7 @@
 #include "colour/image_colour.h"
 #include "host/foundation/base64.h"
 #include "host/foundation/value_helpers.h"
-#include "host/uikit/image.h"
+#include "host/uikit/uikit_selectors.h"
 
 namespace lumora {
 namespace {

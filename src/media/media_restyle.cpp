@@ -68,11 +68,12 @@ void requestArtworkColours() {
   host::MRMediaRemoteGetNowPlayingInfo(host::dispatch_get_main_queue(), &artworkColorHandler);
 }
 
-// A colour setting's colour: the artwork's average for "dominant" (none for a fully
-// transparent artwork), else the string's.
+// A colour setting's colour, "dominant" being the artwork's average (none for a fully
+// transparent artwork), which is computed only when asked for.
 Ref<> colourFor(id value, id artwork) {
-  if (host::isString(value, "dominant")) return visibleColour(lumoraAverageColor(artwork).get());
-  return lumoraColorFromHexString(value);
+  Ref<> average;
+  if (host::isString(value, "dominant")) average = visibleColour(lumoraAverageColor(artwork).get());
+  return colourForSetting(value, average.get());
 }
 
 }  // namespace

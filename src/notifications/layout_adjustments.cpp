@@ -55,9 +55,9 @@ void listController_viewDidLayoutSubviews(id self, SEL cmd) {
   // No gate: the forced appearance of the list applies whatever the lockscreen switch.
   Ref<> mode = rt::send(preferences, sel::valueForKey, host::NSStr("forceModeLockscreen"));
   if (host::isString(mode.get(), "dark"))
-    rt::send(self, sel::setOverrideUserInterfaceStyle, int64_t{2});
+    rt::send(self, sel::setOverrideUserInterfaceStyle, host::UIUserInterfaceStyleDark);
   else if (host::isString(mode.get(), "light"))
-    rt::send(self, sel::setOverrideUserInterfaceStyle, int64_t{1});
+    rt::send(self, sel::setOverrideUserInterfaceStyle, host::UIUserInterfaceStyleLight);
 }
 
 ImpFor<void, CGRect> original_dateLabel_setFrame;

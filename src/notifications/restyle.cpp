@@ -15,7 +15,6 @@ namespace {
 using rt::CGFloat;
 using rt::CGRect;
 
-constexpr int64_t kDark = 2, kLight = 1;
 constexpr int64_t kDateDelay = 100'000'000;  // nanoseconds
 
 Ref<> ivar(id object, id name) {
@@ -123,7 +122,7 @@ void scheduleDateColour(Ref<> header, Ref<> value, Ref<> card, Ref<> dominant, i
 
 void placeBorder(id card, Ref<> dominant) {
   Ref<> value = contextSettingValue("borderColor", card);
-  Ref<> colour = colorForValue(value.get(), dominant.get());
+  Ref<> colour = colourForSetting(value.get(), dominant.get());
   Ref<> strip = rt::send(card, sel::lumoraBorder);
   rt::send(strip, sel::setBackgroundColor, colour);
   if (!value) return;
@@ -145,15 +144,10 @@ void placeBorder(id card, Ref<> dominant) {
 
 }  // namespace
 
-Ref<> colorForValue(id value, id dominant, double alpha) {
-  // Without an alpha, "dominant" is the dominant colour itself.
-  if (alpha < 0 && host::isString(value, "dominant")) return dominant ? dominant->ref() : nullptr;
-  return colourForSetting(value, dominant, alpha);
-}
-
 Ref<> contrastColorForBackground(id colour, id controller) {
   if (lumoraIsDarkColor(colour)) return rt::send(cls::UIColor, sel::whiteColor);
-  if (rt::send(rt::send(controller, sel::traitCollection), sel::userInterfaceStyle) == kLight)
+  if (rt::send(rt::send(controller, sel::traitCollection), sel::userInterfaceStyle) ==
+      host::UIUserInterfaceStyleLight)
     return rt::send(cls::UIColor, sel::blackColor);
   return rt::send(cls::UIColor, sel::systemGray4Color);
 }
@@ -167,9 +161,9 @@ void restyleNotification(id self, SEL cmd) {
   id n = card.get();
 
   if (contextSettingIs("forceMode", n, "dark"))
-    rt::send(self, sel::setOverrideUserInterfaceStyle, kDark);
+    rt::send(self, sel::setOverrideUserInterfaceStyle, host::UIUserInterfaceStyleDark);
   else if (contextSettingIs("forceMode", n, "light"))
-    rt::send(self, sel::setOverrideUserInterfaceStyle, kLight);
+    rt::send(self, sel::setOverrideUserInterfaceStyle, host::UIUserInterfaceStyleLight);
 
   float radius = cornerRadiusForView(n);
   if (radius < 0) radius = static_cast<float>(rt::send(n, sel::frame).size.height / 2);
@@ -206,7 +200,7 @@ void restyleNotification(id self, SEL cmd) {
   bool transparent = false;
   if (backgroundValue) {
     rt::send(background, sel::setBackgroundColor,
-             colorForValue(backgroundValue.get(), dominant.get(), 0.6));
+             colourForSetting(backgroundValue.get(), dominant.get(), 0.6));
     transparent = isSeeThrough(backgroundValue.get());
     rt::send(material, sel::setAlpha, CGFloat{transparent ? 0.0 : 1.0});
   } else {
@@ -224,7 +218,7 @@ void restyleNotification(id self, SEL cmd) {
     rt::send(primaryLabel, sel::setTextColor,
              contrastColorForBackground(rt::send(background, sel::backgroundColor).get(), self));
   else
-    rt::send(primaryLabel, sel::setTextColor, colorForValue(primary.get(), dominant.get()));
+    rt::send(primaryLabel, sel::setTextColor, colourForSetting(primary.get(), dominant.get()));
 
   Ref<> secondary = contextSettingValue("colorSecondaryLabel", n);
   Ref<> secondaryLabel = ivar(content.get(), LUMORA_STR("_secondaryLabel"));
@@ -238,7 +232,8 @@ void restyleNotification(id self, SEL cmd) {
       rt::send(secondaryLabel, sel::setTextColor,
                contrastColorForBackground(rt::send(background, sel::backgroundColor).get(), self));
     else
-      rt::send(secondaryLabel, sel::setTextColor, colorForValue(secondary.get(), dominant.get()));
+      rt::send(secondaryLabel, sel::setTextColor,
+               colourForSetting(secondary.get(), dominant.get()));
     Ref<> reported = rt::send(secondaryLabel, sel::textColor);
     rt::send(summaryLabel, sel::setTextColor, reported);
     rt::send(subtitleLabel, sel::setTextColor, reported);

@@ -20,9 +20,6 @@ extern rt::ImpFor<void> original_shortLookController_viewDidLayoutSubviews;
 // The pass, as the replacement of the controller's `viewDidLayoutSubviews`.
 void restyleNotification(id self, SEL cmd);
 
-// The colour a colour setting names: the dominant colour for "dominant" (with `alpha`
-// when it is not negative), else the colour string's colour; nil when there is none.
-Ref<> colorForValue(id value, id dominant, double alpha = -1);
 // White on a dark colour; else black when the controller is in light style, else the
 // host's grey. An absent colour counts as not dark; a controller that is gone as not
 // light.

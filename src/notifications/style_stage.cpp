@@ -128,7 +128,7 @@ void iconIndicator(const StyleContext& c, CGRect bounds) {
     rt::send(image, sel::setImage, picture);
     rt::send(layer, sel::setCornerRadius, rt::send(image, sel::frame).size.height / 2);
     rt::send(image, sel::setClipsToBounds, true);
-    rt::send(image, sel::setContentMode, int64_t{2});
+    rt::send(image, sel::setContentMode, host::UIViewContentModeScaleAspectFill);
     if (rt::send(preferences, sel::boolForKey, contextKey("useContactPictureIcon", c.card))) {
       rt::send(badge, sel::setImage,
                rt::send(c.controller, sel::getIconForBundleId_withMask, section, true));
@@ -137,7 +137,7 @@ void iconIndicator(const StyleContext& c, CGRect bounds) {
     if (Ref<> ring = contextSettingValue("contactPictureBorder", c.card)) {
       rt::send(layer, sel::setBorderWidth, CGFloat{1});
       rt::send(layer, sel::setBorderColor,
-               rt::send(colorForValue(ring.get(), c.dominant), sel::CGColor));
+               rt::send(colourForSetting(ring.get(), c.dominant), sel::CGColor));
     }
     return;
   }
@@ -170,7 +170,7 @@ void classicStyling(const StyleContext& c) {
   if (title) {
     Ref<> label = ivar(c.header, LUMORA_STR("_titleLabel"));
     rt::send(rt::send(label, sel::layer), sel::setFilters, nullptr);
-    rt::send(label, sel::setTextColor, colorForValue(title.get(), c.dominant));
+    rt::send(label, sel::setTextColor, colourForSetting(title.get(), c.dominant));
   }
   colourHeader(c, title.get());
   rt::send(firstIconButton(c.header).get(), sel::setAlpha, CGFloat{0});
@@ -189,7 +189,7 @@ void classicStyling(const StyleContext& c) {
     rt::send(firstIconButton(c.header).get(), sel::setAlpha, CGFloat{1});
   }
   if (Ref<> colour = contextSettingValue("indicatorClassicColor", c.card))
-    rt::send(indicator, sel::setBackgroundColor, colorForValue(colour.get(), c.dominant));
+    rt::send(indicator, sel::setBackgroundColor, colourForSetting(colour.get(), c.dominant));
 }
 
 void modernStyling(const StyleContext& c) {
@@ -220,7 +220,7 @@ void modernStyling(const StyleContext& c) {
     rt::send(layer, sel::setContinuousCorners, true);
   }
   if (Ref<> colour = contextSettingValue("indicatorModernColor", c.card))
-    rt::send(indicator, sel::setBackgroundColor, colorForValue(colour.get(), c.dominant));
+    rt::send(indicator, sel::setBackgroundColor, colourForSetting(colour.get(), c.dominant));
 }
 
 }  // namespace lumora

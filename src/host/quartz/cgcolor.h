@@ -5,6 +5,7 @@
 #include <array>
 
 #include "host/foundation/values.h"
+#include "host/quartz/quartz_selectors.h"
 
 namespace host {
 
@@ -21,16 +22,6 @@ class CGColor : public NSObject {
  private:
   std::array<rt::CGFloat, 4> components_;
 };
-
-// The four components (red, green, blue, alpha) of a CGColor, valid while the colour
-// lives. Nil-safe: nil, or an object that is not a CGColor, answers four zeros.
-const rt::CGFloat* CGColorGetComponents(id color);
-// The number of components: 4 for a CGColor, 0 for nil.
-size_t CGColorGetNumberOfComponents(id color);
-// The alpha component, 0 for nil.
-inline rt::CGFloat CGColorGetAlpha(id color) {
-  return CGColorGetComponents(color)[3];
-}
 
 // Defines the CGColor class. Part of booting the host.
 void defineCGColor(ClassList& list);

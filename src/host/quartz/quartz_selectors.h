@@ -75,3 +75,16 @@ inline const rt::ClassName CALayer{"CALayer"};
 inline const rt::ClassName CAGradientLayer{"CAGradientLayer"};
 inline const rt::ClassName CAShapeLayer{"CAShapeLayer"};
 }  // namespace cls
+
+namespace host {
+// The colour functions the system calls.
+// The four components (red, green, blue, alpha) of a CGColor, valid while the colour
+// lives. Nil-safe: nil, or an object that is not a CGColor, answers four zeros.
+const rt::CGFloat* CGColorGetComponents(rt::id color);
+// The number of components: 4 for a CGColor, 0 for nil.
+size_t CGColorGetNumberOfComponents(rt::id color);
+// The alpha component, 0 for nil.
+inline rt::CGFloat CGColorGetAlpha(rt::id color) {
+  return CGColorGetComponents(color)[3];
+}
+}  // namespace host

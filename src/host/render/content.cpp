@@ -22,7 +22,7 @@ namespace {
 bool isDarkStyle(const UIView& view) {
   const Ref<> collection = view.traitCollection();  // held while it is read
   const auto* traits = UITraitCollection::cls.cast(collection.get());
-  return traits && traits->userInterfaceStyle() == 2;
+  return traits && traits->userInterfaceStyle() == UIUserInterfaceStyleDark;
 }
 
 struct GObjectUnref {
@@ -150,15 +150,15 @@ CGRect imageRect(CGRect bounds, CGSize image, int64_t contentMode) {
   if (iw <= 0 || ih <= 0) return {};
   double w = bw, h = bh;
   switch (contentMode) {
-    case UIImageView::ScaleAspectFit:
-    case UIImageView::ScaleAspectFill: {
+    case UIViewContentModeScaleAspectFit:
+    case UIViewContentModeScaleAspectFill: {
       const double fit = std::min(bw / iw, bh / ih), fill = std::max(bw / iw, bh / ih);
-      const double s = contentMode == UIImageView::ScaleAspectFit ? fit : fill;
+      const double s = contentMode == UIViewContentModeScaleAspectFit ? fit : fill;
       w = iw * s;
       h = ih * s;
       break;
     }
-    case UIImageView::Center:
+    case UIViewContentModeCenter:
       w = iw;
       h = ih;
       break;

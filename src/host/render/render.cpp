@@ -153,7 +153,7 @@ void paintWallpaper(cairo_t* cr, const Wallpaper& wallpaper, CGSize size) {
       picture && picture->width() > 0 && picture->height() > 0) {
     const CGSize pixels{static_cast<double>(picture->width()),
                         static_cast<double>(picture->height())};
-    const CGRect to = render::imageRect({{0, 0}, size}, pixels, UIImageView::ScaleAspectFill);
+    const CGRect to = render::imageRect({{0, 0}, size}, pixels, UIViewContentModeScaleAspectFill);
     cairo_translate(cr, to.origin.x, to.origin.y);
     cairo_scale(cr, to.size.width / pixels.width, to.size.height / pixels.height);
     cairo_set_source_surface(cr, picture->surface(), 0, 0);

@@ -101,7 +101,7 @@ Ref<> CSMediaControlsView::initWithFrame(CGRect frame) {
   Ref<> black = UIColor::makeDynamic({0, 0, 0, 1}, {1, 1, 1, 1});
   Ref<> grey = UIColor::makeDynamic({0.45, 0.45, 0.47, 1}, {0.6, 0.6, 0.63, 1});
   artworkView_ = addNewSubview(*this, UIImageView::cls);
-  rt::send(artworkView_, sel::setContentMode, int64_t{UIImageView::ScaleAspectFill});
+  rt::send(artworkView_, sel::setContentMode, UIViewContentModeScaleAspectFill);
   rt::send(artworkView_, sel::setBackgroundColor, UIColor::make(0.85, 0.85, 0.87, 1));
   rt::send(artworkView_, sel::setClipsToBounds, true);
   rt::send(rt::send(artworkView_, sel::layer), sel::setCornerRadius, CGFloat{8});

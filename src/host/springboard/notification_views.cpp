@@ -112,7 +112,7 @@ void NCNotificationContentView::setThumbnail(id image) {
   }
   if (!thumbnailImageView_) {
     thumbnailImageView_ = addNewSubview(*this, UIImageView::cls);
-    rt::send(thumbnailImageView_, sel::setContentMode, int64_t{UIImageView::ScaleAspectFill});
+    rt::send(thumbnailImageView_, sel::setContentMode, UIViewContentModeScaleAspectFill);
     rt::send(thumbnailImageView_, sel::setClipsToBounds, true);
   }
   rt::send(thumbnailImageView_, sel::setImage, image);

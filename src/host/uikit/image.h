@@ -71,10 +71,6 @@ rt::CGFloat imageScaleForPath(std::string_view path);
 // data is made this way, so the images made from it name the contact.
 Ref<NSData> imageDataWithOrigin(std::vector<uint8_t> bytes, ImageOrigin origin);
 
-// The PNG encoding of the image (see `encodePNG`), or nil for nil, for an object that is
-// not an image and for an image without pixels.
-Ref<> UIImagePNGRepresentation(id image);
-
 // Defines UIImage. Part of booting the host.
 void defineUIImage(ClassList& list);
 

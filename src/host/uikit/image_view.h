@@ -13,15 +13,6 @@ class UIImageView : public UIView {
  public:
   static inline const rt::ClassOf<UIImageView> cls{"UIImageView"};
   static void bind(ClassBuilder<UIImageView>& b);
-  // The host's content modes used here: 0 scale to fill (the default), 1 aspect fit,
-  // 2 aspect fill, 4 centre.
-  enum ContentMode : int64_t {
-    ScaleToFill = 0,
-    ScaleAspectFit = 1,
-    ScaleAspectFill = 2,
-    Center = 4
-  };
-
   // A view the size of the image, showing it.
   Ref<> initWithImage(id image);
   Ref<> image() const { return image_; }
@@ -34,7 +25,7 @@ class UIImageView : public UIView {
 
  private:
   Ref<> image_;
-  int64_t contentMode_ = ScaleToFill;
+  int64_t contentMode_ = UIViewContentModeScaleToFill;
 };
 
 class UIButton : public UIView {

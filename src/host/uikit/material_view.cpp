@@ -14,7 +14,8 @@ std::array<double, 4> MTMaterialView::fill() const {
   const double opacity = recipe_ == Recipe::Platter ? 0.94 : recipe_ == Recipe::Widget ? 0.9 : 0.82;
   const Ref<> collection = traitCollection();  // held while it is read
   const auto* traits = UITraitCollection::cls.cast(collection.get());
-  if (traits && traits->userInterfaceStyle() == 2) return {0.15, 0.15, 0.16, opacity};
+  if (traits && traits->userInterfaceStyle() == UIUserInterfaceStyleDark)
+    return {0.15, 0.15, 0.16, opacity};
   return {0.97, 0.97, 0.97, opacity};
 }
 

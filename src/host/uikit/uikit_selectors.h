@@ -136,3 +136,22 @@ inline const rt::ClassName UIApplication{"UIApplication"};
 inline const rt::ClassName UIScreen{"UIScreen"};
 inline const rt::ClassName UITraitCollection{"UITraitCollection"};
 }  // namespace cls
+
+namespace host {
+// The platform's enumerations the system passes in messages, with the host's values.
+enum UIViewContentMode : int64_t {
+  UIViewContentModeScaleToFill = 0,
+  UIViewContentModeScaleAspectFit = 1,
+  UIViewContentModeScaleAspectFill = 2,
+  UIViewContentModeCenter = 4,
+};
+enum UIUserInterfaceStyle : int64_t {
+  UIUserInterfaceStyleUnspecified = 0,
+  UIUserInterfaceStyleLight = 1,
+  UIUserInterfaceStyleDark = 2,
+};
+
+// The PNG encoding of the image (see `encodePNG`), or nil for nil, for an object that is
+// not an image and for an image without pixels.
+rt::Ref<> UIImagePNGRepresentation(rt::id image);
+}  // namespace host

@@ -255,13 +255,13 @@ TEST_F(RenderTest, ShadowFallsBelowTheCardBeyondItsBoundsAndFades) {
 }
 
 TEST_F(RenderTest, ImagesSitInTheirContentModeAndSymbolsTakeTheTint) {
-  EXPECT_EQ(render::imageRect({{0, 0}, {40, 20}}, {10, 10}, UIImageView::ScaleAspectFit),
+  EXPECT_EQ(render::imageRect({{0, 0}, {40, 20}}, {10, 10}, UIViewContentModeScaleAspectFit),
             (CGRect{{10, 0}, {20, 20}}));
-  EXPECT_EQ(render::imageRect({{0, 0}, {40, 20}}, {10, 10}, UIImageView::ScaleAspectFill),
+  EXPECT_EQ(render::imageRect({{0, 0}, {40, 20}}, {10, 10}, UIViewContentModeScaleAspectFill),
             (CGRect{{0, -10}, {40, 40}}));
-  EXPECT_EQ(render::imageRect({{0, 0}, {40, 20}}, {10, 10}, UIImageView::Center),
+  EXPECT_EQ(render::imageRect({{0, 0}, {40, 20}}, {10, 10}, UIViewContentModeCenter),
             (CGRect{{15, 5}, {10, 10}}));
-  EXPECT_EQ(render::imageRect({{0, 0}, {40, 20}}, {10, 10}, UIImageView::ScaleToFill),
+  EXPECT_EQ(render::imageRect({{0, 0}, {40, 20}}, {10, 10}, UIViewContentModeScaleToFill),
             (CGRect{{0, 0}, {40, 20}}));
 
   std::vector<uint32_t> white(4 * 4, 0xffffffffu);
@@ -269,7 +269,7 @@ TEST_F(RenderTest, ImagesSitInTheirContentModeAndSymbolsTakeTheTint) {
   UIView& root = view({{0, 0}, {20, 10}});
   auto& imageView = static_cast<UIImageView&>(view("UIImageView", {{0, 0}, {20, 10}}, {}, &root));
   imageView.setImage(image.get());
-  imageView.setContentMode(UIImageView::ScaleAspectFit);
+  imageView.setContentMode(UIViewContentModeScaleAspectFit);
   render(root);
   EXPECT_EQ(alphaAt(2, 5), 0);
   EXPECT_EQ(at(10, 5), (std::array<int, 4>{255, 255, 255, 255}));
