@@ -132,6 +132,19 @@ TEST_F(MediaTest, BorderOnOneEdgeIsAStripAndAllEdgesTheLayerBorder) {
   EXPECT_TRUE(sameRect(strip().frame(), {{0, 196}, {359, 4}}));
   EXPECT_EQ(background().caLayer().borderWidth(), 0);
   EXPECT_EQ(rgba(strip().backgroundColor().get()), (std::array<double, 4>{0, 1, 0, 1}));
+  const struct {
+    const char* position;
+    CGRect frame;
+  } edges[] = {
+      {"top", {{0, 0}, {359, 4}}}, {"right", {{355, 0}, {4, 200}}}, {"left", {{0, 0}, {4, 200}}}};
+  for (const auto& edge : edges) {
+    SCOPED_TRACE(edge.position);
+    play(sceneWith(R"("borderColorMediaplayer": "#00FF00", "borderWidthMediaplayer": 4,
+                      "borderPositionMediaplayer": ")" +
+                   std::string(edge.position) + "\""));
+    EXPECT_FALSE(strip().isHidden());
+    EXPECT_TRUE(sameRect(strip().frame(), edge.frame));
+  }
 
   play(sceneWith(R"("borderColorMediaplayer": "#00FF00", "borderWidthMediaplayer": 3)"));
   EXPECT_TRUE(strip().isHidden());
@@ -167,6 +180,15 @@ TEST_F(MediaTest, ColorFlowLockscreenColouringAsksNothingAndColoursTheBorder) {
              host::NSStr("ColorFlowLockScreenColorizationNotification"), nullptr, info);
     EXPECT_EQ(background().caLayer().borderColor(), nullptr);
   }
+  // The lockscreen listens to the other extension only while the player is switched on.
+  auto registrations = [&] {
+    return static_cast<host::NSNotificationCenter*>(center.get())
+        ->registrationCount(host::coverSheetController().get());
+  };
+  EXPECT_EQ(registrations(), 1u);
+  play(sceneWith(R"("enableMediaplayer": false)", R"(, "colorFlow": {"lockScreenEnabled": true})"));
+  center = rt::send(cls::NSNotificationCenter, sel::defaultCenter);
+  EXPECT_EQ(registrations(), 0u);
 }
 
 TEST_F(MediaTest, ColorFlowFullScreenOrTheSwitchOffLeavesThePlayerAsTheHostMadeIt) {

@@ -2,6 +2,7 @@
 #include "notification_fixture.h"
 #include "notifications/system_selectors.h"
 
+using rt::CGFloat;
 using rt::CGRect;
 using rt::CGRectMake;
 using rt::CGSize;
@@ -62,21 +63,23 @@ TEST_F(AdjustmentTest, TheModernStyleLiftsAndShiftsByTheIndicatorInBothDirection
 }
 
 TEST_F(AdjustmentTest, RightToLeftLiftsButDoesNotShiftOrMoveTheThumbnail) {
-  host::Device device;
-  device.layoutDirection = host::Device::LayoutDirection::RightToLeft;
-  boot(device);
+  boot(rightToLeft());
   banner(picture(0xff00aa00, 90));
   EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 10, 359, 46));
   EXPECT_EQ(frameOf("_thumbnailImageView"), CGRectMake(10, 5, 36, 36));
   EXPECT_EQ(frameOf("_primaryLabel").size.width, 295 - 53);
 }
 
-TEST_F(AdjustmentTest, ADoNotDisturbThumbnailGivesBackItsWidth) {
-  boot();
-  host::installApp(
-      {lumora::kDoNotDisturbSection, "Do Not Disturb", "System", {}, false, false, false, nullptr});
-  banner(picture(0xff00aa00, 90), lumora::kDoNotDisturbSection);
-  EXPECT_EQ(frameOf("_primaryLabel").size.width, 295 - (53 - 36));
+TEST_F(AdjustmentTest, ASystemSectionsThumbnailGivesBackItsWidthOnlyLeftToRight) {
+  for (const bool rtl : {false, true}) {
+    SCOPED_TRACE(rtl ? "right to left" : "left to right");
+    rtl ? reboot(rightToLeft()) : boot();
+    for (const char* section : {lumora::kDoNotDisturbSection, lumora::kSmartChargingSection}) {
+      host::installApp({section, "System", "System", {}, false, false, false, nullptr});
+      banner(picture(0xff00aa00, 90), section);
+      EXPECT_EQ(frameOf("_primaryLabel").size.width, rtl ? 295 - 53 : 295 - (53 - 36)) << section;
+    }
+  }
 }
 
 TEST_F(AdjustmentTest, HeaderPaddingTitleFallbackAndTheDateOnlyInModern) {
@@ -98,15 +101,26 @@ TEST_F(AdjustmentTest, HeaderPaddingTitleFallbackAndTheDateOnlyInModern) {
 }
 
 TEST_F(AdjustmentTest, TheOptionsRowNarrowsAndRoundsItsOverlay) {
-  boot();
-  set("roundedCornersLockscreen", "round");
-  Ref<> locked = host::showOnLockscreen(request().get(), "", true);
-  layout();
-  Ref<> options = key(rt::send(locked, sel::view).get(), "_auxiliaryOptionsView");
-  EXPECT_EQ(rt::send(options, sel::frame), CGRectMake(0, 78, 359 - 53, 44));
-  Ref<> overlay = key(options.get(), "_overlayView");
-  EXPECT_EQ(rt::send(rt::send(overlay, sel::layer), sel::cornerRadius), 22);
-  EXPECT_EQ(rt::send(overlay, sel::backgroundColor), nullptr);
+  const struct {
+    const char* corners;
+    CGFloat radius;
+  } rows[] = {{"round", 22}, {"custom", 22}, {"none", 0}, {"stock", 13}};
+  for (const bool rtl : {false, true}) {  // narrowed in either direction
+    SCOPED_TRACE(rtl ? "right to left" : "left to right");
+    rtl ? reboot(rightToLeft()) : boot();
+    set("customCornerRadiusLockscreen", int64_t{-5});  // a negative custom radius is round
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.corners);
+      set("roundedCornersLockscreen", row.corners);
+      Ref<> locked = host::showOnLockscreen(request().get(), "", true);
+      layout();
+      Ref<> options = key(rt::send(locked, sel::view).get(), "_auxiliaryOptionsView");
+      EXPECT_EQ(rt::send(options, sel::frame).size, (CGSize{359 - 53, 44}));
+      Ref<> overlay = key(options.get(), "_overlayView");
+      EXPECT_EQ(rt::send(rt::send(overlay, sel::layer), sel::cornerRadius), row.radius);
+      EXPECT_EQ(rt::send(overlay, sel::backgroundColor), nullptr);
+    }
+  }
   // A row without width is left alone, the host's layout included.
   Ref<> empty = rt::send(cls::NCAuxiliaryOptionsView, sel::new_);
   Ref<> emptyOverlay = key(empty.get(), "_overlayView");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <variant>
@@ -42,6 +43,22 @@ class NotificationFixture : public ::testing::Test {
     for (int y = 60; y < 120; ++y)
       for (int x = 50; x < 130; ++x) pixels[static_cast<size_t>(y) * kSide + x] = 0xffffffff;
     return host::UIImage::make(host::CGImage::fromPixels(kSide, kSide, pixels.data()), 3);
+  }
+  // The process loaded afresh on another device, as for the other layout direction.
+  void reboot(host::Device device) {
+    lumora::resetProcess();
+    std::filesystem::remove_all(root);
+    boot(device);
+  }
+  static host::Device rightToLeft() {
+    host::Device device;
+    device.layoutDirection = host::Device::LayoutDirection::RightToLeft;
+    return device;
+  }
+  static std::array<rt::CGFloat, 4> rgba(rt::id colour) {
+    std::array<rt::CGFloat, 4> c{-1, -1, -1, -1};
+    rt::send(colour, sel::getRed_green_blue_alpha, &c[0], &c[1], &c[2], &c[3]);
+    return c;
   }
   static rt::Ref<> picture(uint32_t argb, int side = 180) {
     std::vector<uint32_t> pixels(static_cast<size_t>(side) * side, argb);

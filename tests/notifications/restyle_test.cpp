@@ -27,11 +27,6 @@ class RestyleTest : public testing_support::NotificationFixture {
     rt::send(rt::send(controller, sel::view), sel::setNeedsLayout);
     layout();
   }
-  static std::array<CGFloat, 4> rgba(id colour) {
-    std::array<CGFloat, 4> c{-1, -1, -1, -1};
-    rt::send(colour, sel::getRed_green_blue_alpha, &c[0], &c[1], &c[2], &c[3]);
-    return c;
-  }
   Ref<> background() { return rt::send(card, sel::lumoraBackground); }
   Ref<> controller, card, content, header;
 };
@@ -90,16 +85,21 @@ TEST_F(RestyleTest, AClosedGateOrAZeroWidthAddsNothing) {
 
 TEST_F(RestyleTest, RoundCornersHideTheShadowViewAndShadowTheCard) {
   boot();
-  set("roundedCornersBanner", "round");
+  set("customCornerRadiusBanner", int64_t{-5});  // a negative custom radius is round too
   banner();
-  for (Ref<> view : {rt::send(card, sel::backgroundMaterialView), background(),
-                     key(rt::send(controller, sel::view).get(), "_stackDimmingView")})
-    EXPECT_EQ(rt::send(rt::send(view, sel::layer), sel::cornerRadius), 35);
-  EXPECT_TRUE(rt::send(key(card.get(), "_shadowView"), sel::isHidden));
   Ref<> layer = rt::send(card, sel::layer);
-  EXPECT_EQ(rt::send(layer, sel::shadowOffset), (rt::CGSize{0, 3}));
-  EXPECT_EQ(rt::send(layer, sel::shadowRadius), 5);
-  EXPECT_EQ(rt::send(layer, sel::shadowOpacity), 0.075f);
+  for (const char* corners : {"round", "custom"}) {
+    SCOPED_TRACE(corners);
+    set("roundedCornersBanner", corners);
+    relayout();
+    for (Ref<> view : {rt::send(card, sel::backgroundMaterialView), background(),
+                       key(rt::send(controller, sel::view).get(), "_stackDimmingView")})
+      EXPECT_EQ(rt::send(rt::send(view, sel::layer), sel::cornerRadius), 35);
+    EXPECT_TRUE(rt::send(key(card.get(), "_shadowView"), sel::isHidden));
+    EXPECT_EQ(rt::send(layer, sel::shadowOffset), (rt::CGSize{0, 3}));
+    EXPECT_EQ(rt::send(layer, sel::shadowRadius), 5);
+    EXPECT_EQ(rt::send(layer, sel::shadowOpacity), 0.075f);
+  }
   set("roundedCornersBanner", "stock");
   relayout();
   EXPECT_FALSE(rt::send(key(card.get(), "_shadowView"), sel::isHidden));
@@ -119,12 +119,18 @@ TEST_F(RestyleTest, ASeeThroughBackgroundHidesTheMaterialAndTheStack) {
   // Lockscreen cards put the background at index 1.
   EXPECT_EQ(rt::send(rt::send(frontCard, sel::subviews), sel::objectAtIndex, uint64_t{1}),
             rt::send(frontCard, sel::lumoraBackground));
-  set("colorBackgroundLockscreen", "#000000:0.50");
-  rt::send(rt::send(front, sel::view), sel::setNeedsLayout);
-  rt::send(rt::send(behind, sel::view), sel::setNeedsLayout);
-  layout();
-  EXPECT_EQ(rt::send(rt::send(frontCard, sel::backgroundMaterialView), sel::alpha), 1);
-  EXPECT_FALSE(rt::send(rt::send(behind, sel::associatedView), sel::isHidden));
+  // Each value after the one before: half see-through, see-through again, none.
+  for (const char* value : {"#000000:0.50", "#000000:0.00", "none"}) {
+    SCOPED_TRACE(value);
+    set("colorBackgroundLockscreen", value);
+    rt::send(rt::send(front, sel::view), sel::setNeedsLayout);
+    rt::send(rt::send(behind, sel::view), sel::setNeedsLayout);
+    layout();
+    const bool seeThrough = std::string(value).find("0.00") != std::string::npos;
+    EXPECT_EQ(rt::send(rt::send(frontCard, sel::backgroundMaterialView), sel::alpha),
+              seeThrough ? 0 : 1);
+    EXPECT_EQ(rt::send(rt::send(behind, sel::associatedView), sel::isHidden), seeThrough);
+  }
 }
 
 TEST_F(RestyleTest, ANumberAsBackgroundIsNoColourAndNoTransparency) {
@@ -150,13 +156,23 @@ TEST_F(RestyleTest, TheContrastRuleAppliesOnlyWhenBothValuesAreDominant) {
   set("colorPrimaryLabelBanner", "none");
   relayout();
   EXPECT_EQ(rt::send(title, sel::textColor), nullptr);
-  // The light and dark contrasts against a light dominant colour.
+  // The light and dark contrasts against a light colour, in the appearance the
+  // controller is forced to; "default" leaves the last forced one in force.
   Ref<> light = rt::send(cls::UIColor, sel::whiteColor);
-  EXPECT_EQ(rgba(lumora::contrastColorForBackground(light.get(), controller.get()).get()),
-            rgba(rt::send(cls::UIColor, sel::blackColor).get()));
-  rt::send(controller, sel::setOverrideUserInterfaceStyle, int64_t{2});
-  EXPECT_EQ(rgba(lumora::contrastColorForBackground(light.get(), controller.get()).get()),
-            rgba(rt::send(cls::UIColor, sel::systemGray4Color).get()));
+  const auto black = rgba(rt::send(cls::UIColor, sel::blackColor).get());
+  const auto gray = rgba(rt::send(cls::UIColor, sel::systemGray4Color).get());
+  const struct {
+    const char* mode;
+    int64_t style;
+  } modes[] = {{"light", 1}, {"dark", 2}, {"default", 2}, {"light", 1}};
+  for (const auto& m : modes) {
+    set("forceModeBanner", m.mode);
+    relayout();
+    EXPECT_EQ(rt::send(controller, sel::overrideUserInterfaceStyle), m.style) << m.mode;
+    EXPECT_EQ(rgba(lumora::contrastColorForBackground(light.get(), controller.get()).get()),
+              m.style == 1 ? black : gray)
+        << m.mode;
+  }
   EXPECT_EQ(rgba(lumora::contrastColorForBackground(light.get(), nullptr).get()),
             rgba(rt::send(cls::UIColor, sel::systemGray4Color).get()));
 }
@@ -218,6 +234,16 @@ TEST_F(RestyleTest, TheDateColourComesAtATenthOfASecondAndNotBefore) {
   Ref<> dominant = rt::send(controller, sel::getDominantColor);
   host::main_queue::advance(200'000'000);
   EXPECT_EQ(rt::send(date, sel::textColor), dominant);
+  // It contrasts with the background colour, and rather with a header colour.
+  set("colorBackgroundBanner", "#000000");
+  relayout();
+  host::main_queue::advance(200'000'000);
+  EXPECT_EQ(rgba(rt::send(date, sel::textColor).get()), (std::array<CGFloat, 4>{1, 1, 1, 1}));
+  set("styleBanner", "classic");
+  set("colorHeaderBanner", "#FFFFFF");
+  relayout();
+  host::main_queue::advance(200'000'000);
+  EXPECT_EQ(rgba(rt::send(date, sel::textColor).get()), (std::array<CGFloat, 4>{0, 0, 0, 1}));
 }
 
 TEST_F(RestyleTest, BordersGoOnTheBackgroundLayerOrAlongOneEdge) {

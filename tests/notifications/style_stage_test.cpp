@@ -5,6 +5,7 @@
 #include "notifications/system_selectors.h"
 
 using rt::CGFloat;
+using rt::CGRect;
 using rt::CGRectMake;
 using rt::id;
 using rt::Ref;
@@ -27,6 +28,14 @@ class StyleTest : public testing_support::NotificationFixture {
   Ref<> image() { return rt::send(card, sel::imageIndicator); }
   Ref<> iconButton() { return rt::send(rt::send(header, sel::iconButtons), sel::firstObject); }
   static CGFloat radius(id view) { return rt::send(rt::send(view, sel::layer), sel::cornerRadius); }
+  // The points of the colour indicator's mask, none without a mask.
+  std::vector<rt::CGPoint> maskPoints() {
+    std::vector<rt::CGPoint> points;
+    Ref<> mask = rt::send(rt::send(indicator(), sel::layer), sel::mask);
+    if (const auto* path = host::CGPath::cls.cast(rt::send(mask, sel::path).get()))
+      for (const auto& element : path->elements()) points.push_back(element.point);
+    return points;
+  }
   Ref<> controller, card, header;
 };
 
@@ -43,9 +52,19 @@ TEST_F(StyleTest, ClassicDotAndIconAndNothing) {
   EXPECT_EQ(rt::send(iconButton(), sel::alpha), 0);
   EXPECT_EQ(rt::send(indicator(), sel::backgroundColor),
             rt::send(controller, sel::getDominantColor));
+  // The triangle: the same square masked to a triangle pointing right, in a fixed colour.
+  set("indicatorClassicBanner", "triangle");
+  set("indicatorClassicColorBanner", "#FF0000");
+  relayout();
+  EXPECT_FALSE(rt::send(indicator(), sel::isHidden));
+  EXPECT_EQ(rt::send(indicator(), sel::frame), CGRectMake(14.5, 14.5, 12, 12));
+  EXPECT_EQ(maskPoints(), (std::vector<rt::CGPoint>{{0, 0}, {12, 6}, {0, 12}, {0, 0}}));
+  EXPECT_EQ(rgba(rt::send(indicator(), sel::backgroundColor).get()),
+            (std::array<CGFloat, 4>{1, 0, 0, 1}));
   set("indicatorClassicBanner", "icon");
   relayout();
   EXPECT_TRUE(rt::send(indicator(), sel::isHidden));
+  EXPECT_EQ(maskPoints(), std::vector<rt::CGPoint>{});
   EXPECT_EQ(rt::send(iconButton(), sel::alpha), 1);
   set("indicatorClassicBanner", "none");
   relayout();
@@ -88,40 +107,61 @@ TEST_F(StyleTest, AClassicGradientRunsColourLighterColourAndCoversTheHeaderLater
   EXPECT_EQ(rt::send(header, sel::backgroundColor), nullptr);
   EXPECT_EQ(rt::send(gradient, sel::colors), nullptr);
   EXPECT_EQ(rt::send(header, sel::superview), rt::send(card, sel::lumoraBackground));
+  // A fixed colour: light on the left, light on the right, or flat.
+  set("colorHeaderBanner", "#336699");
+  const struct {
+    const char* gradient;
+    uint64_t count;
+    int lighter;  // the index of the lighter colour
+  } rows[] = {{"ltr", 2, 0}, {"rtl", 2, 1}, {"no", 0, -1}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.gradient);
+    set("gradientHeaderBanner", row.gradient);
+    relayout();
+    Ref<> flat = rt::send(rt::send(header, sel::backgroundColor), sel::CGColor);
+    ASSERT_NE(flat, nullptr);
+    Ref<> list = rt::send(gradient, sel::colors);
+    ASSERT_EQ(rt::send(list, sel::count), row.count);
+    for (uint64_t i = 0; i < row.count; ++i)
+      EXPECT_EQ(rt::send(rt::send(list, sel::objectAtIndex, i), sel::isEqual, flat),
+                static_cast<int>(i) != row.lighter)
+          << i;
+  }
 }
 
 TEST_F(StyleTest, ModernDotTriangleAndLineInBothDirections) {
-  boot();
-  set("indicatorModernBanner", "dot");
-  set("indicatorModernSizeBanner", int64_t{33});
-  banner();
-  EXPECT_TRUE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));  // header hidden
-  EXPECT_EQ(rt::send(indicator(), sel::frame), CGRectMake(20, 27, 16, 16));
-  EXPECT_EQ(radius(indicator().get()), 8);
-  set("indicatorModernBanner", "triangle");
-  relayout();
-  EXPECT_EQ(radius(indicator().get()), 0);
-  Ref<> mask = rt::send(rt::send(indicator(), sel::layer), sel::mask);
-  const auto* path = host::CGPath::cls.cast(rt::send(mask, sel::path).get());
-  ASSERT_NE(path, nullptr);
-  EXPECT_EQ(path->elements()[1].point, (rt::CGPoint{16, 8}));
-  set("indicatorModernBanner", "line");
-  set("indicatorModernColorBanner", "#FF0000");
-  relayout();
-  EXPECT_EQ(rt::send(rt::send(indicator(), sel::layer), sel::mask), nullptr);
-  EXPECT_EQ(rt::send(indicator(), sel::frame), CGRectMake(20, 20, 3, 30));
-  EXPECT_EQ(radius(indicator().get()), 1.5);
-  // "none" keeps the indicator's last colour.
-  Ref<> red = rt::send(indicator(), sel::backgroundColor);
-  set("indicatorModernColorBanner", "none");
-  relayout();
-  EXPECT_EQ(rt::send(indicator(), sel::backgroundColor), red);
+  // The leading edge: the left, or the right in a right-to-left layout (359 wide).
+  for (const bool rtl : {false, true}) {
+    SCOPED_TRACE(rtl ? "right to left" : "left to right");
+    rtl ? reboot(rightToLeft()) : boot();
+    set("indicatorModernBanner", "dot");
+    set("indicatorModernSizeBanner", int64_t{33});
+    banner();
+    EXPECT_TRUE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));  // header hidden
+    const CGRect square = CGRectMake(rtl ? 323 : 20, 27, 16, 16);
+    EXPECT_EQ(rt::send(indicator(), sel::frame), square);
+    EXPECT_EQ(radius(indicator().get()), 8);
+    set("indicatorModernBanner", "triangle");
+    relayout();
+    EXPECT_EQ(rt::send(indicator(), sel::frame), square);
+    EXPECT_EQ(radius(indicator().get()), 0);
+    EXPECT_EQ(maskPoints(), (std::vector<rt::CGPoint>{{0, 0}, {16, 8}, {0, 16}, {0, 0}}));
+    set("indicatorModernBanner", "line");
+    set("indicatorModernColorBanner", "#FF0000");
+    relayout();
+    EXPECT_EQ(maskPoints(), std::vector<rt::CGPoint>{});
+    EXPECT_EQ(rt::send(indicator(), sel::frame), CGRectMake(rtl ? 336 : 20, 20, 3, 30));
+    EXPECT_EQ(radius(indicator().get()), 1.5);
+    // "none" keeps the indicator's last colour.
+    Ref<> red = rt::send(indicator(), sel::backgroundColor);
+    set("indicatorModernColorBanner", "none");
+    relayout();
+    EXPECT_EQ(rt::send(indicator(), sel::backgroundColor), red);
+  }
 }
 
 TEST_F(StyleTest, ModernIconWithItsBadgeAndRightToLeft) {
-  host::Device device;
-  device.layoutDirection = host::Device::LayoutDirection::RightToLeft;
-  boot(device);
+  boot(rightToLeft());
   banner();
   EXPECT_EQ(rt::send(image(), sel::frame), CGRectMake(307, 19, 32, 32));
   EXPECT_EQ(rt::send(rt::send(card, sel::imageIndicatorCorner), sel::frame),
@@ -155,17 +195,26 @@ TEST_F(StyleTest, TheIconCornerTableClampsToHalfTheSize) {
 TEST_F(StyleTest, SymbolsForSystemSectionsAndContactPicturesForMessages) {
   boot();
   installDoNotDisturb();
-  host::NotificationFields dnd;
-  dnd.section = lumora::kDoNotDisturbSection;
-  dnd.title = "Focus";
-  dnd.attachmentImage = rt::send(cls::UIImage, sel::systemImageNamed, host::NSStr("bell.fill"));
-  dnd.thumbnail = picture(0xff00aa00, 90);
-  banner(host::NCNotificationRequest::make(dnd));
-  const auto* symbol = host::UIImage::cls.cast(rt::send(image(), sel::image).get());
-  ASSERT_NE(symbol, nullptr);
-  EXPECT_EQ(symbol->origin().name, "bell.fill");
-  Ref<> thumbnail = key(key(card.get(), "_notificationContentView").get(), "_thumbnailImageView");
-  EXPECT_EQ(rt::send(thumbnail, sel::alpha), 0);
+  host::installApp(
+      {lumora::kSmartChargingSection, "Battery", "System", {}, false, false, false, nullptr});
+  // The attachment's symbol in the label colour, and no thumbnail.
+  for (const char* section : {lumora::kDoNotDisturbSection, lumora::kSmartChargingSection}) {
+    SCOPED_TRACE(section);
+    host::NotificationFields fields;
+    fields.section = section;
+    fields.title = "Focus";
+    fields.attachmentImage =
+        rt::send(cls::UIImage, sel::systemImageNamed, host::NSStr("bell.fill"));
+    fields.thumbnail = picture(0xff00aa00, 90);
+    banner(host::NCNotificationRequest::make(fields));
+    const auto* symbol = host::UIImage::cls.cast(rt::send(image(), sel::image).get());
+    ASSERT_NE(symbol, nullptr);
+    EXPECT_EQ(symbol->origin().name, "bell.fill");
+    EXPECT_EQ(rgba(rt::send(image(), sel::tintColor).get()),
+              rgba(rt::send(cls::UIColor, sel::labelColor).get()));
+    Ref<> content = key(card.get(), "_notificationContentView");
+    EXPECT_EQ(rt::send(key(content.get(), "_thumbnailImageView"), sel::alpha), 0);
+  }
 
   host::installApp(
       {"com.apple.MobileSMS", "Messages", "System", {}, false, false, false, picture(0xff22cc44)});
@@ -176,6 +225,11 @@ TEST_F(StyleTest, SymbolsForSystemSectionsAndContactPicturesForMessages) {
   EXPECT_EQ(radius(image().get()), 16);  // a circle
   EXPECT_EQ(rt::send(rt::send(image(), sel::layer), sel::borderWidth), 1);
   EXPECT_FALSE(rt::send(rt::send(card, sel::imageIndicatorCorner), sel::isHidden));
+  set("useContactPictureIconBanner", false);  // the picture without the app's badge
+  relayout();
+  EXPECT_EQ(radius(image().get()), 16);
+  EXPECT_TRUE(rt::send(rt::send(card, sel::imageIndicatorCorner), sel::isHidden));
+  set("useContactPictureIconBanner", true);
   set("useContactPictureBanner", false);
   relayout();
   EXPECT_EQ(rt::send(image(), sel::image), rt::send(controller, sel::getIconForBundleId_withMask,

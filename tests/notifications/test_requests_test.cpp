@@ -157,7 +157,10 @@ TEST_F(TestRequestsTest, BannersComeOneAtATimeAndAreRestyled) {
   EXPECT_TRUE(isOnScreen(bulletins()[0]));
   Ref<> view = rt::send(bulletins()[0].controller, sel::viewForPreview);
   EXPECT_NE(rt::send(view, sel::lumoraBackground), nullptr);
-  advance(kBannerSeconds);
+  // Each banner stays five seconds.
+  advance(4.9);
+  EXPECT_TRUE(isOnScreen(bulletins()[0]));
+  advance(0.2);
   EXPECT_EQ(bannersOnScreen(), 1u);
   EXPECT_FALSE(isOnScreen(bulletins()[0]));
   EXPECT_TRUE(isOnScreen(bulletins()[1]));
@@ -167,7 +170,7 @@ TEST_F(TestRequestsTest, BannersComeOneAtATimeAndAreRestyled) {
   EXPECT_EQ(bannersOnScreen(), 0u);
   EXPECT_EQ(bulletins()[2].presentation, Bulletin::Presentation::Lockscreen);
   EXPECT_TRUE(isOnScreen(bulletins()[3]));
-  advance(2 * kBannerSeconds);
+  advance(10);
   EXPECT_EQ(bannersOnScreen(), 0u);
 }
 

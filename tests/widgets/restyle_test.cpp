@@ -12,6 +12,7 @@
 #include "host/foundation/main_queue.h"
 #include "host/foundation/value_helpers.h"
 #include "host/foundation/values.h"
+#include "host/quartz/cgcolor.h"
 #include "host/scene/pictures.h"
 #include "host/scene/scene_fixture.h"
 #include "host/springboard/widgets.h"
@@ -55,6 +56,17 @@ class WidgetTest : public testing_support::SceneFixture {
   Ref<> background() const { return rt::send(platter, sel::lumoraBackground); }
   Ref<> fullBorder() const { return rt::send(platter, sel::lumoraFullBorder); }
   Ref<> strip() const { return rt::send(platter, sel::lumoraBorder); }
+  // The widget icon's dominant colour, at the alpha given.
+  Rgba dominantAt(CGFloat alpha) const {
+    Ref<> icon =
+        rt::send(rt::send(rt::send(controller, sel::widgetHost), sel::widgetInfo), sel::_icon);
+    Rgba c{};
+    rt::send(lumora::lumoraDominantColor(icon.get()), sel::getRed_green_blue_alpha, &c[0], &c[1],
+             &c[2], &c[3]);
+    EXPECT_EQ(c[3], 1) << "an icon of one colour has no dominant colour";
+    c[3] = alpha;
+    return c;
+  }
   static CGFloat alpha(const Ref<>& view) { return rt::send(view, sel::alpha); }
   static CGFloat radius(const Ref<>& view) {
     return rt::send(rt::send(view, sel::layer), sel::cornerRadius);
@@ -171,6 +183,7 @@ TEST_F(WidgetTest, TransparentBackgroundsAndTheHeaderColour) {
            Case{"#FF0000", "#000000:0.00", 0, 1, clear, red},
            Case{"#FF0000", "none", 1, 1, std::nullopt, red},
            Case{"none", "#00FF00", 1, 1, green, green},  // the header takes the background's
+           Case{"dominant", "#00FF00", 1, 1, green, dominantAt(0.8)},
        }) {
     SCOPED_TRACE(std::string(c.header) + " / " + c.background);
     set("colorHeaderWidget", c.header);
@@ -225,7 +238,26 @@ TEST_F(WidgetTest, TheBorderIsAStripAlongOneEdgeOrTheLayerBorderAllRound) {
   EXPECT_EQ(rt::send(strip(), sel::frame), (CGRect{{356, 0}, {3, 150}}));
   EXPECT_EQ(colour(strip()), (Rgba{1, 0, 0, 1}));
   EXPECT_EQ(rt::send(layer, sel::borderWidth), 0);
+  const struct {
+    const char* position;
+    CGRect frame;
+  } edges[] = {
+      {"top", {{0, 0}, {359, 3}}}, {"bottom", {{0, 147}, {359, 3}}}, {"left", {{0, 0}, {3, 150}}}};
+  for (const auto& edge : edges) {
+    set("borderPositionWidget", edge.position);
+    relayout();
+    EXPECT_FALSE(rt::send(strip(), sel::isHidden)) << edge.position;
+    EXPECT_EQ(rt::send(strip(), sel::frame), edge.frame) << edge.position;
+  }
+  // "dominant": the icon's colour at 0.8, on the strip and the layer border alike.
+  set("borderColorWidget", "dominant");
+  relayout();
+  EXPECT_EQ(colour(strip()), dominantAt(0.8));
+  const auto* border = host::CGColor::cls.cast(rt::send(layer, sel::borderColor).get());
+  ASSERT_NE(border, nullptr);
+  EXPECT_EQ(border->components(), dominantAt(0.8));
 
+  set("borderColorWidget", "#FF0000");
   set("borderPositionWidget", "all");
   set("borderWidthWidget", rt::send(cls::NSNumber, sel::numberWithInteger, int64_t{2}));
   relayout();
