@@ -20,10 +20,11 @@
 #include "host/springboard/notification_list.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/notification_views.h"
+#include "host/springboard/platter_views.h"
 #include "host/springboard/presentation.h"
 #include "host/springboard/services.h"
 #include "host/springboard/widgets.h"
-#include "host/thirdparty/colorflow.h"
+#include "host/extension_standin/colorflow.h"
 #include "host/uikit/application.h"
 #include "host/uikit/bezier_path.h"
 #include "host/uikit/colour.h"
@@ -77,6 +78,7 @@ constexpr HostModule kModules[] = {
     {defineViewControllers, nullptr},
     {defineNotificationRequests, nullptr},
     {defineAppRegistry, resetAppRegistry},
+    {definePlatterViews, nullptr},
     {defineNotificationViews, nullptr},
     {defineNotificationList, nullptr},
     {definePresentation, resetPresentation},

@@ -5,11 +5,11 @@
 #include "host/foundation/media_remote.h"
 #include "host/foundation/value_helpers.h"
 #include "host/springboard/springboard_selectors.h"
-#include "host/thirdparty/colorflow_selectors.h"
+#include "host/extension_standin/colorflow_selectors.h"
 #include "media/media_globals.h"
-#include "prefs/added_properties.h"
+#include "shared/added_views.h"
 #include "prefs/globals.h"
-#include "prefs/surface_style.h"
+#include "shared/surface_style.h"
 
 namespace lumora {
 namespace {

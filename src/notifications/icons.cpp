@@ -10,15 +10,9 @@
 namespace lumora {
 namespace {
 
-constexpr const char* kAppGroupRoot = "/var/mobile/Containers/Shared/AppGroup/";
-constexpr const char* kMetadataName = ".com.apple.mobile_container_manager.metadata.plist";
 constexpr const char* kMessagesSection = "com.apple.MobileSMS";
 constexpr const char* kWhatsAppSection = "net.whatsapp.WhatsApp";
 constexpr const char* kWhatsAppGroup = "group.net.whatsapp.WhatsApp.shared";
-
-bool isKindOf(id object, rt::Class cls) {
-  return rt::send(object, sel::isKindOfClass, cls);
-}
 
 Ref<> str(std::string text) {
   return host::NSStr(std::move(text));
@@ -85,60 +79,7 @@ Ref<> whatsAppPicture(id request) {
   return nullptr;
 }
 
-Ref<> findFolder(id, SEL, id identifier, id folder) {
-  Ref<> files = rt::send(cls::NSFileManager, sel::defaultManager);
-  Ref<> error;
-  Ref<> entries = rt::send(files, sel::contentsOfDirectoryAtPath_error, folder, &error);
-  if (error) return nullptr;
-  Ref<> wanted = rt::send(identifier, sel::lowercaseString);
-  for (uint64_t i = 0; i < rt::send(entries, sel::count); ++i) {
-    Ref<> container =
-        rt::send(folder, sel::stringByAppendingString, rt::send(entries, sel::objectAtIndex, i));
-    Ref<> names = listing(text(container.get()));
-    for (uint64_t j = 0; j < rt::send(names, sel::count); ++j) {
-      Ref<> name = rt::send(names, sel::objectAtIndex, j);
-      if (!rt::send(name, sel::containsString, str(kMetadataName))) continue;
-      Ref<> metadata =
-          rt::send(rt::send(cls::NSDictionary, sel::alloc), sel::initWithContentsOfFile,
-                   str(text(container.get()) + "/" + text(name.get())));
-      Ref<> value = rt::send(metadata, sel::objectForKey, str("MCMMetadataIdentifier"));
-      if (value && rt::send(rt::send(value, sel::lowercaseString), sel::isEqualToString, wanted))
-        return container;
-    }
-  }
-  return nullptr;
-}
-
-Ref<> findSharedFolder(id self, SEL, id identifier) {
-  return rt::send(self, sel::findFolder_folder, identifier, str(kAppGroupRoot));
-}
-
 }  // namespace
-
-void lumoraHideHeader(id self, SEL, bool hide) {
-  Ref<> header =
-      rt::send(rt::send(self, sel::viewForPreview), sel::valueForKey, str("_headerContentView"));
-  Ref<> subviews = rt::send(header, sel::subviews);
-  for (uint64_t i = 0; i < rt::send(subviews, sel::count); ++i) {
-    Ref<> view = rt::send(subviews, sel::objectAtIndex, i);
-    if (isKindOf(view.get(), cls::UIButton.get())) rt::send(view, sel::setHidden, hide);
-  }
-  rt::send(rt::send(header, sel::valueForKey, str("_titleLabel")), sel::setHidden, hide);
-}
-
-void lumoraHideGroupedNotifications(id self, SEL, bool hide) {
-  Ref<> cell = rt::send(self, sel::associatedView);
-  if (!cell) return;
-  Ref<> list = rt::send(cell, sel::superview);
-  Ref<> first = rt::send(list, sel::_visibleViewAtIndex, uint64_t{0});
-  const bool hideOthers = rt::send(list, sel::isGrouped) && hide;
-  Ref<> subviews = rt::send(list, sel::subviews);
-  for (uint64_t i = 0; i < rt::send(subviews, sel::count); ++i) {
-    Ref<> view = rt::send(subviews, sel::objectAtIndex, i);
-    if (!isKindOf(view.get(), cls::NCNotificationListCell.get())) continue;
-    rt::send(view, sel::setHidden, view == first ? false : hideOthers);
-  }
-}
 
 Ref<> getIconForBundleId(id self, SEL, id bundleIdentifier, bool mask) {
   if (bundleIdentifier) {
@@ -177,12 +118,6 @@ Ref<> getContactPicture(id self, SEL) {
   if (host::isString(section.get(), kMessagesSection)) return messagesPicture(request.get());
   if (host::isString(section.get(), kWhatsAppSection)) return whatsAppPicture(request.get());
   return nullptr;
-}
-
-void registerFolderFinder() {
-  rt::Class finder = rt::objc_registerClass("FolderFinder", cls::NSObject.get());
-  rt::bindClassFunction(finder, sel::findSharedFolder, &findSharedFolder);
-  rt::bindClassFunction(finder, sel::findFolder_folder, &findFolder);
 }
 
 }  // namespace lumora

@@ -1,6 +1,5 @@
-// The methods the system adds to a notification's controller for its header, its stack,
-// its icon, the icon's dominant colour and the sender's picture, and FolderFinder, which
-// finds an app group's shared container on disk.
+// The methods the system adds to a notification's controller for its icon, the icon's
+// dominant colour and the sender's picture.
 #pragma once
 
 #include "runtime/runtime.h"
@@ -11,10 +10,6 @@ using rt::id;
 using rt::Ref;
 using rt::SEL;
 
-// Shows or hides the header's buttons and title (the system draws its own header).
-void lumoraHideHeader(id self, SEL cmd, bool hide);
-// Shows or hides the cards behind the first card of a collapsed stack.
-void lumoraHideGroupedNotifications(id self, SEL cmd, bool hide);
 // The app's icon, masked or square, 60 x 60 points at screen scale; else the card's
 // first icon; else nil.
 Ref<> getIconForBundleId(id self, SEL cmd, id bundleIdentifier, bool mask);
@@ -24,8 +19,5 @@ Ref<> getIconForBundleId(id self, SEL cmd, id bundleIdentifier, bool mask);
 Ref<> getDominantColor(id self, SEL cmd);
 // The sender's picture for the two messaging sources, or nil.
 Ref<> getContactPicture(id self, SEL cmd);
-
-// Registers FolderFinder (a class of the system's own, with two class methods).
-void registerFolderFinder();
 
 }  // namespace lumora

@@ -7,7 +7,7 @@
 #include "notifications/style_stage.h"
 #include "notifications/system_selectors.h"
 #include "prefs/globals.h"
-#include "prefs/surface_style.h"
+#include "shared/surface_style.h"
 
 namespace lumora {
 namespace {

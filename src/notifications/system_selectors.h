@@ -2,10 +2,10 @@
 // styling code and the hook table that installs them.
 #pragma once
 
-#include "prefs/added_properties.h"
+#include "shared/added_views.h"
 
 namespace sel {
-// Added properties of notification cards (the shared ones are in prefs/added_properties.h)
+// Added properties of notification cards (the shared ones are in shared/added_views.h)
 inline const Sel<Ref<>()> colorIndicator{"colorIndicator"};
 inline const Sel<void(id)> setColorIndicator{"setColorIndicator:"};
 inline const Sel<Ref<>()> imageIndicator{"imageIndicator"};

@@ -5,7 +5,7 @@
 
 #include "host/springboard/springboard_selectors.h"
 #include "host/uikit/uikit_selectors.h"
-#include "notifications/icons.h"
+#include "notifications/folder_finder.h"
 
 namespace lumora {
 namespace {
@@ -87,8 +87,8 @@ void registerSystemClasses() {
   registerFolderFinder();
   // Plain views told apart by their class names only.
   if (rt::Class view = cls::UIView.get()) {
-    rt::objc_registerClass("LumoraBackgroundView", view);
-    rt::objc_registerClass("LumoraIndicatorView", view);
+    rt::objc_registerClass(cls::LumoraBackgroundView.name(), view);
+    rt::objc_registerClass(cls::LumoraIndicatorView.name(), view);
   }
   rt::class_addMethod(cls::NSNotificationCenter.get(), sel::addUniqueObserver_selector_name_object,
                       &addUniqueObserver, "v@:@:@@");

@@ -2,13 +2,7 @@
 // properties it adds to host classes, and its category on NSNotificationCenter.
 #pragma once
 
-#include "host/foundation/foundation_selectors.h"
-#include "runtime/runtime.h"
-
-namespace sel {
-inline const Sel<void(id, SEL, id, id)> addUniqueObserver_selector_name_object{
-    "addUniqueObserver:selector:name:object:"};
-}  // namespace sel
+#include "shared/added_views.h"
 
 namespace lumora {
 

@@ -1,9 +1,9 @@
 #include "startup/loader.h"
 
+#include "host/extension_standin/colorflow_selectors.h"
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
-#include "host/thirdparty/colorflow_selectors.h"
 #include "media/media_globals.h"
 #include "notifications/test_requests.h"
 #include "prefs/lumora_prefs.h"

@@ -1,5 +1,6 @@
 // The notification routine's rows: the layout adjustments, the restyle pass and the
 // controller's added methods, whose behaviour lives in src/notifications/.
+#include "notifications/card_visibility.h"
 #include "notifications/icons.h"
 #include "notifications/layout_adjustments.h"
 #include "notifications/restyle.h"

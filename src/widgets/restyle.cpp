@@ -6,7 +6,7 @@
 #include "colour/icon_colour.h"
 #include "host/foundation/value_helpers.h"
 #include "prefs/globals.h"
-#include "prefs/surface_style.h"
+#include "shared/surface_style.h"
 
 namespace lumora {
 namespace {

@@ -4,7 +4,7 @@
 // on each pass, so a change shows at the next one.
 #pragma once
 
-#include "prefs/added_properties.h"
+#include "shared/added_views.h"
 #include "runtime/runtime.h"
 
 namespace sel {

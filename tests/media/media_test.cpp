@@ -14,7 +14,7 @@
 #include "host/scene/stage.h"
 #include "host/springboard/media_player.h"
 #include "host/springboard/presentation.h"
-#include "host/thirdparty/colorflow.h"
+#include "host/extension_standin/colorflow.h"
 #include "host/uikit/colour.h"
 #include "host/uikit/view.h"
 #include "media/media_globals.h"

@@ -14,7 +14,7 @@
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
 #include "host/springboard/widgets.h"
-#include "host/thirdparty/colorflow.h"
+#include "host/extension_standin/colorflow.h"
 #include "host/uikit/symbols.h"
 
 namespace host::scene {

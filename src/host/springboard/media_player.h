@@ -26,7 +26,8 @@
 #include <optional>
 
 #include "host/foundation/now_playing.h"
-#include "host/springboard/notification_views.h"
+#include "host/springboard/platter_views.h"
+#include "host/uikit/view_controller.h"
 
 namespace host {
 

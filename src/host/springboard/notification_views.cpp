@@ -12,20 +12,8 @@
 namespace host {
 namespace {
 
-Ref<> makeLabel(UIView& parent, const rt::ClassName& cls, const char* ivarName, CGFloat size,
-                bool bold, int64_t lines) {
-  Ref<> label = addNewSubview(parent, cls, ivarName);
-  rt::send(label, sel::setFont, UIFont::make(size, bold));
-  rt::send(label, sel::setNumberOfLines, lines);
-  return label;
-}
-
 CGFloat textHeight(id label, CGFloat width) {
   return rt::send(label, sel::sizeThatFits, CGSize{width, 0}).height;
-}
-
-void setMirroredFrame(id view, CGRect frame, CGFloat containerWidth) {
-  rt::send(view, sel::setFrame, mirroredForLayoutDirection(frame, containerWidth));
 }
 
 Ref<> ivar(id object, const char* name) {
@@ -33,11 +21,6 @@ Ref<> ivar(id object, const char* name) {
 }
 
 }  // namespace
-
-CGRect mirroredForLayoutDirection(CGRect frame, CGFloat containerWidth) {
-  if (device().layoutDirection != Device::LayoutDirection::RightToLeft) return frame;
-  return {{containerWidth - frame.origin.x - frame.size.width, frame.origin.y}, frame.size};
-}
 
 SBIconImageInfo iconImageInfo() {
   return {{60, 60}, rt::send(rt::send(cls::UIScreen, sel::mainScreen), sel::scale), 13};
@@ -49,50 +32,14 @@ Ref<> appIcon(id bundleIdentifier) {
   return rt::send(icon, sel::generateIconImageWithInfo, iconImageInfo());
 }
 
-CGRect PLTitledPlatterView::mainContentFrame() const {
-  const CGRect b = bounds();
-  return {{0, kHeaderHeight}, {b.size.width, std::max<CGFloat>(b.size.height - kHeaderHeight, 0)}};
-}
-
-// ---- Header
-
-Ref<> PLPlatterHeaderContentView::initWithFrame(CGRect frame) {
-  UIView::initWithFrame(frame);
-  iconButton_ = addNewSubview(*this, UIButton::cls);
-  titleLabel_ = makeLabel(*this, UILabel::cls, "_titleLabel", 13, true, 1);
-  dateLabel_ = makeLabel(*this, BSUIDefaultDateLabel::cls, "_dateLabel", 13, false, 1);
-  return ref();
-}
-
-Ref<> PLPlatterHeaderContentView::iconButtons() const {
-  return NSArray::make(iconButton_ ? std::vector<Ref<>>{iconButton_} : std::vector<Ref<>>{});
-}
-
-void PLPlatterHeaderContentView::layoutSubviews() {
-  const CGRect b = bounds();
-  const CGFloat w = b.size.width;
-  setMirroredFrame(iconButton_.get(),
-                   {{kInset, (b.size.height - kIconSize) / 2}, {kIconSize, kIconSize}}, w);
-  const CGFloat padding = rt::send(this, sel::_iconTrailingPadding);
-  const CGSize date = rt::send(dateLabel_, sel::sizeThatFits, CGSize{});
-  const CGFloat dateX = w - kInset - date.width;
-  setMirroredFrame(dateLabel_.get(), {{dateX, (b.size.height - date.height) / 2}, date}, w);
-  const CGFloat titleX = kInset + kIconSize + padding;
-  const CGSize title = rt::send(titleLabel_, sel::sizeThatFits, CGSize{});
-  setMirroredFrame(titleLabel_.get(),
-                   {{titleX, (b.size.height - title.height) / 2},
-                    {std::clamp<CGFloat>(dateX - 8 - titleX, 0, title.width), title.height}},
-                   w);
-}
-
 // ---- Content
 
 Ref<> NCNotificationContentView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  primaryLabel_ = makeLabel(*this, UILabel::cls, "_primaryLabel", 15, true, 1);
-  primarySubtitleLabel_ = makeLabel(*this, UILabel::cls, "_primarySubtitleLabel", 15, true, 1);
-  secondaryLabel_ = makeLabel(*this, UILabel::cls, "_secondaryLabel", 15, false, 4);
-  summaryLabel_ = makeLabel(*this, UILabel::cls, "_summaryLabel", 13, false, 1);
+  primaryLabel_ = addLabel(*this, UILabel::cls, "_primaryLabel", 15, true, 1);
+  primarySubtitleLabel_ = addLabel(*this, UILabel::cls, "_primarySubtitleLabel", 15, true, 1);
+  secondaryLabel_ = addLabel(*this, UILabel::cls, "_secondaryLabel", 15, false, 4);
+  summaryLabel_ = addLabel(*this, UILabel::cls, "_summaryLabel", 13, false, 1);
   return ref();
 }
 
@@ -230,7 +177,7 @@ Ref<> NCAuxiliaryOptionsView::initWithFrame(CGRect frame) {
     overlay->caLayer().setContinuousCorners(true);
   }
   for (const char* title : {"Manage", "View", "Clear"}) {
-    Ref<> label = makeLabel(*this, UILabel::cls, nullptr, 15, false, 1);
+    Ref<> label = addLabel(*this, UILabel::cls, nullptr, 15, false, 1);
     rt::send(label, sel::setText, NSStr(title));
     buttons_.push_back(label);
   }
@@ -327,19 +274,6 @@ Ref<> NCNotificationShortLookViewController::viewForPreview() {
 
 // ---- Classes
 
-void PLTitledPlatterView::bind(ClassBuilder<PLTitledPlatterView>& b) {
-  b.method<&PLTitledPlatterView::mainContentFrame>(sel::_mainContentFrame);
-}
-
-void PLPlatterHeaderContentView::bind(ClassBuilder<PLPlatterHeaderContentView>& b) {
-  b.method<&PLPlatterHeaderContentView::initWithFrame>(sel::initWithFrame)
-      .method<&PLPlatterHeaderContentView::iconTrailingPadding>(sel::_iconTrailingPadding)
-      .method<&PLPlatterHeaderContentView::layoutSubviews>(sel::layoutSubviews)
-      .method<&PLPlatterHeaderContentView::iconButtons>(sel::iconButtons)
-      .ivar<&PLPlatterHeaderContentView::titleLabel_>("_titleLabel")
-      .ivar<&PLPlatterHeaderContentView::dateLabel_>("_dateLabel");
-}
-
 void NCNotificationContentView::bind(ClassBuilder<NCNotificationContentView>& b) {
   b.method<&NCNotificationContentView::initWithFrame>(sel::initWithFrame)
       .method<&NCNotificationContentView::primaryText>(sel::primaryText)
@@ -405,10 +339,6 @@ void NCNotificationStructuredListViewController::bind(
 }
 
 void defineNotificationViews(ClassList& list) {
-  list.define<PLPlatterView>(UIView::cls);
-  list.define<PLTitledPlatterView>(PLPlatterView::cls);
-  list.define<PLPlatterHeaderContentView>(UIView::cls);
-  list.define<BSUIDefaultDateLabel>(UILabel::cls);
   list.define<NCNotificationContentView>(UIView::cls);
   list.define<NCNotificationShortLookView>(PLTitledPlatterView::cls);
   list.define<NCAuxiliaryOptionsView>(UIView::cls);

@@ -3,8 +3,7 @@
 // variable names, and lays them out in `layoutSubviews` from its own bounds.
 //
 // Geometry, the model's choice after the host: a card is 359 points wide; its header
-// strip is 24 points high (icon 20 x 20 at x 10, the title after the icon plus
-// `_iconTrailingPadding` of 8, the date label at the trailing edge, 10 points in); the
+// strip (platter_views.h) is 24 points high; the
 // content below it has 5-point insets above and below and 10 at the sides, the title in
 // bold 15 points on one line, the message in 15 points on up to four lines; a thumbnail
 // of 36 x 36 sits at the content's trailing edge and the labels end 8 points before it.
@@ -14,53 +13,10 @@
 
 #include <vector>
 
-#include "host/springboard/springboard_selectors.h"
-#include "host/uikit/label.h"
+#include "host/springboard/platter_views.h"
 #include "host/uikit/view_controller.h"
 
 namespace host {
-
-// PLPlatterView: the rounded card behind notifications and widgets.
-class PLPlatterView : public UIView {
- public:
-  static inline const rt::ClassOf<PLPlatterView> cls{"PLPlatterView"};
-};
-
-// PLTitledPlatterView: a card with a header strip above its main content.
-class PLTitledPlatterView : public PLPlatterView {
- public:
-  static inline const rt::ClassOf<PLTitledPlatterView> cls{"PLTitledPlatterView"};
-  static void bind(ClassBuilder<PLTitledPlatterView>& b);
-  static constexpr CGFloat kHeaderHeight = 24;
-  // The content area: the bounds below the header strip.
-  CGRect mainContentFrame() const;
-};
-
-// PLPlatterHeaderContentView: the header strip (icon button, title, date).
-class PLPlatterHeaderContentView : public UIView {
- public:
-  static inline const rt::ClassOf<PLPlatterHeaderContentView> cls{"PLPlatterHeaderContentView"};
-  static void bind(ClassBuilder<PLPlatterHeaderContentView>& b);
-  static constexpr CGFloat kIconSize = 20, kInset = 10;
-
-  Ref<> initWithFrame(CGRect frame);
-  // The buttons showing the app's icons: one, holding the app icon as its image.
-  Ref<> iconButtons() const;
-  // The room between the icon and the title, in points.
-  CGFloat iconTrailingPadding() const { return 8; }
-  // Title after the icon and the padding (asked through the runtime), date label at the
-  // trailing edge (placed with setFrame: through the runtime).
-  void layoutSubviews();
-
- private:
-  Ref<> iconButton_, titleLabel_, dateLabel_;
-};
-
-// BSUIDefaultDateLabel: the header's relative date ("now", "2m ago").
-class BSUIDefaultDateLabel : public UILabel {
- public:
-  static inline const rt::ClassOf<BSUIDefaultDateLabel> cls{"BSUIDefaultDateLabel"};
-};
 
 // NCNotificationContentView: the primary (title), subtitle, secondary (message) and
 // summary texts, stacked.
@@ -192,9 +148,6 @@ class NCNotificationShortLookViewController : public NCNotificationViewControlle
   Ref<> request_;
 };
 
-// The frame mirrored within a container of the given width when the device lays out
-// right to left; unchanged otherwise.
-CGRect mirroredForLayoutDirection(CGRect frame, CGFloat containerWidth);
 // The host's icon request: 60 x 60 points at the screen's scale, mask radius 13.
 SBIconImageInfo iconImageInfo();
 // The app's masked icon, through the icon controller, or nil.

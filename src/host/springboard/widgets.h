@@ -20,7 +20,8 @@
 
 #include <string>
 
-#include "host/springboard/notification_views.h"
+#include "host/springboard/platter_views.h"
+#include "host/uikit/view_controller.h"
 
 namespace host {
 

@@ -8,7 +8,7 @@
 #include "host/foundation/notification_center.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
-#include "host/thirdparty/colorflow.h"
+#include "host/extension_standin/colorflow.h"
 #include "support/host_fixture.h"
 
 using namespace host;

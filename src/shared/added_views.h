@@ -1,5 +1,6 @@
-// Selectors of the properties the system adds to host views that more than one surface
-// uses, and the classes of the views it adds, shared by every styling room.
+// What the system adds to the host that more than one surface uses: the properties of
+// host views, the classes of the views it adds, and its category method on the
+// notification centre.
 #pragma once
 
 #include "host/springboard/springboard_selectors.h"
@@ -9,6 +10,9 @@ inline const Sel<Ref<>()> lumoraBackground{"lumoraBackground"};
 inline const Sel<void(id)> setLumoraBackground{"setLumoraBackground:"};
 inline const Sel<Ref<>()> lumoraBorder{"lumoraBorder"};
 inline const Sel<void(id)> setLumoraBorder{"setLumoraBorder:"};
+// NSNotificationCenter(Lumora): registers an observer at most once for a name and object.
+inline const Sel<void(id, SEL, id, id)> addUniqueObserver_selector_name_object{
+    "addUniqueObserver:selector:name:object:"};
 }  // namespace sel
 
 namespace cls {

@@ -1,4 +1,4 @@
-#include "prefs/surface_style.h"
+#include "shared/surface_style.h"
 
 #include <string>
 

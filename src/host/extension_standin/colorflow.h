@@ -16,7 +16,7 @@
 #include <array>
 #include <optional>
 
-#include "host/thirdparty/colorflow_selectors.h"
+#include "host/extension_standin/colorflow_selectors.h"
 
 namespace host::colorflow {
 

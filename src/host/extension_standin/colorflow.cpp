@@ -1,4 +1,4 @@
-#include "host/thirdparty/colorflow.h"
+#include "host/extension_standin/colorflow.h"
 
 #include "host/foundation/file_io.h"
 #include "host/foundation/notification_center.h"
