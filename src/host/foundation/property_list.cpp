@@ -249,67 +249,68 @@ std::string unstorableAt(rt::id object, Path& path) {
   };
   if (path.size() >= kMaxDepth)
     return "it nests deeper than " + std::to_string(kMaxDepth) + " levels";
-  if (auto* string = dynamic_cast<const NSString*>(object)) return problem(string->text(), false);
-  if (auto* array = dynamic_cast<const NSArray*>(object)) {
-    for (size_t i = 0; i < array->items().size(); ++i) {
-      path.push_back({nullptr, i});
-      std::string why = unstorableAt(array->items()[i].get(), path);
-      path.pop_back();
-      if (!why.empty()) return why;
-    }
-  }
-  if (auto* dictionary = dynamic_cast<const NSDictionary*>(object)) {
-    for (const auto& [key, item] : dictionary->sorted()) {
-      path.push_back({key.c_str(), 0});
-      std::string why = problem(key, true);
-      if (why.empty()) why = unstorableAt(item.get(), path);
-      path.pop_back();
-      if (!why.empty()) return why;
-    }
-  }
-  return {};
+  return std::visit(Overloaded{
+                        [&](const NSString* string) { return problem(string->text(), false); },
+                        [&](const NSArray* array) {
+                          for (size_t i = 0; i < array->items().size(); ++i) {
+                            path.push_back({nullptr, i});
+                            std::string why = unstorableAt(array->items()[i].get(), path);
+                            path.pop_back();
+                            if (!why.empty()) return why;
+                          }
+                          return std::string();
+                        },
+                        [&](const NSDictionary* dictionary) {
+                          for (const auto& [key, item] : dictionary->sorted()) {
+                            path.push_back({key.c_str(), 0});
+                            std::string why = problem(key, true);
+                            if (why.empty()) why = unstorableAt(item.get(), path);
+                            path.pop_back();
+                            if (!why.empty()) return why;
+                          }
+                          return std::string();
+                        },
+                        [](const auto&) { return std::string(); },
+                    },
+                    plistValueOf(object));
 }
 
 Node nodeOf(rt::id object, size_t depth) {
-  auto* value = dynamic_cast<const NSObject*>(object);
-  if (!value || depth > kMaxDepth) return nullptr;
-  if (auto* number = dynamic_cast<const NSNumber*>(value)) {
-    switch (number->kind()) {
-      case NSNumber::Kind::Boolean:
-        return Node(plist_new_bool(number->boolValue()));
-      case NSNumber::Kind::Integer:
-        return Node(plist_new_uint(static_cast<uint64_t>(number->integerValue())));
-      case NSNumber::Kind::Real:
-        return Node(plist_new_real(number->doubleValue()));
-    }
-  }
-  if (auto* string = dynamic_cast<const NSString*>(value)) {
-    if (string->text().find('\0') != std::string::npos) return nullptr;
-    return Node(plist_new_string(string->text().c_str()));
-  }
-  if (auto* data = dynamic_cast<const NSData*>(value)) {
-    return Node(
-        plist_new_data(reinterpret_cast<const char*>(data->bytes().data()), data->bytes().size()));
-  }
-  if (auto* array = dynamic_cast<const NSArray*>(value)) {
-    Node node(plist_new_array());
-    for (const Ref<>& item : array->items()) {
-      Node child = nodeOf(item.get(), depth + 1);
-      if (!child) return nullptr;
-      plist_array_append_item(node.get(), child.release());
-    }
-    return node;
-  }
-  if (auto* dictionary = dynamic_cast<const NSDictionary*>(value)) {
-    Node node(plist_new_dict());
-    for (const auto& [key, item] : dictionary->sorted()) {
-      Node child = nodeOf(item.get(), depth + 1);
-      if (!child || key.find('\0') != std::string::npos) return nullptr;
-      plist_dict_set_item(node.get(), key.c_str(), child.release());
-    }
-    return node;
-  }
-  return nullptr;
+  if (depth > kMaxDepth) return nullptr;
+  return std::visit(
+      Overloaded{
+          [](std::monostate) { return Node(); },
+          [](bool value) { return Node(plist_new_bool(value)); },
+          [](int64_t value) { return Node(plist_new_uint(static_cast<uint64_t>(value))); },
+          [](double value) { return Node(plist_new_real(value)); },
+          [](const NSString* string) {
+            if (string->text().find('\0') != std::string::npos) return Node();
+            return Node(plist_new_string(string->text().c_str()));
+          },
+          [](const NSData* data) {
+            return Node(plist_new_data(reinterpret_cast<const char*>(data->bytes().data()),
+                                       data->bytes().size()));
+          },
+          [&](const NSArray* array) {
+            Node node(plist_new_array());
+            for (const Ref<>& item : array->items()) {
+              Node child = nodeOf(item.get(), depth + 1);
+              if (!child) return Node();
+              plist_array_append_item(node.get(), child.release());
+            }
+            return node;
+          },
+          [&](const NSDictionary* dictionary) {
+            Node node(plist_new_dict());
+            for (const auto& [key, item] : dictionary->sorted()) {
+              Node child = nodeOf(item.get(), depth + 1);
+              if (!child || key.find('\0') != std::string::npos) return Node();
+              plist_dict_set_item(node.get(), key.c_str(), child.release());
+            }
+            return node;
+          },
+      },
+      plistValueOf(object));
 }
 
 }  // namespace

@@ -189,6 +189,26 @@ Ref<> NSString::lowercaseString() const {
 
 // ---- NSNumber
 
+// By C++ type rather than by class, so that values read before the host boots (a
+// preference file the tool inspects) are told apart as well.
+PlistValue plistValueOf(id object) {
+  if (auto* number = dynamic_cast<const NSNumber*>(object)) {
+    switch (number->kind()) {
+      case NSNumber::Kind::Boolean:
+        return number->boolValue();
+      case NSNumber::Kind::Integer:
+        return number->integerValue();
+      case NSNumber::Kind::Real:
+        return number->doubleValue();
+    }
+  }
+  if (auto* string = dynamic_cast<const NSString*>(object)) return string;
+  if (auto* data = dynamic_cast<const NSData*>(object)) return data;
+  if (auto* array = dynamic_cast<const NSArray*>(object)) return array;
+  if (auto* dictionary = dynamic_cast<const NSDictionary*>(object)) return dictionary;
+  return std::monostate{};
+}
+
 Ref<NSNumber> NSNumber::numberWithBool(bool value) {
   return kBoolean.make(Kind::Boolean, value ? 1 : 0, value ? 1.0 : 0.0);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <variant>
 #include <vector>
 
 #include "host/class_list.h"
@@ -197,5 +198,21 @@ void defineFoundationValues(ClassList& list);
 
 // The object as a string, or null for nil and for anything that is not a string.
 const NSString* asNSString(id object);
+
+// A property-list value by its kind, numbers told apart as booleans, integers and reals:
+// the one place where the kinds are told apart, so that every walk over such values
+// (files, JSON, text for people) handles each kind alike. Nil, and an object of no
+// property-list kind, is std::monostate. Visit it with `std::visit(Overloaded{...}, v)`.
+using PlistValue = std::variant<std::monostate, bool, int64_t, double, const NSString*,
+                                const NSData*, const NSArray*, const NSDictionary*>;
+PlistValue plistValueOf(id object);
+
+// The lambdas of a visit as one overloaded callable.
+template <class... F>
+struct Overloaded : F... {
+  using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 }  // namespace host
