@@ -38,6 +38,12 @@ std::string element(const std::string& path, size_t index) {
   return path + "[" + std::to_string(index) + "]";
 }
 
+// The JSON library's message without its "[json.exception...] " prefix.
+std::string withoutPrefix(std::string why) {
+  if (size_t end = why.find("] "); end != std::string::npos) why.erase(0, end + 2);
+  return why;
+}
+
 // A value as a message shows it: short texts and numbers as written, the rest by kind.
 std::string describe(const Json* value) {
   if (!value) return "nothing";
@@ -589,10 +595,10 @@ class Reader {
     try {
       return Json::parse(text.begin(), text.end(), callback);
     } catch (const Json::parse_error& e) {
-      // The library's message without its "[json.exception...]" prefix.
-      std::string why = e.what();
-      if (size_t end = why.find("] "); end != std::string::npos) why.erase(0, end + 2);
-      throw SceneError(source_ + ": not valid JSON: " + why);
+      throw SceneError(source_ + ": not valid JSON: " + withoutPrefix(e.what()));
+    } catch (const Json::out_of_range& e) {
+      // A number beyond a double ("1e999"), where the parser stopped.
+      fail(path(), withoutPrefix(e.what()) + "; expected a number from -1.7e308 to 1.7e308");
     }
   }
 
