@@ -138,7 +138,8 @@ FileContents readRegularFile(const fs::path& file, uint64_t limit) {
   return out;
 }
 
-std::string replaceFile(const fs::path& file, std::string_view bytes) {
+std::string replaceFile(const fs::path& file, std::string_view bytes,
+                        std::optional<unsigned> newMode) {
   const fs::path folder = folderOf(file);
   const std::string unchanged = "; nothing was changed";
   std::error_code error;
@@ -156,7 +157,9 @@ std::string replaceFile(const fs::path& file, std::string_view bytes) {
   };
   // Keep the permissions of the file being replaced; new files are readable by all.
   struct stat st {};
-  const mode_t mode = ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  const mode_t mode = newMode                          ? static_cast<mode_t>(*newMode)
+                      : ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777)
+                                                       : 0644;
   if (::fchmod(out.fd, mode) != 0) return fail("cannot write");
   for (size_t written = 0; written < bytes.size();) {
     const ssize_t n = ::write(out.fd, bytes.data() + written, bytes.size() - written);

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,10 +31,12 @@ FileContents readRegularFile(const std::filesystem::path& file, uint64_t limit);
 std::string describeSize(uint64_t bytes);
 
 // Replaces the file's contents with `bytes` as described above, keeping the permissions
-// of the file replaced (new files are readable by all) and creating missing folders.
+// of the file replaced (new files are readable by all) and creating missing folders;
+// with `mode`, the file has that mode from its first byte on, whatever it replaces.
 // Answers why it failed, naming the file; empty on success. On failure the file is as
 // it was. A symbolic link at the path is replaced by the new file, its target left alone.
-std::string replaceFile(const std::filesystem::path& file, std::string_view bytes);
+std::string replaceFile(const std::filesystem::path& file, std::string_view bytes,
+                        std::optional<unsigned> mode = std::nullopt);
 
 // Removes the temporary files that replacements killed midway left beside the file.
 // Call only while holding the file's WriteLock, so no live replacement is touched.

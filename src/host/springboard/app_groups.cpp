@@ -18,9 +18,10 @@ std::string createAppGroup(const std::string& identifier, const std::string& con
           replaceFile(folder / ".com.apple.mobile_container_manager.metadata.plist", bytes);
       !error.empty())
     return error;
+  // The files may be copies of someone's private files: readable by their owner only.
   for (const auto& [path, content] : files) {
     const std::string_view data(reinterpret_cast<const char*>(content.data()), content.size());
-    if (std::string error = replaceFile(folder / path, data); !error.empty()) return error;
+    if (std::string error = replaceFile(folder / path, data, 0600); !error.empty()) return error;
   }
   return {};
 }

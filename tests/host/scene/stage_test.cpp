@@ -55,6 +55,7 @@ TEST_F(StageTest, SettingsAreInTheSuitesFileBeforeTheSystemStarts) {
 
 TEST_F(StageTest, AppsContactsAndContainersHoldTheirPictures) {
   testing_support::writeBytes(folder / "note.txt", "not a picture");
+  fs::permissions(folder / "note.txt", fs::perms::owner_read | fs::perms::group_read);
   build(R"({
     "apps": [{"bundleIdentifier": "com.a", "name": "A", "tags": ["t"], "icon": {"colour": "#FF0000"}},
              {"bundleIdentifier": "com.b", "icon": {"file": "note.txt"}},
@@ -63,7 +64,8 @@ TEST_F(StageTest, AppsContactsAndContainersHoldTheirPictures) {
                  {"identifier": "bo", "picture": {"file": "note.txt"}},
                  {"identifier": "cy"}],
     "appGroups": [{"identifier": "group.g", "container": "C1",
-                   "files": {"Media/Profile/x-1.thumb": {"colour": "#00FF00"}}},
+                   "files": {"Media/Profile/x-1.thumb": {"colour": "#00FF00"},
+                             "private": {"file": "note.txt"}}},
                   {"identifier": "group.empty", "container": "C2"}]
   })");
   const AppRecord* a = findApp("com.a");
@@ -103,6 +105,10 @@ TEST_F(StageTest, AppsContactsAndContainersHoldTheirPictures) {
   EXPECT_TRUE(fs::exists(groups / "C1/.com.apple.mobile_container_manager.metadata.plist"));
   const std::string file = testing_support::readBytes(groups / "C1/Media/Profile/x-1.thumb");
   EXPECT_EQ(file.substr(1, 3), "PNG");
+  // A copy of a file is no more readable than the file was: its owner's alone.
+  EXPECT_EQ(testing_support::readBytes(groups / "C1/private"), "not a picture");
+  EXPECT_EQ(fs::status(groups / "C1/private").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_TRUE(fs::exists(groups / "C2/.com.apple.mobile_container_manager.metadata.plist"));
 }
 
