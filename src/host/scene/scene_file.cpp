@@ -299,7 +299,8 @@ class Reader {
     App app;
     app.bundleIdentifier = text(value, path, "bundleIdentifier", true);
     app.name = text(value, path, "name");
-    app.type = choice(value, path, "type", {"User", "System"}) ? "System" : "User";
+    // Any text, as on the device; only "User" and "System" apps are eligible for tests.
+    if (value.contains("type")) app.type = text(value, path, "type");
     if (const Json* tags = array(value, path, "tags")) {
       atMost(tags->size(), kMaxTags, member(path, "tags"), "tags");
       for (size_t i = 0; i < tags->size(); ++i) {
