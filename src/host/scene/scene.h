@@ -72,8 +72,8 @@ struct Notification {
   std::optional<std::string> id;
   Presentation presentation = Presentation::Banner;
   std::string section, thread, title, subtitle, message;
-  Json userInfo;  // an object, or null when the scene gives none
-  std::string attachmentSymbol;
+  Json userInfo;                                // an object, or null when the scene gives none
+  std::optional<std::string> attachmentSymbol;  // any name; nil from the model if unknown
   std::optional<Picture> thumbnail;
   std::string stack;  // lockscreen only: notifications of one stack form one group
   bool options = false;

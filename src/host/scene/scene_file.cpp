@@ -379,18 +379,9 @@ class Reader {
       checkUserInfo(*it, member(path, "userInfo"));
       n.userInfo = *it;
     }
-    n.attachmentSymbol = text(value, path, "attachmentSymbol");
-    if (value.contains("attachmentSymbol")) {
-      std::string names;
-      bool known = false;
-      for (std::string_view name : systemSymbolNames()) {
-        known = known || name == n.attachmentSymbol;
-        names += (names.empty() ? "" : ", ") + quote(name);
-      }
-      if (!known)
-        expected(member(path, "attachmentSymbol"), "one of the symbols the model draws: " + names,
-                 &value["attachmentSymbol"]);
-    }
+    // Any name, as the platform takes: the model draws those it knows, others give nil.
+    if (value.contains("attachmentSymbol"))
+      n.attachmentSymbol = text(value, path, "attachmentSymbol");
     n.thumbnail = optionalPicture(value, path, "thumbnail");
     for (const char* lockscreenOnly : {"stack", "options"})
       if (value.contains(lockscreenOnly) &&

@@ -177,8 +177,8 @@ TEST_F(SceneFileTest, FaultsAreRefusedWithTheirPathAndWhatWasExpected) {
       {R"({"notifications": [{"userInfo": {"a": [1, null]}}]})",
        "notifications[0].userInfo.a[1]: expected a string, number, boolean, array or object, got "
        "null"},
-      {R"({"notifications": [{"attachmentSymbol": "bell"}]})",
-       R"(notifications[0].attachmentSymbol: expected one of the symbols the model draws: "bell.fill")"},
+      {R"({"notifications": [{"attachmentSymbol": 1}]})",
+       "notifications[0].attachmentSymbol: expected a string, got 1"},
       {R"({"notifications": [{"id": "x"}, {}, {"id": "x"}]})",
        R"(notifications[2].id: expected a value no other item has, got "x", as notifications[0] has)"},
       {R"({"timeline": [{"at": -1, "layout": true}]})",
