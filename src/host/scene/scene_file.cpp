@@ -9,7 +9,6 @@
 #include "host/foundation/file_io.h"
 #include "host/quartz/image_codec.h"
 #include "host/scene/builtin_scene.h"
-#include "host/uikit/symbols.h"
 
 namespace host::scene {
 namespace {

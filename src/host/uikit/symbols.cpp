@@ -120,12 +120,6 @@ Ref<> systemImageNamed(std::string_view name) {
   return image;
 }
 
-std::vector<std::string_view> systemSymbolNames() {
-  std::vector<std::string_view> names;
-  for (const auto& [name, shape] : shapes()) names.push_back(name);
-  return names;
-}
-
 void defineSymbols(ClassList& list) {
   list.extend(UIImage::cls, [](Class image) {
     rt::bindClassFunction(

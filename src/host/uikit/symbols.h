@@ -8,7 +8,6 @@
 #pragma once
 
 #include <string_view>
-#include <vector>
 
 #include "host/foundation/values.h"
 
@@ -16,8 +15,6 @@ namespace host {
 
 // The symbol's image, or nil for a name the model does not draw.
 Ref<> systemImageNamed(std::string_view name);
-// The names the model draws, in alphabetical order.
-std::vector<std::string_view> systemSymbolNames();
 
 // Adds `systemImageNamed:` to UIImage. Part of booting the host.
 void defineSymbols(ClassList& list);
