@@ -3,11 +3,14 @@
 // home screen with the banners at the top, and when it has widgets the Today view, side
 // by side; or one surface alone on the wallpaper; in the scene's appearance, or light
 // and dark side by side.
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <memory>
 
 #include "host/foundation/file_io.h"
+#include "host/foundation/user_defaults.h"
+#include "host/foundation/utf8.h"
 #include "host/quartz/cairo_handles.h"
 #include "host/quartz/cgimage.h"
 #include "host/quartz/image_codec.h"
@@ -16,6 +19,7 @@
 #include "host/scene/dump.h"
 #include "host/scene/pictures.h"
 #include "host/uikit/image.h"
+#include "prefs/lumora_prefs.h"
 #include "tool/commands.h"
 #include "tool/scene_session.h"
 
@@ -45,9 +49,33 @@ host::Wallpaper wallpaperOf(const host::scene::Scene& scene) {
   return wallpaper;
 }
 
+// The drawing's notes on standard error, then the stored settings whose numbers are
+// beyond any picture (sizes, widths and radii are points), which put views out of reach.
+void printNotes(const host::RenderNotes& notes) {
+  if (notes.empty()) return;
+  for (const std::string& note : notes) std::cerr << "lumora: note: " << note << "\n";
+  rt::Ref<host::NSUserDefaults> store = host::NSUserDefaults::cls.make();
+  store->initWithSuiteName(host::NSStr(prefs::kSuiteName).get());
+  for (const std::string& stored : store->storedKeys()) {
+    rt::Ref<> value = store->storedValue(stored);
+    const std::string key = host::utf8::printable(stored);
+    const auto* number = dynamic_cast<const host::NSNumber*>(value.get());
+    if (number && number->kind() != host::NSNumber::Kind::Boolean &&
+        !(std::abs(number->doubleValue()) <= host::kMaxImageSide))
+      std::cerr << "lumora: note: the setting " << key << " = "
+                << (number->kind() == host::NSNumber::Kind::Integer
+                        ? std::to_string(number->integerValue())
+                        : std::to_string(number->doubleValue()))
+                << " is beyond what a screen can show; views it sizes are drawn shrunk or left "
+                   "out (lumora prefs set "
+                << key << " VALUE, or prefs delete " << key << ")\n";
+  }
+}
+
 // The device's screens side by side, or why they could not be drawn.
 host::SurfacePtr screens(const host::scene::Scene& scene, double scale) {
   host::ScreensPicture picture = host::renderScreens(scene.device, wallpaperOf(scene), scale);
+  printNotes(picture.notes);
   if (!picture.surface) throw ToolError("drawing the preview failed: " + picture.error);
   return std::move(picture.surface);
 }
@@ -65,6 +93,7 @@ host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& o
     if (!v) break;
     host::RenderedImage image =
         host::renderOnWallpaper(*v, options.scale, wallpaperOf(session.scene()), kMargin);
+    printNotes(image.notes);
     if (!image.image) throw ToolError("drawing the preview failed: " + image.error);
     host::SurfacePtr copy(cairo_surface_reference(image.image->surface()));
     return copy;

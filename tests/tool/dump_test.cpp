@@ -225,6 +225,15 @@ TEST_F(DumpToolTest, TheExampleScenesShowThePassesResults) {
   EXPECT_EQ(frame(named(surface(dump("rtl-modern.json"), "mail"), "imageIndicator")),
             (Frame{307, 19, 32, 32}));
 
+  // The profile picture from another messaging app's container shows by default, once
+  // contact pictures are turned on at one second; before, the app's icon.
+  auto picture = [&](const std::string& at) {
+    return named(surface(dump("whatsapp.json", at), "with-picture"),
+                 "imageIndicator")["image"]["origin"]["kind"];
+  };
+  EXPECT_EQ(picture(""), "file");
+  EXPECT_EQ(picture("0.5"), "icon");
+
   // The date colour comes a tenth of a second after the pass, not before.
   auto dateColour = [&](const std::string& at) {
     return named(surface(dump("rtl-dark.json", at), "meeting"), "_dateLabel")["textColor"];

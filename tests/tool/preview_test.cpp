@@ -60,6 +60,17 @@ TEST_F(PreviewToolTest, ASettingChangesThePicture) {
   ASSERT_EQ(after.status, 0) << after.err;
   EXPECT_NE(before.out, after.out);
   EXPECT_EQ(pngSize(before.out), pngSize(after.out));
+  // A size no screen can show still gives the picture, and says which setting it is.
+  for (const char* size : {"2147483647", "-2147483648", "4294967296"}) {
+    ASSERT_EQ(lumora(std::string("prefs set indicatorModernSizeBanner -- ") + size).status, 0);
+    Outcome huge = lumora("preview --scale 1 -o -");
+    ASSERT_EQ(huge.status, 0) << size << ": " << huge.err;
+    EXPECT_EQ(pngSize(huge.out), (std::pair<uint32_t, uint32_t>{1173, 812}));
+    EXPECT_NE(huge.err.find("the setting indicatorModernSizeBanner = " + std::string(size) +
+                            " is beyond what a screen can show"),
+              std::string::npos)
+        << huge.err;
+  }
 }
 
 TEST_F(PreviewToolTest, MistakesAreRefusedWithAMessage) {

@@ -138,7 +138,8 @@ FileContents readRegularFile(const fs::path& file, uint64_t limit) {
   return out;
 }
 
-std::string replaceFile(const fs::path& file, std::string_view bytes) {
+std::string replaceFile(const fs::path& file, std::string_view bytes,
+                        const ReplaceOptions& options) {
   const fs::path folder = folderOf(file);
   const std::string unchanged = "; nothing was changed";
   std::error_code error;
@@ -154,9 +155,11 @@ std::string replaceFile(const fs::path& file, std::string_view bytes) {
     ::unlink(temporary.c_str());
     return what + " " + file.string() + ": " + systemError(saved) + unchanged;
   };
-  // Keep the permissions of the file being replaced; new files are readable by all.
+  // The mode asked for, else the replaced file's; new files are readable by all.
   struct stat st {};
-  const mode_t mode = ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  const mode_t mode = options.mode                     ? static_cast<mode_t>(*options.mode)
+                      : ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777)
+                                                       : 0644;
   if (::fchmod(out.fd, mode) != 0) return fail("cannot write");
   for (size_t written = 0; written < bytes.size();) {
     const ssize_t n = ::write(out.fd, bytes.data() + written, bytes.size() - written);
@@ -164,11 +167,12 @@ std::string replaceFile(const fs::path& file, std::string_view bytes) {
     if (n <= 0) return fail("cannot write");
     written += static_cast<size_t>(n);
   }
-  if (::fsync(out.fd) != 0) return fail("cannot write");
+  if (options.sync && ::fsync(out.fd) != 0) return fail("cannot write");
   const int fd = out.fd;
   out.fd = -1;
   if (::close(fd) != 0) return fail("cannot write");
   if (::rename(temporary.c_str(), file.c_str()) != 0) return fail("cannot replace");
+  if (!options.sync) return {};
   // The rename is durable once the folder is synced. File systems that cannot sync a
   // folder say EINVAL; they keep renames by other means.
   Descriptor dir{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,11 +30,21 @@ FileContents readRegularFile(const std::filesystem::path& file, uint64_t limit);
 // "4 MiB" for a multiple of a mebibyte, else the number of bytes.
 std::string describeSize(uint64_t bytes);
 
-// Replaces the file's contents with `bytes` as described above, keeping the permissions
-// of the file replaced (new files are readable by all) and creating missing folders.
-// Answers why it failed, naming the file; empty on success. On failure the file is as
-// it was. A symbolic link at the path is replaced by the new file, its target left alone.
-std::string replaceFile(const std::filesystem::path& file, std::string_view bytes);
+struct ReplaceOptions {
+  // The file's mode from its first byte on, whatever it replaces; without one, the
+  // replaced file's (new files are readable by all).
+  std::optional<unsigned> mode;
+  // Sync the file and its folder, so a system crash keeps it. Files a program makes
+  // afresh on every start need not wait for the disk.
+  bool sync = true;
+};
+
+// Replaces the file's contents with `bytes` as described above, creating missing
+// folders. Answers why it failed, naming the file; empty on success. On failure the file
+// is as it was. A symbolic link at the path is replaced by the new file, its target left
+// alone.
+std::string replaceFile(const std::filesystem::path& file, std::string_view bytes,
+                        const ReplaceOptions& options = {});
 
 // Removes the temporary files that replacements killed midway left beside the file.
 // Call only while holding the file's WriteLock, so no live replacement is touched.

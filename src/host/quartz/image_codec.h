@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,6 +21,14 @@ struct DecodedImage {
   Ref<CGImage> image;
   std::string error;
 };
+
+// The width and height PNG or JPEG data states in its header, read without decoding the
+// pixels; nothing for other data or a header that cannot be read.
+struct ImageSize {
+  uint32_t width = 0, height = 0;
+};
+std::optional<ImageSize> imageSize(std::span<const uint8_t> bytes);
+std::optional<ImageSize> jpegSize(std::span<const uint8_t> bytes);
 
 // Decodes PNG (through cairo) or JPEG (through libjpeg) data, told apart by their
 // signatures. Anything else, damaged data, and images larger than `imageSizeAllowed`

@@ -87,7 +87,32 @@ bool readJPEG(std::span<const uint8_t> bytes, cairo_surface_t** surface, std::st
   return true;
 }
 
+// Only the header: the size it states.
+bool readJPEGSize(std::span<const uint8_t> bytes, ImageSize& size) {
+  jpeg_decompress_struct cinfo{};
+  ErrorManager errors;
+  cinfo.err = jpeg_std_error(&errors.base);
+  errors.base.error_exit = errorExit;
+  errors.base.emit_message = emitMessage;
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  size = {cinfo.image_width, cinfo.image_height};
+  jpeg_destroy_decompress(&cinfo);
+  return true;
+}
+
 }  // namespace
+
+std::optional<ImageSize> jpegSize(std::span<const uint8_t> bytes) {
+  ImageSize size;
+  if (bytes.empty() || !readJPEGSize(bytes, size)) return std::nullopt;
+  return size;
+}
 
 DecodedImage decodeJPEG(std::span<const uint8_t> bytes) {
   if (bytes.size() < 3 || bytes[0] != 0xff || bytes[1] != 0xd8)

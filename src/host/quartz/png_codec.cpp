@@ -170,6 +170,15 @@ std::vector<uint8_t> encodePNG(const CGImage& image, PngSize size) {
   return out;
 }
 
+std::optional<ImageSize> imageSize(std::span<const uint8_t> bytes) {
+  if (bytes.size() >= 24 && std::memcmp(bytes.data(), kSignature, 8) == 0 &&
+      std::memcmp(bytes.data() + 12, "IHDR", 4) == 0)
+    return ImageSize{bigEndian32(bytes.data() + 16), bigEndian32(bytes.data() + 20)};
+  if (bytes.size() >= 3 && bytes[0] == 0xff && bytes[1] == 0xd8 && bytes[2] == 0xff)
+    return jpegSize(bytes);
+  return std::nullopt;
+}
+
 DecodedImage decodeImage(std::span<const uint8_t> bytes) {
   if (bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0) return decodePNG(bytes);
   if (bytes.size() >= 3 && bytes[0] == 0xff && bytes[1] == 0xd8 && bytes[2] == 0xff)

@@ -3,6 +3,7 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "host/foundation/value_helpers.h"
@@ -106,7 +107,12 @@ void drawLabel(cairo_t* cr, const UILabel& label) {
       pango_font_description_from_string(label.fontOrDefault().pangoDescription().c_str()));
   pango_layout_set_font_description(layout.get(), font.get());
   pango_layout_set_text(layout.get(), text->data(), static_cast<int>(text->size()));
-  pango_layout_set_width(layout.get(), static_cast<int>(b.size.width * PANGO_SCALE));
+  // Pango's units are ints: a label wider than they reach (drawn shrunk, see render.h)
+  // wraps at the widest they hold.
+  auto pangoUnits = [](double points) {
+    return static_cast<int>(std::min(points * PANGO_SCALE, double{INT_MAX}));
+  };
+  pango_layout_set_width(layout.get(), pangoUnits(b.size.width));
   pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
   // Natural alignment: the leading edge of the device's layout direction.
   pango_layout_set_auto_dir(layout.get(), FALSE);
@@ -121,7 +127,7 @@ void drawLabel(cairo_t* cr, const UILabel& label) {
   pango_layout_get_extents(layout.get(), nullptr, &logical);
   if (logical.height > b.size.height * PANGO_SCALE) {
     // Fewer lines than allowed fit the label: the last that fits ends in the ellipsis.
-    pango_layout_set_height(layout.get(), static_cast<int>(b.size.height * PANGO_SCALE));
+    pango_layout_set_height(layout.get(), pangoUnits(b.size.height));
     pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
     pango_layout_get_extents(layout.get(), nullptr, &logical);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -17,7 +18,7 @@ namespace {
 
 using render::PatternPtr;
 
-void drawLayer(cairo_t* cr, const CALayer& layer);
+void drawLayer(cairo_t* cr, const CALayer& layer, RenderNotes* notes);
 
 // The background colour inside the layer's shape.
 void drawBackground(cairo_t* cr, const CALayer& layer) {
@@ -55,7 +56,7 @@ void drawBorder(cairo_t* cr, const CALayer& layer) {
 }
 
 // Steps 3 to 6: background, content, sublayers (clipped when masksToBounds), border.
-void drawBody(cairo_t* cr, const CALayer& layer) {
+void drawBody(cairo_t* cr, const CALayer& layer, RenderNotes* notes) {
   drawBackground(cr, layer);
   {
     CairoSave save(cr);
@@ -64,13 +65,13 @@ void drawBody(cairo_t* cr, const CALayer& layer) {
       cairo_clip(cr);
     }
     render::drawContent(cr, layer);
-    for (const Ref<CALayer>& sublayer : layer.sublayerList()) drawLayer(cr, *sublayer);
+    for (const Ref<CALayer>& sublayer : layer.sublayerList()) drawLayer(cr, *sublayer, notes);
   }
   drawBorder(cr, layer);
 }
 
 // The layer in its own coordinates (its bounds), in Core Animation's order.
-void drawInLayerSpace(cairo_t* cr, const CALayer& layer) {
+void drawInLayerSpace(cairo_t* cr, const CALayer& layer, RenderNotes* notes) {
   const double opacity = layer.opacity();
   const bool group = opacity < 1;
   if (group) cairo_push_group(cr);
@@ -79,17 +80,17 @@ void drawInLayerSpace(cairo_t* cr, const CALayer& layer) {
   const CALayer* mask = CALayer::cls.cast(layer.mask().get());
   if (mask) {
     cairo_push_group(cr);
-    drawBody(cr, layer);
+    drawBody(cr, layer, notes);
     PatternPtr body(cairo_pop_group(cr));
     // The mask draws like any layer, in this layer's coordinates; its alpha is what
     // shows of the body.
     cairo_push_group(cr);
-    drawLayer(cr, *mask);
+    drawLayer(cr, *mask, notes);
     PatternPtr alpha(cairo_pop_group(cr));
     cairo_set_source(cr, body.get());
     cairo_mask(cr, alpha.get());
   } else {
-    drawBody(cr, layer);
+    drawBody(cr, layer, notes);
   }
   if (group) {
     cairo_pop_group_to_source(cr);
@@ -97,52 +98,94 @@ void drawInLayerSpace(cairo_t* cr, const CALayer& layer) {
   }
 }
 
-// The layer in its superlayer's coordinates: moved to its frame.
-void drawLayer(cairo_t* cr, const CALayer& layer) {
+// "a UIImageView in NCNotificationShortLookView, frame [20, -1073741789, 2147483648,
+// 2147483648] points", for a note.
+std::string describe(const CALayer& layer, CGRect f) {
+  const Ref<> delegate = layer.delegate();
+  const UIView* view = UIView::cls.cast(delegate.get());
+  std::string text = "a " + std::string(rt::class_getName(view ? view->isa() : layer.isa()));
+  if (const UIView* parent = view ? view->superviewPointer() : nullptr)
+    text += " in " + std::string(rt::class_getName(parent->isa()));
+  char numbers[160];
+  std::snprintf(numbers, sizeof numbers, ", frame [%.15g, %.15g, %.15g, %.15g] points", f.origin.x,
+                f.origin.y, f.size.width, f.size.height);
+  return text + numbers;
+}
+
+// The layer in its superlayer's coordinates: moved to its frame. A layer reaching beyond
+// kReachPixels is shrunk into the part of the reach it covers (its content, sublayers
+// and all), or left out when none of it is within.
+void drawLayer(cairo_t* cr, const CALayer& layer, RenderNotes* notes) {
   if (layer.isHidden() || !(layer.opacity() > 0)) return;
   CairoSave save(cr);
   const CGRect f = layer.frame(), b = layer.bounds();
-  cairo_translate(cr, f.origin.x - b.origin.x, f.origin.y - b.origin.y);
-  drawInLayerSpace(cr, layer);
+  double x0 = f.origin.x, y0 = f.origin.y;
+  double x1 = x0 + f.size.width, y1 = y0 + f.size.height;
+  cairo_user_to_device(cr, &x0, &y0);
+  cairo_user_to_device(cr, &x1, &y1);
+  auto within = [](double v) { return std::abs(v) <= kReachPixels; };
+  if (within(x0) && within(y0) && within(x1) && within(y1)) {
+    cairo_translate(cr, f.origin.x - b.origin.x, f.origin.y - b.origin.y);
+    drawInLayerSpace(cr, layer, notes);
+    return;
+  }
+  auto clamp = [](double v) { return std::clamp(v, -kReachPixels, kReachPixels); };
+  const bool shown = std::isfinite(x0 + y0 + x1 + y1) && f.size.width > 0 && f.size.height > 0 &&
+                     clamp(x0) != clamp(x1) && clamp(y0) != clamp(y1);
+  if (notes)
+    notes->push_back(describe(layer, f) + ", reaches beyond what a picture can show; " +
+                     (shown ? "drawn shrunk to the part within reach" : "left out"));
+  if (!shown) return;
+  x0 = clamp(x0), y0 = clamp(y0), x1 = clamp(x1), y1 = clamp(y1);
+  cairo_device_to_user(cr, &x0, &y0);
+  cairo_device_to_user(cr, &x1, &y1);
+  cairo_translate(cr, x0, y0);
+  cairo_scale(cr, (x1 - x0) / f.size.width, (y1 - y0) / f.size.height);
+  cairo_translate(cr, -b.origin.x, -b.origin.y);
+  drawInLayerSpace(cr, layer, notes);
 }
 
 // A surface of the size in points at the scale, or why there is none.
 RenderedImage renderPicture(CGSize points, double scale,
-                            const std::function<void(cairo_t*)>& draw) {
-  if (!(scale > 0) || !std::isfinite(scale)) return {nullptr, "the scale must be positive"};
+                            const std::function<void(cairo_t*, RenderNotes*)>& draw) {
+  if (!(scale > 0) || !std::isfinite(scale)) return {nullptr, "the scale must be positive", {}};
   const double w = std::ceil(points.width * scale), h = std::ceil(points.height * scale);
   if (!(w >= 1 && h >= 1 && w <= kMaxImageSide && h <= kMaxImageSide) ||
       !imageSizeAllowed(static_cast<int64_t>(w), static_cast<int64_t>(h)))
-    return {nullptr, "the picture would be " + std::to_string(static_cast<long long>(w)) + " x " +
-                         std::to_string(static_cast<long long>(h)) +
-                         " pixels, which is empty or too large"};
+    return {nullptr,
+            "the picture would be " + std::to_string(static_cast<long long>(w)) + " x " +
+                std::to_string(static_cast<long long>(h)) + " pixels, which is empty or too large",
+            {}};
   SurfacePtr surface(
       cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(w), static_cast<int>(h)));
+  RenderNotes notes;
   {
     ContextPtr cr = makeContext(surface.get());
     cairo_scale(cr.get(), scale, scale);
-    draw(cr.get());
-    if (!finish(cr.get())) return {nullptr, cairo_status_to_string(cairo_status(cr.get()))};
+    draw(cr.get(), &notes);
+    if (!finish(cr.get()))
+      return {nullptr, cairo_status_to_string(cairo_status(cr.get())), std::move(notes)};
   }
   cairo_surface_flush(surface.get());
   Ref<CGImage> image = CGImage::fromSurface(std::move(surface));
-  if (!image) return {nullptr, "cairo could not make the picture"};
-  return {image, {}};
+  if (!image) return {nullptr, "cairo could not make the picture", std::move(notes)};
+  return {image, {}, std::move(notes)};
 }
 
 }  // namespace
 
-void drawView(cairo_t* cr, const UIView& view) {
+void drawView(cairo_t* cr, const UIView& view, RenderNotes* notes) {
   const CALayer& layer = view.caLayer();
   if (layer.isHidden() || !(layer.opacity() > 0)) return;
   CairoSave save(cr);
   const CGRect b = layer.bounds();
   cairo_translate(cr, -b.origin.x, -b.origin.y);
-  drawInLayerSpace(cr, layer);
+  drawInLayerSpace(cr, layer, notes);
 }
 
 RenderedImage renderView(const UIView& view, double scale) {
-  return renderPicture(view.bounds().size, scale, [&](cairo_t* cr) { drawView(cr, view); });
+  return renderPicture(view.bounds().size, scale,
+                       [&](cairo_t* cr, RenderNotes* notes) { drawView(cr, view, notes); });
 }
 
 void paintWallpaper(cairo_t* cr, const Wallpaper& wallpaper, CGSize size) {
@@ -173,10 +216,10 @@ RenderedImage renderOnWallpaper(const UIView& view, double scale, const Wallpape
                                 double margin) {
   const CGSize size = view.bounds().size;
   const CGSize whole{size.width + 2 * margin, size.height + 2 * margin};
-  return renderPicture(whole, scale, [&](cairo_t* cr) {
+  return renderPicture(whole, scale, [&](cairo_t* cr, RenderNotes* notes) {
     paintWallpaper(cr, wallpaper, whole);
     cairo_translate(cr, margin, margin);
-    drawView(cr, view);
+    drawView(cr, view, notes);
   });
 }
 

@@ -17,6 +17,11 @@
 // and when the layer has a mask layer, steps 3 to 6 are multiplied by the alpha of the
 // mask as it draws (a shape layer's path is opaque inside).
 //
+// Sizes and places come from data (a setting of 2^31 points makes a view that large), so
+// a layer reaching beyond kReachPixels from the picture's origin is drawn shrunk into the
+// part of that reach it covers, or left out when nothing of it is within, and a note
+// names it; nothing of any size makes the drawing fail or allocate more than the picture.
+//
 // Geometry is in points; the context's transform maps them to pixels. Labels are laid
 // out with pango exactly as they are measured (DejaVu Sans, hinting off, unrounded glyph
 // positions), so text drawn at any scale fits the size the label measured.
@@ -24,6 +29,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include <cairo.h>
 
@@ -32,10 +38,20 @@
 
 namespace host {
 
+// How far from the picture's origin, in pixels, a layer is drawn as it is: far beyond
+// any picture (at most kMaxImageSide pixels a side), within cairo's fixed-point
+// coordinates (2^23).
+inline constexpr double kReachPixels = 1 << 22;
+
+// What a drawing could not show as the views are: one line for people per view beyond
+// reach, naming it and its frame.
+using RenderNotes = std::vector<std::string>;
+
 // A rendered picture, or why there is none (cairo's first error, or a size refused).
 struct RenderedImage {
   Ref<CGImage> image;
   std::string error;
+  RenderNotes notes;
 };
 
 // The view's bounds at `scale` pixels per point, on a transparent background. The image
@@ -61,7 +77,7 @@ void paintWallpaper(cairo_t* cr, const Wallpaper& wallpaper, CGSize size);
 
 // Draws the view's bounds with the bounds' origin at the user-space origin of `cr`, for
 // composing several views in one picture. Errors stay in the context (cairo's sticky
-// status), for the caller's one check.
-void drawView(cairo_t* cr, const UIView& view);
+// status), for the caller's one check; views beyond reach are noted in `notes` when given.
+void drawView(cairo_t* cr, const UIView& view, RenderNotes* notes = nullptr);
 
 }  // namespace host

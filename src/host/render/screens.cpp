@@ -42,14 +42,15 @@ void drawCentredText(cairo_t* cr, const std::string& text, double size, bool bol
 }
 
 // The Today view: the wallpaper dimmed, the date, the widgets.
-void drawTodayView(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, rt::id window) {
+void drawTodayView(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, rt::id window,
+                   RenderNotes* notes) {
   paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
   // Only this screen: a paint would dim the screens beside it too.
   cairo_rectangle(cr, 0, 0, d.screenWidth, d.screenHeight);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.2);
   cairo_fill(cr);
   drawCentredText(cr, "Monday, 7 December", 22, true, 48, d.screenWidth);
-  drawView(cr, *UIView::cls.cast(window));
+  drawView(cr, *UIView::cls.cast(window), notes);
 }
 
 }  // namespace
@@ -70,21 +71,23 @@ ScreensPicture renderScreens(const Device& d, const Wallpaper& wallpaper, double
   paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
   drawCentredText(cr, "9:41", 80, false, 70, d.screenWidth);
   drawCentredText(cr, "Monday, 7 December", 20, false, 165, d.screenWidth);
-  if (Ref<> lockscreen = lockscreenWindow()) drawView(cr, *UIView::cls.cast(lockscreen.get()));
+  RenderNotes notes;
+  if (Ref<> lockscreen = lockscreenWindow())
+    drawView(cr, *UIView::cls.cast(lockscreen.get()), &notes);
   // The home screen with the banners on top.
   if (banners) {
     CairoSave save(cr);
     cairo_translate(cr, d.screenWidth + kScreenGap, 0);
     paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
-    drawView(cr, *UIView::cls.cast(banners.get()));
+    drawView(cr, *UIView::cls.cast(banners.get()), &notes);
   }
   if (widgets) {
     CairoSave save(cr);
     cairo_translate(cr, (d.screenWidth + kScreenGap) * (screens - 1), 0);
-    drawTodayView(cr, wallpaper, d, widgets.get());
+    drawTodayView(cr, wallpaper, d, widgets.get(), &notes);
   }
-  if (!finish(cr)) return {nullptr, cairo_status_to_string(cairo_status(cr))};
-  return {std::move(surface), {}};
+  if (!finish(cr)) return {nullptr, cairo_status_to_string(cairo_status(cr)), std::move(notes)};
+  return {std::move(surface), {}, std::move(notes)};
 }
 
 }  // namespace host

@@ -21,6 +21,7 @@ void paintScreenGap(cairo_t* cr);
 struct ScreensPicture {
   SurfacePtr surface;  // null when drawing failed
   std::string error;   // cairo's first error otherwise
+  RenderNotes notes;   // views beyond reach (see render.h)
 };
 
 // Draws the screens of the booted host's windows for the device on the wallpaper, at

@@ -100,12 +100,22 @@ void drawShadow(cairo_t* cr, const CALayer& layer) {
   double x1 = x0 + bounds.size.width, y1 = y0 + bounds.size.height;
   cairo_user_to_device(cr, &x0, &y0);
   cairo_user_to_device(cr, &x1, &y1);
-  const int pad = static_cast<int>(std::ceil(3 * sigma)) + 2;
-  const int left = static_cast<int>(std::floor(std::min(x0, x1))) - pad;
-  const int top = static_cast<int>(std::floor(std::min(y0, y1))) - pad;
-  const int width = static_cast<int>(std::ceil(std::max(x0, x1))) + pad - left;
-  const int height = static_cast<int>(std::ceil(std::max(y0, y1))) + pad - top;
-  if (!imageSizeAllowed(width, height)) return;
+  // Only what can reach the clip is blurred: the box is cut to the clip's extents with
+  // the blur's spread around them, so a shadow never takes more memory than the picture.
+  double cx0, cy0, cx1, cy1;
+  cairo_clip_extents(cr, &cx0, &cy0, &cx1, &cy1);
+  cairo_user_to_device(cr, &cx0, &cy0);
+  cairo_user_to_device(cr, &cx1, &cy1);
+  const double pad = std::ceil(3 * sigma) + 2;
+  const double left = std::floor(std::max(std::min(x0, x1), std::min(cx0, cx1) - pad)) - pad;
+  const double top = std::floor(std::max(std::min(y0, y1), std::min(cy0, cy1) - pad)) - pad;
+  const double right = std::ceil(std::min(std::max(x0, x1), std::max(cx0, cx1) + pad)) + pad;
+  const double bottom = std::ceil(std::min(std::max(y0, y1), std::max(cy0, cy1) + pad)) + pad;
+  if (!(right > left && bottom > top && right - left <= kMaxImageSide &&
+        bottom - top <= kMaxImageSide) ||
+      !imageSizeAllowed(static_cast<int64_t>(right - left), static_cast<int64_t>(bottom - top)))
+    return;
+  const int width = static_cast<int>(right - left), height = static_cast<int>(bottom - top);
 
   SurfacePtr alphaSurface(cairo_image_surface_create(CAIRO_FORMAT_A8, width, height));
   {

@@ -247,6 +247,9 @@ Json dump(const std::vector<Surface>& scene, const DumpOptions& options) {
     Json surface;
     surface["kind"] = kindName(s.kind);
     surface["id"] = s.id ? Json(*s.id) : Json(nullptr);
+    surface["attachment"] = s.attachmentSymbol ? Json{{"symbol", *s.attachmentSymbol},
+                                                      {"image", image(s.attachmentImage.get())}}
+                                               : Json(nullptr);
     UIViewController* controller = UIViewController::cls.cast(s.controller.get());
     UIView* root =
         controller ? UIView::cls.cast(controller->view().get()) : UIView::cls.cast(s.view.get());

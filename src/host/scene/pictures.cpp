@@ -83,7 +83,7 @@ Ref<CGImage> draw(const Picture& picture) {
 }  // namespace
 
 std::vector<uint8_t> pictureBytes(const Picture& picture) {
-  if (picture.kind == Picture::Kind::File) return {picture.bytes.begin(), picture.bytes.end()};
+  if (picture.kind == Picture::Kind::File) return {picture.bytes().begin(), picture.bytes().end()};
   Ref<CGImage> image = draw(picture);
   return image ? encodePNG(*image) : std::vector<uint8_t>{};
 }
@@ -91,8 +91,13 @@ std::vector<uint8_t> pictureBytes(const Picture& picture) {
 Ref<> pictureImage(const Picture& picture) {
   if (picture.kind != Picture::Kind::File)
     return UIImage::make(draw(picture), device().screenScale);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(picture.bytes.data());
-  Ref<UIImage> image = UIImage::make(decodeImage({bytes, picture.bytes.size()}).image,
+  // Decoded on first use; every later use shares the pixels (an image never changes).
+  if (const PictureFile* file = picture.contents.get(); file && !file->decoded) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(file->bytes.data());
+    file->image = decodeImage({bytes, file->bytes.size()}).image;
+    file->decoded = true;
+  }
+  Ref<UIImage> image = UIImage::make(picture.contents ? picture.contents->image : nullptr,
                                      imageScaleForPath(picture.file));
   if (image) image->setOrigin({ImageOrigin::Kind::File, picture.file});
   return image;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -13,10 +14,19 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/quartz/cgimage.h"
 
 namespace host::scene {
 
 using Json = nlohmann::ordered_json;
+
+// A picture file's contents, read when the scene is read, once however often the scene
+// names the file; decoded at most once (by pictureImage), so every use shares one image.
+struct PictureFile {
+  std::string bytes;
+  mutable bool decoded = false;
+  mutable Ref<CGImage> image;  // once decoded: the image, nil when the bytes hold none
+};
 
 // A picture: a plain colour, a gradient with an optional glyph drawn over it, or a file.
 struct Picture {
@@ -26,7 +36,12 @@ struct Picture {
   std::vector<Rgb> colours;  // one for a colour; two or more for a gradient, evenly spaced
   std::string glyph;         // text drawn over a gradient; may be empty
   std::string file;          // a file as the scene names it
-  std::string bytes;         // a file's contents, read when the scene is read
+  std::shared_ptr<const PictureFile> contents;  // a file's, shared by every use of it
+
+  const std::string& bytes() const {
+    static const std::string none;
+    return contents ? contents->bytes : none;
+  }
 };
 
 // A preference value as a scene gives it: a JSON boolean, integer or string.
@@ -57,8 +72,8 @@ struct Notification {
   std::optional<std::string> id;
   Presentation presentation = Presentation::Banner;
   std::string section, thread, title, subtitle, message;
-  Json userInfo;  // an object, or null when the scene gives none
-  std::string attachmentSymbol;
+  Json userInfo;                                // an object, or null when the scene gives none
+  std::optional<std::string> attachmentSymbol;  // any name; nil from the model if unknown
   std::optional<Picture> thumbnail;
   std::string stack;  // lockscreen only: notifications of one stack form one group
   bool options = false;

@@ -9,7 +9,6 @@
 #include "host/foundation/file_io.h"
 #include "host/quartz/image_codec.h"
 #include "host/scene/builtin_scene.h"
-#include "host/uikit/symbols.h"
 
 namespace host::scene {
 namespace {
@@ -36,6 +35,12 @@ std::string member(const std::string& path, std::string_view key) {
 }
 std::string element(const std::string& path, size_t index) {
   return path + "[" + std::to_string(index) + "]";
+}
+
+// The JSON library's message without its "[json.exception...] " prefix.
+std::string withoutPrefix(std::string why) {
+  if (size_t end = why.find("] "); end != std::string::npos) why.erase(0, end + 2);
+  return why;
 }
 
 // A value as a message shows it: short texts and numbers as written, the rest by kind.
@@ -155,6 +160,7 @@ class Reader {
       const Json& colours = value["gradient"];
       if (!colours.is_array() || colours.size() < 2)
         expected(member(path, "gradient"), "an array of two or more colours \"#RRGGBB\"", &colours);
+      atMost(colours.size(), kMaxGradientColours, member(path, "gradient"), "colours");
       for (size_t i = 0; i < colours.size(); ++i)
         picture.colours.push_back(colour(colours[i], element(member(path, "gradient"), i)));
       picture.glyph = text(value, path, "glyph");
@@ -166,7 +172,7 @@ class Reader {
       object(value, path, {"file"});
       picture.kind = Picture::Kind::File;
       picture.file = text(value, path, "file", true);
-      picture.bytes = readPicture(picture.file, member(path, "file"));
+      picture.contents = readPicture(picture.file, member(path, "file"));
     } else {
       expected(path, kWhat, &value);
     }
@@ -180,18 +186,69 @@ class Reader {
     return picture(*it, member(path, key));
   }
 
-  // A file the scene names, relative to its folder: a missing or unreadable file is a
-  // fault of the scene. Whether it holds an image is left to whoever uses it.
-  std::string readPicture(const std::string& name, const std::string& path) const {
-    const fs::path file = folder_ / name;
-    FileContents contents = readRegularFile(file, kMaxImageFileBytes);
-    if (contents.status == FileContents::Status::Missing)
-      fail(path, "the file " + quote(name) + " does not exist (looked for " + file.string() +
-                     "); expected a picture file, relative to the scene's folder");
-    if (contents.status == FileContents::Status::Failed)
-      fail(path, "the file " + quote(name) + " cannot be read: " + contents.error +
-                     "; expected a picture file");
-    return std::move(contents.bytes);
+  // A file the scene names, relative to its folder, read once however often it is
+  // named: a missing or unreadable file is a fault of the scene, and so are files beyond
+  // the limits on bytes and pixels. Whether it holds an image is left to whoever uses it.
+  std::shared_ptr<const PictureFile> readPicture(const std::string& name,
+                                                 const std::string& path) const {
+    const fs::path file = (folder_ / name).lexically_normal();
+    std::shared_ptr<const PictureFile>& known = files_[file];
+    const uint64_t room = kMaxPictureBytes - pictureBytes_;
+    const std::string budget = "the picture files of a scene take at most " +
+                               describeSize(kMaxPictureBytes) +
+                               " in all, a file counted once for each use";
+    if (!known) {
+      FileContents contents = readRegularFile(file, std::min(room, kMaxImageFileBytes));
+      if (contents.status == FileContents::Status::Missing)
+        fail(path, "the file " + quote(name) + " does not exist (looked for " + file.string() +
+                       "); expected a picture file, relative to the scene's folder");
+      if (contents.status == FileContents::Status::Failed)
+        fail(path, "the file " + quote(name) + " cannot be read: " + contents.error +
+                       "; expected a picture file" +
+                       (room < kMaxImageFileBytes ? " (" + budget + ")" : ""));
+      const auto* bytes = reinterpret_cast<const uint8_t*>(contents.bytes.data());
+      if (const auto size = imageSize({bytes, contents.bytes.size()})) {
+        const int64_t pixels = int64_t{size->width} * size->height;
+        const std::string picture = "the file " + quote(name) + " is a picture of " +
+                                    std::to_string(size->width) + " x " +
+                                    std::to_string(size->height) + " pixels";
+        if (pixels > kMaxPicturePixels)
+          fail(path, picture + ", more than the " + std::to_string(kMaxPicturePixels) +
+                         " (4096 x 4096) a scene's picture may have; expected a smaller picture");
+        if (pixels > kMaxScenePicturePixels - picturePixels_)
+          fail(path, picture + "; with the scene's other pictures that is more than the " +
+                         std::to_string(kMaxScenePicturePixels) +
+                         " pixels a scene's pictures may have in all");
+        picturePixels_ += pixels;
+      }
+      auto read = std::make_shared<PictureFile>();
+      read->bytes = std::move(contents.bytes);
+      known = std::move(read);
+    }
+    if (known->bytes.size() > room)
+      fail(path, "the file " + quote(name) + " takes " + std::to_string(known->bytes.size()) +
+                     " bytes once more, and " + budget + "; expected fewer or smaller pictures");
+    pictureBytes_ += known->bytes.size();
+    return known;
+  }
+
+  // A list of at most `most` items.
+  void atMost(size_t count, size_t most, const std::string& path, const char* items) const {
+    if (count > most)
+      fail(path, "more than " + std::to_string(most) + " " + items +
+                     ", the most a scene may have (see docs/scenes.md); expected at most " +
+                     std::to_string(most));
+  }
+
+  // The most items of a top-level list, and what they are.
+  static std::pair<size_t, const char*> listLimit(std::string_view list) {
+    if (list == "apps") return {kMaxApps, "apps"};
+    if (list == "contacts") return {kMaxContacts, "contacts"};
+    if (list == "appGroups") return {kMaxAppGroups, "app groups"};
+    if (list == "notifications") return {kMaxNotifications, "notifications"};
+    if (list == "widgets") return {kMaxWidgets, "widgets"};
+    if (list == "timeline") return {kMaxTimelineEvents, "events"};
+    return {kMaxSceneItems, "items"};
   }
 
   PreferenceValue preferenceValue(const Json& value, const std::string& path) const {
@@ -206,8 +263,11 @@ class Reader {
     expected(path, "true, false, an integer or a string without NUL characters", &value);
   }
 
-  Preferences preferences(const Json& value, const std::string& path) const {
+  // Settings, counted towards `written` (each is a synced write of the settings file).
+  Preferences preferences(const Json& value, const std::string& path, size_t& written) const {
     if (!value.is_object()) expected(path, "an object of settings {KEY: VALUE}", &value);
+    written += value.size();
+    atMost(written, kMaxSettingsWritten, path, "settings written");
     Preferences out;
     for (const auto& [key, item] : value.items()) {
       if (key.empty() || key.find('\0') != std::string::npos)
@@ -238,13 +298,16 @@ class Reader {
     App app;
     app.bundleIdentifier = text(value, path, "bundleIdentifier", true);
     app.name = text(value, path, "name");
-    app.type = choice(value, path, "type", {"User", "System"}) ? "System" : "User";
-    if (const Json* tags = array(value, path, "tags"))
+    // Any text, as on the device; only "User" and "System" apps are eligible for tests.
+    if (value.contains("type")) app.type = text(value, path, "type");
+    if (const Json* tags = array(value, path, "tags")) {
+      atMost(tags->size(), kMaxTags, member(path, "tags"), "tags");
       for (size_t i = 0; i < tags->size(); ++i) {
         const Json& tag = (*tags)[i];
         if (!tag.is_string()) expected(element(member(path, "tags"), i), "a string", &tag);
         app.tags.push_back(tag.get<std::string>());
       }
+    }
     app.launchProhibited = flag(value, path, "launchProhibited");
     app.placeholder = flag(value, path, "placeholder");
     app.removedSystemApp = flag(value, path, "removedSystemApp");
@@ -286,6 +349,8 @@ class Reader {
     if (auto it = value.find("files"); it != value.end()) {
       const std::string at = member(path, "files");
       if (!it->is_object()) expected(at, "an object {RELATIVE_PATH: PICTURE}", &*it);
+      groupFiles_ += it->size();
+      atMost(groupFiles_, kMaxAppGroupFiles, at, "files in app groups");
       for (const auto& [name, item] : it->items()) {
         checkRelativePath(name, member(at, name));
         group.files.emplace_back(name, picture(item, member(at, name)));
@@ -313,18 +378,9 @@ class Reader {
       checkUserInfo(*it, member(path, "userInfo"));
       n.userInfo = *it;
     }
-    n.attachmentSymbol = text(value, path, "attachmentSymbol");
-    if (value.contains("attachmentSymbol")) {
-      std::string names;
-      bool known = false;
-      for (std::string_view name : systemSymbolNames()) {
-        known = known || name == n.attachmentSymbol;
-        names += (names.empty() ? "" : ", ") + quote(name);
-      }
-      if (!known)
-        expected(member(path, "attachmentSymbol"), "one of the symbols the model draws: " + names,
-                 &value["attachmentSymbol"]);
-    }
+    // Any name, as the platform takes: the model draws those it knows, others give nil.
+    if (value.contains("attachmentSymbol"))
+      n.attachmentSymbol = text(value, path, "attachmentSymbol");
     n.thumbnail = optionalPicture(value, path, "thumbnail");
     for (const char* lockscreenOnly : {"stack", "options"})
       if (value.contains(lockscreenOnly) &&
@@ -422,9 +478,11 @@ class Reader {
                (kinds.empty() ? std::string("none") : kinds[0] + " and " + kinds[1]));
     if (value.contains("set")) {
       e.kind = TimelineEvent::Kind::Set;
-      e.set = preferences(value["set"], member(path, "set"));
+      e.set = preferences(value["set"], member(path, "set"), timelineSettings_);
     } else if (const Json* keys = array(value, path, "delete")) {
       e.kind = TimelineEvent::Kind::Delete;
+      timelineSettings_ += keys->size();
+      atMost(timelineSettings_, kMaxSettingsWritten, member(path, "delete"), "settings written");
       for (size_t i = 0; i < keys->size(); ++i) {
         const Json& key = (*keys)[i];
         if (!key.is_string() || key.get_ref<const std::string&>().empty())
@@ -456,7 +514,8 @@ class Reader {
     return e;
   }
 
-  // Each item of an optional top-level array, read by `read`.
+  // Each item of an optional top-level array, read by `read` (the parser has held the
+  // array to its limit).
   template <class T, class F>
   std::vector<T> list(const Json& root, const char* key, F read) const {
     std::vector<T> out;
@@ -496,8 +555,9 @@ class Reader {
       s.device = device(*it);
       s.wallpaper = optionalPicture(*it, "device", "wallpaper");
     }
+    size_t initialSettings = 0;
     if (auto it = root.find("preferences"); it != root.end())
-      s.preferences = preferences(*it, "preferences");
+      s.preferences = preferences(*it, "preferences", initialSettings);
     s.apps = list<App>(root, "apps", &Reader::app);
     s.contacts = list<Contact>(root, "contacts", &Reader::contact);
     s.appGroups = list<AppGroup>(root, "appGroups", &Reader::appGroup);
@@ -543,20 +603,29 @@ class Reader {
   // object (JSON leaves it open which one counts), with the path where it happened.
   Json parse(std::string_view text) const {
     struct Frame {
-      explicit Frame(bool isArray) : array(isArray) {}
+      Frame(bool isArray, std::pair<size_t, const char*> limit)
+          : array(isArray), most(limit.first), items(limit.second) {}
       bool array;
+      size_t most;        // items at most
+      const char* items;  // what they are, for the message
       size_t index = 0;
       std::string key;
       std::set<std::string> keys;
     };
     std::vector<Frame> stack;
-    auto path = [&stack] {
+    // The path of the first `depth` levels: all of them, where the parser is.
+    auto path = [&stack](size_t depth = SIZE_MAX) {
       std::string p;
-      for (const Frame& f : stack) p = f.array ? element(p, f.index) : member(p, f.key);
+      for (size_t i = 0; i < std::min(depth, stack.size()); ++i)
+        p = stack[i].array ? element(p, stack[i].index) : member(p, stack[i].key);
       return p;
     };
-    auto finished = [&stack] {
-      if (!stack.empty() && stack.back().array) ++stack.back().index;
+    auto count = [&](size_t items) {
+      const Frame& frame = stack.back();
+      if (items > frame.most) atMost(items, frame.most, path(stack.size() - 1), frame.items);
+    };
+    auto finished = [&] {
+      if (!stack.empty() && stack.back().array) count(++stack.back().index);
     };
     using Event = Json::parse_event_t;
     Json::parser_callback_t callback = [&](int, Event event, Json& parsed) {
@@ -566,13 +635,17 @@ class Reader {
           if (stack.size() >= kMaxSceneDepth)
             fail(path(), "nested more than " + std::to_string(kMaxSceneDepth) +
                              " levels deep; expected a flatter value");
-          stack.emplace_back(event == Event::array_start);
+          stack.emplace_back(event == Event::array_start,
+                             stack.size() == 1 && event == Event::array_start
+                                 ? listLimit(stack.back().key)
+                                 : std::pair{kMaxSceneItems, "items"});
           break;
         case Event::key: {
           Frame& frame = stack.back();
           frame.key = parsed.get<std::string>();
           if (!frame.keys.insert(frame.key).second)
             fail(path(), "the field is given twice; expected each field once");
+          count(frame.keys.size());
           break;
         }
         case Event::object_end:
@@ -589,16 +662,23 @@ class Reader {
     try {
       return Json::parse(text.begin(), text.end(), callback);
     } catch (const Json::parse_error& e) {
-      // The library's message without its "[json.exception...]" prefix.
-      std::string why = e.what();
-      if (size_t end = why.find("] "); end != std::string::npos) why.erase(0, end + 2);
-      throw SceneError(source_ + ": not valid JSON: " + why);
+      throw SceneError(source_ + ": not valid JSON: " + withoutPrefix(e.what()));
+    } catch (const Json::out_of_range& e) {
+      // A number beyond a double ("1e999"), where the parser stopped.
+      fail(path(), withoutPrefix(e.what()) + "; expected a number from -1.7e308 to 1.7e308");
     }
   }
 
  private:
   std::string source_;
   fs::path folder_;
+  // What the scene has taken so far: its picture files by path, their bytes (once for
+  // each use) and pixels, the files in its app groups and the settings its timeline
+  // writes.
+  mutable std::map<fs::path, std::shared_ptr<const PictureFile>> files_;
+  mutable uint64_t pictureBytes_ = 0;
+  mutable int64_t picturePixels_ = 0;
+  mutable size_t groupFiles_ = 0, timelineSettings_ = 0;
 };
 
 }  // namespace

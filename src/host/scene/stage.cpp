@@ -123,7 +123,7 @@ AppRecord appRecord(const App& app) {
           app.icon ? pictureImage(*app.icon) : nullptr};
 }
 
-Ref<> request(const Notification& n) {
+Ref<> request(const Notification& n, Ref<> attachmentImage) {
   NotificationFields fields;
   fields.section = n.section;
   fields.thread = n.thread;
@@ -131,7 +131,7 @@ Ref<> request(const Notification& n) {
   fields.subtitle = n.subtitle;
   fields.message = n.message;
   if (n.userInfo.is_object()) fields.userInfo = objectFor(n.userInfo);
-  if (!n.attachmentSymbol.empty()) fields.attachmentImage = systemImageNamed(n.attachmentSymbol);
+  fields.attachmentImage = std::move(attachmentImage);
   if (n.thumbnail) fields.thumbnail = pictureImage(*n.thumbnail);
   return NCNotificationRequest::make(fields);
 }
@@ -175,7 +175,8 @@ std::vector<Surface> buildDevice(const Scene& scene, const System& system) {
   std::vector<Surface> surfaces;
   bool lockscreen = false;
   for (const Notification& n : scene.notifications) {
-    Ref<> r = request(n);
+    const Ref<> attachment = n.attachmentSymbol ? systemImageNamed(*n.attachmentSymbol) : nullptr;
+    Ref<> r = request(n, attachment);
     if (n.presentation == Notification::Presentation::Banner) {
       surfaces.push_back({Surface::Kind::Banner, n.id, presentBanner(r.get())});
     } else {
@@ -183,6 +184,8 @@ std::vector<Surface> buildDevice(const Scene& scene, const System& system) {
           {Surface::Kind::Lockscreen, n.id, showOnLockscreen(r.get(), n.stack, n.options)});
       lockscreen = true;
     }
+    surfaces.back().attachmentSymbol = n.attachmentSymbol;
+    surfaces.back().attachmentImage = attachment;
   }
   if (lockscreen)
     surfaces.push_back({Surface::Kind::List, std::nullopt, lockscreenListController()});

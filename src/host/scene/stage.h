@@ -28,6 +28,10 @@ struct Surface {
   std::optional<std::string> id;
   Ref<> controller;
   Ref<> view = nullptr;  // when there is no controller
+  // A notification's attachment symbol as the scene names it, and the image the model
+  // answered for it (nil for a name it does not draw).
+  std::optional<std::string> attachmentSymbol = std::nullopt;
+  Ref<> attachmentImage = nullptr;
 };
 
 // A failure to build the device that is not the scene's fault: a file that cannot be

@@ -12,7 +12,8 @@ namespace host {
 
 inline constexpr const char* kAppGroupFolder = "/var/mobile/Containers/Shared/AppGroup/";
 
-// Creates the container with its metadata and files (relative paths to bytes). Answers
+// Creates the container with its metadata and files (relative paths to bytes; the files
+// readable by their owner only, whatever they replace). Answers
 // why it failed, naming the file; empty on success.
 std::string createAppGroup(const std::string& identifier, const std::string& container,
                            const std::map<std::string, std::vector<uint8_t>>& files);

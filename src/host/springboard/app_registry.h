@@ -21,7 +21,7 @@ namespace host {
 
 struct AppRecord {
   std::string bundleIdentifier, name;
-  std::string type = "User";  // "User" or "System"
+  std::string type = "User";  // "User", "System" or any other text
   std::vector<std::string> tags;
   bool launchProhibited = false, placeholder = false, removedSystemApp = false;
   Ref<> icon;  // the icon picture (a UIImage, any size), or nil for an app without one

@@ -56,12 +56,44 @@ void message(cairo_t* cr) {
   cairo_close_path(cr);
 }
 
+// Fills from here on leave out the path's inside (the path is consumed).
+void cutOut(cairo_t* cr) {
+  cairo_rectangle(cr, 0, 0, kSide, kSide);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  cairo_clip(cr);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+}
+
+// A crescent: a disc with a disc cut from its upper right.
+void moon(cairo_t* cr) {
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, 14.5, 5.5, 7, 0, 2 * M_PI);
+  cutOut(cr);
+  cairo_arc(cr, 10, 10, 8.5, 0, 2 * M_PI);
+}
+
+// A full battery on its side with its terminal, a lightning bolt cut out of it.
+void batteryBolt(cairo_t* cr) {
+  cairo_move_to(cr, 11, 4.5);
+  cairo_line_to(cr, 6, 11);
+  cairo_line_to(cr, 9.5, 11);
+  cairo_line_to(cr, 8.5, 15.5);
+  cairo_line_to(cr, 13.5, 9);
+  cairo_line_to(cr, 10, 9);
+  cairo_close_path(cr);
+  cutOut(cr);
+  cairo_rectangle(cr, 1, 6, 16, 8);
+  cairo_rectangle(cr, 17.5, 8.5, 1.5, 3);
+}
+
 const std::map<std::string_view, Shape>& shapes() {
   static const std::map<std::string_view, Shape> all{
+      {"battery.100.bolt", batteryBolt},
       {"bell.fill", bell},
       {"circle.fill", [](cairo_t* cr) { cairo_arc(cr, 10, 10, 9, 0, 2 * M_PI); }},
       {"heart.fill", heart},
       {"message.fill", message},
+      {"moon.fill", moon},
       {"star.fill", star},
   };
   return all;
@@ -86,12 +118,6 @@ Ref<> systemImageNamed(std::string_view name) {
   Ref<UIImage> image = UIImage::make(CGImage::fromSurface(std::move(surface)), scale);
   if (image) image->setOrigin({ImageOrigin::Kind::Symbol, std::string(name)});
   return image;
-}
-
-std::vector<std::string_view> systemSymbolNames() {
-  std::vector<std::string_view> names;
-  for (const auto& [name, shape] : shapes()) names.push_back(name);
-  return names;
 }
 
 void defineSymbols(ClassList& list) {

@@ -1,12 +1,13 @@
 // System symbols (`UIImage systemImageNamed:`), drawn by the model: black shapes on a
 // transparent square of 20 x 20 points at the screen's scale, to be tinted where they
-// are shown. The model draws these names, the ones scenes use; any other name answers
-// nil, as the host does for a symbol it does not have:
-//   "bell.fill", "circle.fill", "heart.fill", "message.fill", "star.fill"
+// are shown. The model draws these names, the host's own notifications' (the moon of
+// do-not-disturb, the battery of smart charging) and a few for scenes; any other name
+// answers nil, as the host does for a symbol it does not have:
+//   "battery.100.bolt", "bell.fill", "circle.fill", "heart.fill", "message.fill",
+//   "moon.fill", "star.fill"
 #pragma once
 
 #include <string_view>
-#include <vector>
 
 #include "host/foundation/values.h"
 
@@ -14,8 +15,6 @@ namespace host {
 
 // The symbol's image, or nil for a name the model does not draw.
 Ref<> systemImageNamed(std::string_view name);
-// The names the model draws, in alphabetical order.
-std::vector<std::string_view> systemSymbolNames();
 
 // Adds `systemImageNamed:` to UIImage. Part of booting the host.
 void defineSymbols(ClassList& list);

@@ -252,6 +252,18 @@ TEST_F(RenderTest, ShadowFallsBelowTheCardBeyondItsBoundsAndFades) {
   EXPECT_LT(above, below);                            // offset downward
   EXPECT_EQ(at(70, 72)[0], 0);                        // black
   EXPECT_NEAR(alphaAt(17, 45), alphaAt(122, 45), 1);  // no sideways offset
+
+  // The shadow of a card far larger than the picture is blurred only where it shows, the
+  // same as near the card's edge.
+  UIView& huge = view({{-19980, -20000}, {20000, 20065}}, kWhite, &root);
+  huge.caLayer().setShadowOpacity(0.5);
+  huge.caLayer().setShadowRadius(8);
+  huge.caLayer().setShadowOffset({100, 0});
+  card.setHidden(true);
+  render(root);
+  EXPECT_EQ(at(10, 45), (std::array<int, 4>{255, 255, 255, 255}));
+  EXPECT_EQ(alphaAt(70, 45), 128);
+  EXPECT_NEAR(alphaAt(120, 45), 64, 8);  // the blurred edge, about half of it
 }
 
 TEST_F(RenderTest, ImagesSitInTheirContentModeAndSymbolsTakeTheTint) {
@@ -288,6 +300,38 @@ TEST_F(RenderTest, ARefusedSizeOrScaleIsReportedWithoutAPicture) {
   UIView& small = view({{0, 0}, {10, 10}});
   EXPECT_FALSE(renderView(small, 0).image);
   EXPECT_FALSE(renderView(small, 1e6).image);
+}
+
+// Sizes from settings are data: a view far beyond anything a picture shows (a size of
+// 2^31 points, a badge 2^31 points to the right) is drawn shrunk to what can be shown, or
+// left out, the rest as usual, with a note naming the view.
+TEST_F(RenderTest, AViewBeyondReachIsShrunkOrLeftOutWithANoteAndTheRestDrawn) {
+  std::vector<uint32_t> white(4 * 4, 0xffffffffu);
+  Ref<UIImage> image = UIImage::make(CGImage::fromPixels(4, 4, white.data()), 1);
+  for (double size : {2147483648.0, -2147483648.0, 4294967296.0}) {
+    UIView& root = view({{0, 0}, {40, 20}}, kRed);
+    view({{0, 0}, {5, 5}}, kBlue, &root);
+    auto& huge =
+        static_cast<UIImageView&>(view("UIImageView", {{20, -size / 2}, {size, size}}, {}, &root));
+    huge.setImage(image.get());
+    huge.setClipsToBounds(true);
+    huge.caLayer().setCornerRadius(size / 4);
+    huge.caLayer().setShadowOpacity(1);
+    auto& far = static_cast<UIImageView&>(view("UIImageView", {{size, 5}, {15, 15}}, {}, &root));
+    far.setImage(image.get());
+    UILabel& label = static_cast<UILabel&>(view("UILabel", {{0, 0}, {size, 18}}, {}, &root));
+    label.setText(NSStr("Title").get());
+    RenderedImage r = renderView(root, 3);
+    ASSERT_TRUE(r.image) << size << ": " << r.error;
+    picture = r.image;
+    EXPECT_EQ(at(30, 30), kOpaqueRed) << size;
+    EXPECT_EQ(at(3, 3), (std::array<int, 4>{0, 0, 255, 255})) << size;
+    if (size > 0) {
+      EXPECT_EQ(at(100, 30), (std::array<int, 4>{255, 255, 255, 255}));
+    }
+    ASSERT_FALSE(r.notes.empty()) << size;
+    EXPECT_NE(r.notes.front().find("UIImageView"), std::string::npos) << r.notes.front();
+  }
 }
 
 TEST(ShadowBlur, ThreeBoxesMatchTheGaussiansSpreadAndKeepItsMass) {

@@ -62,7 +62,7 @@ TEST_F(DumpTest, NodesHaveTheirKeysInTheirOrder) {
   EXPECT_EQ(d["device"], Json::parse(R"({"layoutDirection": "ltr", "interfaceStyle": "light",
       "locked": false, "screen": {"width": 375.0, "height": 812.0, "scale": 3.0}})"));
   const Json& s = d["surfaces"][0];
-  EXPECT_EQ(keys(s), (std::vector<std::string>{"kind", "id", "controller", "view"}));
+  EXPECT_EQ(keys(s), (std::vector<std::string>{"kind", "id", "attachment", "controller", "view"}));
   EXPECT_EQ(s["controller"], Json::parse(R"({"class": "NCNotificationShortLookViewController",
       "overrideUserInterfaceStyle": 0})"));
   const std::vector<std::string> view{"class", "names",         "frame",           "hidden",
@@ -155,8 +155,10 @@ TEST_F(DumpTest, ImagesSayWhereTheyCameFrom) {
   const auto surfaces = build(R"({
     "apps": [{"bundleIdentifier": "com.a", "icon": {"colour": "#336699"}}],
     "contacts": [{"identifier": "ada", "picture": {"colour": "#FF0000"}}],
-    "notifications": [{"section": "com.a", "thumbnail": {"file": "p.png"}},
-                      {"section": "com.a", "thumbnail": {"colour": "#00FF00"}}]
+    "notifications": [{"section": "com.a", "thumbnail": {"file": "p.png"},
+                       "attachmentSymbol": "moon.fill"},
+                      {"section": "com.a", "thumbnail": {"colour": "#00FF00"},
+                       "attachmentSymbol": "no.such.symbol"}]
   })");
   // Views showing a contact's picture and a symbol, as the system adds them.
   UIView* header = viewNamed(card(surfaces[0]).get(), "_headerContentView");
@@ -184,6 +186,12 @@ TEST_F(DumpTest, ImagesSayWhereTheyCameFrom) {
             Json::parse(R"({"kind": "file", "path": "p.png"})"));
   EXPECT_EQ(named(d["surfaces"][1]["view"], "_thumbnailImageView")->at("image"),
             Json::parse(R"({"size": [60.0, 60.0], "scale": 3.0, "origin": {"kind": "data"}})"));
+  // An attachment symbol of any name: the model draws those it knows, others are nil.
+  EXPECT_EQ(d["surfaces"][0]["attachment"],
+            Json::parse(R"({"symbol": "moon.fill", "image": {"size": [20.0, 20.0], "scale": 3.0,
+                "origin": {"kind": "symbol", "name": "moon.fill"}}})"));
+  EXPECT_EQ(d["surfaces"][1]["attachment"],
+            Json::parse(R"({"symbol": "no.such.symbol", "image": null})"));
 }
 
 TEST_F(DumpTest, WhatTheDeviceLacksLeavesItsElementUnstyledAndTheDumpComesOut) {
@@ -214,11 +222,13 @@ TEST_F(DumpTest, WhatTheDeviceLacksLeavesItsElementUnstyledAndTheDumpComesOut) {
 }
 
 // A test request on the scene's timeline posts a bulletin: listed under "bulletins", and
-// shown restyled as a surface of its own while its banner is on screen.
+// shown restyled as a surface of its own while its banner is on screen. An app's type is
+// any text (the choice leaves out types other than "User" and "System").
 TEST_F(DumpTest, BulletinsOfTheTimelineAreListedAndShownWhileOnScreen) {
   const auto surfaces = build(R"({
     "apps": [{"bundleIdentifier": "com.a", "name": "A", "icon": {"colour": "#336699"}},
-             {"bundleIdentifier": "com.h", "type": "System", "tags": ["hidden"]}],
+             {"bundleIdentifier": "com.h", "type": "System", "tags": ["hidden"]},
+             {"bundleIdentifier": "com.i", "type": "Internal"}],
     "timeline": [{"at": 0.5, "darwin": "com.tarnwick.lumora/testRegular"}]
   })");
   runClock(1);

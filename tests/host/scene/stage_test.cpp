@@ -8,6 +8,7 @@
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/main_queue.h"
 #include "host/foundation/property_list.h"
+#include "host/quartz/image_codec.h"
 #include "host/scene/pictures.h"
 #include "host/springboard/app_registry.h"
 #include "host/springboard/notification_list.h"
@@ -55,15 +56,22 @@ TEST_F(StageTest, SettingsAreInTheSuitesFileBeforeTheSystemStarts) {
 
 TEST_F(StageTest, AppsContactsAndContainersHoldTheirPictures) {
   testing_support::writeBytes(folder / "note.txt", "not a picture");
+  fs::permissions(folder / "note.txt", fs::perms::owner_read | fs::perms::group_read);
+  const uint32_t blue = 0xff0000ffu;
+  const std::vector<uint8_t> png = encodePNG(*CGImage::fromPixels(1, 1, &blue));
+  testing_support::writeBytes(folder / "blue.png", std::string(png.begin(), png.end()));
   build(R"({
     "apps": [{"bundleIdentifier": "com.a", "name": "A", "tags": ["t"], "icon": {"colour": "#FF0000"}},
              {"bundleIdentifier": "com.b", "icon": {"file": "note.txt"}},
-             {"bundleIdentifier": "com.c"}],
+             {"bundleIdentifier": "com.c"},
+             {"bundleIdentifier": "com.d", "icon": {"file": "blue.png"}},
+             {"bundleIdentifier": "com.e", "icon": {"file": "blue.png"}}],
     "contacts": [{"identifier": "ada", "picture": {"gradient": ["#000000", "#0000FF"], "glyph": "A"}},
                  {"identifier": "bo", "picture": {"file": "note.txt"}},
                  {"identifier": "cy"}],
     "appGroups": [{"identifier": "group.g", "container": "C1",
-                   "files": {"Media/Profile/x-1.thumb": {"colour": "#00FF00"}}},
+                   "files": {"Media/Profile/x-1.thumb": {"colour": "#00FF00"},
+                             "private": {"file": "note.txt"}}},
                   {"identifier": "group.empty", "container": "C2"}]
   })");
   const AppRecord* a = findApp("com.a");
@@ -78,6 +86,11 @@ TEST_F(StageTest, AppsContactsAndContainersHoldTheirPictures) {
   ASSERT_NE(findApp("com.b"), nullptr);
   EXPECT_EQ(findApp("com.b")->icon, nullptr);
   EXPECT_EQ(findApp("com.c")->icon, nullptr);
+  // A file used twice is decoded once: both icons hold the same pixels.
+  const UIImage* d = image(findApp("com.d")->icon.get());
+  ASSERT_TRUE(d && d->pixels());
+  EXPECT_EQ(pixel(d, 0, 0), blue);
+  EXPECT_EQ(d->pixels(), image(findApp("com.e")->icon.get())->pixels());
 
   Ref<> store = rt::send(cls::CNContactStore, sel::new_);
   auto pictureOf = [&](const char* id) {
@@ -103,6 +116,10 @@ TEST_F(StageTest, AppsContactsAndContainersHoldTheirPictures) {
   EXPECT_TRUE(fs::exists(groups / "C1/.com.apple.mobile_container_manager.metadata.plist"));
   const std::string file = testing_support::readBytes(groups / "C1/Media/Profile/x-1.thumb");
   EXPECT_EQ(file.substr(1, 3), "PNG");
+  // A copy of a file is no more readable than the file was: its owner's alone.
+  EXPECT_EQ(testing_support::readBytes(groups / "C1/private"), "not a picture");
+  EXPECT_EQ(fs::status(groups / "C1/private").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_TRUE(fs::exists(groups / "C2/.com.apple.mobile_container_manager.metadata.plist"));
 }
 

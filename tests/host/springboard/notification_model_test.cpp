@@ -182,8 +182,22 @@ TEST_F(NotificationModelTest, IconsAreCachedMaskedOrSquareAndNamesAndContactsRes
   ASSERT_NE(face, nullptr);
   EXPECT_EQ(UIImage::cls.cast(face.get())->origin().kind, ImageOrigin::Kind::Contact);
   EXPECT_EQ(UIImage::cls.cast(face.get())->origin().name, "cy");
-  // System symbols the model draws, with their names as asset names; others are nil.
+  // System symbols the model draws, with their names as asset names; others are nil. The
+  // host's own: a crescent moon, a battery with a bolt cut out.
   EXPECT_NE(systemImageNamed("star.fill"), nullptr);
+  auto alpha = [](const char* name, double x, double y) {
+    const Ref<> symbol = systemImageNamed(name);
+    const UIImage* image = UIImage::cls.cast(symbol.get());
+    if (!image) return -1;
+    return static_cast<int>(
+        image->pixels()->row(static_cast<int>(y * 3))[static_cast<int>(x * 3)] >> 24);
+  };
+  EXPECT_EQ(alpha("moon.fill", 4, 12), 255);
+  EXPECT_EQ(alpha("moon.fill", 13, 6), 0);
+  EXPECT_EQ(alpha("battery.100.bolt", 3, 8), 255);
+  EXPECT_EQ(alpha("battery.100.bolt", 18, 10), 255);
+  EXPECT_EQ(alpha("battery.100.bolt", 10, 10), 0);
+  EXPECT_EQ(alpha("battery.100.bolt", 10, 3), 0);
   EXPECT_EQ(rt::send(cls::UIImage, sel::systemImageNamed, NSStr("no.such.symbol")), nullptr);
 }
 

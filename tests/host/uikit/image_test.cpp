@@ -166,7 +166,12 @@ TEST_F(Images, OpaquePNGsWithoutAlphaReadAsOpaquePixels) {
 TEST_F(Images, JPEGColourAndGreyDecodeToOpaquePixels) {
   const uint8_t orange[3] = {250, 120, 10}, grey[1] = {90};
   for (auto [components, colour] : {std::pair{3, orange}, std::pair{1, grey}}) {
-    Ref<> image = imageWithData(dataOf(flatJPEG(24, 16, components, colour)), 2);
+    const std::vector<uint8_t> jpeg = flatJPEG(24, 16, components, colour);
+    // The header states the size without a decoding; a cut header states none.
+    ASSERT_TRUE(imageSize(jpeg));
+    EXPECT_EQ(imageSize(jpeg)->width * 100 + imageSize(jpeg)->height, 2416u);
+    EXPECT_FALSE(imageSize(std::span(jpeg).first(8)));
+    Ref<> image = imageWithData(dataOf(jpeg), 2);
     ASSERT_TRUE(image) << components;
     EXPECT_EQ(rt::send(image, sel::size), (rt::CGSize{12, 8}));
     const RGBA p = pixelAt(*asCGImage(rt::send(image, sel::CGImage).get()), 5, 5);
