@@ -165,6 +165,16 @@ struct Plan {
 
 }  // namespace
 
+bool scaleAreaAverageAVX2Takes(int sw, int sh, int dw, int dh) {
+  static const bool available = __builtin_cpu_supports("avx2");
+  if (!available || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return false;
+  // Column sums must fit signed 16 bits and pairs of weights signed bytes (sum <= 127),
+  // and the total must keep the single-precision rounding exact.
+  const int64_t sumY = sh / std::gcd(sh, dh), sumX = sw / std::gcd(sw, dw);
+  if (sumY > 127 || sumX * sumY > 8192) return false;
+  return reducedAxis(sh, dh).taps <= 2 * kMaxPairs;
+}
+
 bool scaleAreaAverageAVX2(const uint8_t* src, int sw, int sh, size_t srcStride, uint8_t* dst,
                           int dw, int dh, size_t dstStride, const uint8_t order[4]) {
   static const bool available = __builtin_cpu_supports("avx2");
@@ -207,6 +217,9 @@ bool scaleAreaAverageAVX2(const uint8_t* src, int sw, int sh, size_t srcStride, 
 namespace host::detail {
 bool scaleAreaAverageAVX2(const uint8_t*, int, int, size_t, uint8_t*, int, int, size_t,
                           const uint8_t*) {
+  return false;
+}
+bool scaleAreaAverageAVX2Takes(int, int, int, int) {
   return false;
 }
 }  // namespace host::detail
