@@ -327,6 +327,25 @@ Ref<NSData> NSData::make(std::vector<uint8_t> bytes) {
   return NSData::cls.make(std::move(bytes));
 }
 
+namespace {
+// The storage kept for the next large buffer: only large ones, and the largest.
+constexpr size_t kReusedBytes = 64 * 1024;
+thread_local std::vector<uint8_t> spareBytes;
+}  // namespace
+
+NSData::~NSData() {
+  if (bytes_.capacity() >= kReusedBytes && bytes_.capacity() > spareBytes.capacity())
+    spareBytes = std::move(bytes_);
+}
+
+std::vector<uint8_t> NSData::reusableBuffer(size_t capacity) {
+  std::vector<uint8_t> buffer;
+  if (spareBytes.capacity() >= capacity) buffer.swap(spareBytes);
+  buffer.clear();
+  buffer.reserve(capacity);
+  return buffer;
+}
+
 bool NSData::equals(const rt::Object& other) const {
   auto* d = NSData::cls.cast(&other);
   return d && d->bytes_ == bytes_;
