@@ -124,8 +124,9 @@ __attribute__((target("avx2"), always_inline)) inline __m256i divide(__m256i sum
 // at least 0.5 / total).
 template <int Pairs>
 __attribute__((target("avx2"))) void horizontalRows(const int16_t* sums, const Axis& x,
+                                                    const int32_t* columns,
                                                     const int32_t* pairWeights, int dw, float half,
-                                                    float inverse, const uint8_t* order,
+                                                    float inverse, const uint8_t* channelOrder,
                                                     uint8_t* out) {
   // The common tap counts are constants here, so that the tap loops unroll.
   const int pairs = Pairs ? Pairs : x.taps / 2;
@@ -136,18 +137,8 @@ __attribute__((target("avx2"))) void horizontalRows(const int16_t* sums, const A
   // After packing, the pixels i, i + 2 lie in the low half and i + 1, i + 3 in the high
   // one; put them in order, then each pixel's bytes in the destination's order.
   const __m256i inOrder = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-  const __m256i channels = _mm256_setr_epi8(
-      static_cast<char>(order[0]), static_cast<char>(order[1]), static_cast<char>(order[2]),
-      static_cast<char>(order[3]), static_cast<char>(4 + order[0]), static_cast<char>(4 + order[1]),
-      static_cast<char>(4 + order[2]), static_cast<char>(4 + order[3]),
-      static_cast<char>(8 + order[0]), static_cast<char>(8 + order[1]),
-      static_cast<char>(8 + order[2]), static_cast<char>(8 + order[3]),
-      static_cast<char>(12 + order[0]), static_cast<char>(12 + order[1]),
-      static_cast<char>(12 + order[2]), static_cast<char>(12 + order[3]), 0, 0, 0, 0, 0, 0, 0, 0, 0,
-      0, 0, 0, 0, 0, 0, 0);
-  const auto column = [&](int i) {
-    return sums + static_cast<size_t>(x.first[std::min(i, dw - 1)]) * 4;
-  };
+  const __m256i channels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(channelOrder));
+  const auto column = [&](int i) { return sums + columns[i]; };
   for (int i = 0; i < dw; i += 4) {
     const int32_t* w = pairWeights + static_cast<size_t>(i / 2) * pairs * 8;
     const __m256i a = twoPixels(column(i), column(i + 1), w, pairs, interleave);
@@ -169,18 +160,20 @@ __attribute__((target("avx2"))) void horizontalRows(const int16_t* sums, const A
 }
 
 __attribute__((target("avx2"))) void horizontalRow(const int16_t* sums, const Axis& x,
+                                                   const int32_t* columns,
                                                    const int32_t* pairWeights, int dw, float half,
-                                                   float inverse, const uint8_t* order,
+                                                   float inverse, const uint8_t* channelOrder,
                                                    uint8_t* out) {
   switch (x.taps / 2) {
-    case 1:
-      return horizontalRows<1>(sums, x, pairWeights, dw, half, inverse, order, out);
-    case 2:
-      return horizontalRows<2>(sums, x, pairWeights, dw, half, inverse, order, out);
-    case 3:
-      return horizontalRows<3>(sums, x, pairWeights, dw, half, inverse, order, out);
+#define LUMORA_ROW(P) \
+  case P:             \
+    return horizontalRows<P>(sums, x, columns, pairWeights, dw, half, inverse, channelOrder, out);
+    LUMORA_ROW(1)
+    LUMORA_ROW(2)
+    LUMORA_ROW(3)
+#undef LUMORA_ROW
     default:
-      return horizontalRows<0>(sums, x, pairWeights, dw, half, inverse, order, out);
+      return horizontalRows<0>(sums, x, columns, pairWeights, dw, half, inverse, channelOrder, out);
   }
 }
 
@@ -192,6 +185,7 @@ struct Plan {
   std::vector<int32_t> pairWeights;  // pmaddwd operands, two destination pixels a vector
   std::vector<uint8_t> zeros;        // a row of zeros for padding taps
   std::vector<int16_t> sums;         // column sums of two destination rows
+  std::vector<int32_t> columns;      // each destination pixel's first sum (past dw: the last's)
 
   void make(int sw, int sh, int dw, int dh) {
     sizes[0] = sw, sizes[1] = sh, sizes[2] = dw, sizes[3] = dh;
@@ -207,6 +201,9 @@ struct Plan {
         std::fill(slot, slot + 4, pair);
       }
     zeros.assign(static_cast<size_t>(sw) * 4, 0);
+    columns.resize(static_cast<size_t>((dw + 3) / 4) * 4);
+    for (size_t i = 0; i < columns.size(); ++i)
+      columns[i] = x.first[std::min(static_cast<int>(i), dw - 1)] * 4;
   }
 };
 
@@ -255,11 +252,14 @@ bool scaleAreaAverageAVX2(const uint8_t* src, int sw, int sh, size_t srcStride, 
     }
     verticalRow(rows, rowWeights, y.taps, lanes, plan.sums.data() + rowSums * (j % 2));
   };
+  // Four pixels' bytes in the destination's order, as a byte shuffle.
+  uint8_t channelOrder[32] = {};
+  for (int k = 0; k < 16; ++k) channelOrder[k] = static_cast<uint8_t>(k / 4 * 4 + order[k % 4]);
   vertical(0);
   for (int j = 0; j < dh; ++j) {
     if (j + 1 < dh) vertical(j + 1);
-    horizontalRow(plan.sums.data() + rowSums * (j % 2), x, plan.pairWeights.data(), dw,
-                  std::floor(total / 2), 1.0f / total, order,
+    horizontalRow(plan.sums.data() + rowSums * (j % 2), x, plan.columns.data(),
+                  plan.pairWeights.data(), dw, std::floor(total / 2), 1.0f / total, channelOrder,
                   dst + dstStride * static_cast<size_t>(j));
   }
   return true;
