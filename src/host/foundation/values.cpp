@@ -328,19 +328,25 @@ Ref<NSData> NSData::make(std::vector<uint8_t> bytes) {
 }
 
 namespace {
-// The storage kept for the next large buffer: only large ones, and the largest.
+// The storage kept for the next large buffer: only large ones, and the largest. Data
+// that outlives the thread's spare (a global released at exit) is freed as usual.
 constexpr size_t kReusedBytes = 64 * 1024;
-thread_local std::vector<uint8_t> spareBytes;
+thread_local bool spareGone = false;
+struct Spare {
+  std::vector<uint8_t> bytes;
+  ~Spare() { spareGone = true; }
+};
+thread_local Spare spare;
 }  // namespace
 
 NSData::~NSData() {
-  if (bytes_.capacity() >= kReusedBytes && bytes_.capacity() > spareBytes.capacity())
-    spareBytes = std::move(bytes_);
+  if (!spareGone && bytes_.capacity() >= kReusedBytes && bytes_.capacity() > spare.bytes.capacity())
+    spare.bytes = std::move(bytes_);
 }
 
 std::vector<uint8_t> NSData::reusableBuffer(size_t capacity) {
   std::vector<uint8_t> buffer;
-  if (spareBytes.capacity() >= capacity) buffer.swap(spareBytes);
+  if (!spareGone && spare.bytes.capacity() >= capacity) buffer.swap(spare.bytes);
   buffer.clear();
   buffer.reserve(capacity);
   return buffer;
