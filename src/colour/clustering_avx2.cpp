@@ -69,13 +69,10 @@ LUMORA_AVX2 int64_t firstMatch(const Clusters& c, size_t end, size_t skip, __m25
   const __m256i limit = _mm256_set1_epi8(kMergeDistance - 1);
   const size_t skipBlock = skip / kLanes, lastFull = end / kLanes;
   __m256i smallest = ones;
-  for (size_t k = 0; k < blocks; ++k) {
-    const Block& block = c.blocks[k];
-    __m256i sum =
-        k == 0 ? _mm256_adds_epu8(_mm256_adds_epu8(distance(c.r0, pr), distance(c.g0, pg)),
-                                  distance(c.b0, pb))
-               : _mm256_adds_epu8(_mm256_adds_epu8(distance(block.r, pr), distance(block.g, pg)),
-                                  distance(block.b, pb));
+  // Block 0 from its registers, the others from memory.
+  __m256i sum = _mm256_adds_epu8(_mm256_adds_epu8(distance(c.r0, pr), distance(c.g0, pg)),
+                                 distance(c.b0, pb));
+  for (size_t k = 0;;) {
     const size_t base = k * kLanes;
     if (k >= lastFull || k == skipBlock) {
       // Lanes past the end, and the skipped one, are made as far as can be.
@@ -90,6 +87,10 @@ LUMORA_AVX2 int64_t firstMatch(const Clusters& c, size_t end, size_t skip, __m25
     const uint32_t m = static_cast<uint32_t>(_mm256_movemask_epi8(near));
     if (m) return static_cast<int64_t>(base + static_cast<size_t>(__builtin_ctz(m)));
     if (nearest) smallest = _mm256_min_epu8(smallest, sum);
+    if (++k >= blocks) break;
+    const Block& block = c.blocks[k];
+    sum = _mm256_adds_epu8(_mm256_adds_epu8(distance(block.r, pr), distance(block.g, pg)),
+                           distance(block.b, pb));
   }
   if (!nearest) return -1;
   __m128i m = _mm_min_epu8(_mm256_castsi256_si128(smallest), _mm256_extracti128_si256(smallest, 1));
@@ -157,12 +158,12 @@ __attribute__((target("avx2"))) bool clusterPixelsAVX2(const uint8_t* rgba, size
     hd += n;
   };
   const __m256i colourBytes = _mm256_set1_epi32(0x00ffffff);
-  // After a pixel that changed nothing but the hot cluster (see-through, or a repeat of
-  // the last pixel counted), the pixels that follow are looked at eight at a time while
-  // they are such pixels too: most of a smooth icon is runs of them.
-  bool run = false;
+  // After two pixels that changed nothing but the hot cluster (see-through, or repeats
+  // of the last pixel counted), the pixels that follow are looked at eight at a time
+  // while they are such pixels too: most of a smooth icon is runs of them.
+  int trivial = 0;  // such pixels in a row just before
   for (size_t i = 0; i < count; ++i) {
-    while (run && i + 8 <= count) {
+    while (trivial >= 2 && i + 8 <= count) {
       const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rgba + 4 * i));
       const uint32_t counted = static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
       const uint32_t same =
@@ -175,21 +176,21 @@ __attribute__((target("avx2"))) bool clusterPixelsAVX2(const uint8_t* rgba, size
       }
       const int k = __builtin_ctz(other);
       repeat(__builtin_popcount(counted & ((1u << k) - 1))), i += static_cast<size_t>(k);
-      run = false;
+      trivial = 0;
     }
     if (i >= count) break;
     const uint8_t* p = rgba + 4 * i;
     if (p[3] < kMinimumAlpha) {
-      run = true;
+      ++trivial;
       continue;
     }
     const uint32_t pixel = pack(p[0], p[1], p[2]);
     if (pixel == last) {
       hotColour = halfWay(hotColour, pixel), ++hd;
-      run = true;
+      ++trivial;
       continue;
     }
-    run = false;
+    trivial = 0;
     last = pixel;
     if (hot != kNone && distance(hotColour, pixel) < kMergeDistance) {
       // The hot cluster takes the pixel unless an earlier one is near too.
