@@ -114,6 +114,11 @@ std::vector<RGBPixel> clusterPixelsPortable(const uint8_t* rgba, size_t count) {
 
 }  // namespace detail
 
+const char* clusteringPath() {
+  std::vector<RGBPixel> none;
+  return detail::clusterPixelsAVX2(nullptr, 0, none) ? "AVX2" : "portable";
+}
+
 std::vector<RGBPixel> clusterPixels(const uint8_t* rgba, size_t count) {
   std::vector<RGBPixel> clusters;
   if (detail::clusterPixelsAVX2(rgba, count, clusters)) return clusters;

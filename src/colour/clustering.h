@@ -33,6 +33,9 @@ inline constexpr int kMinimumAlpha = 128;
 // clusters in order of creation.
 std::vector<RGBPixel> clusterPixels(const uint8_t* rgba, size_t count);
 
+// "AVX2" when clusterPixels takes its vector path on this processor, else "portable".
+const char* clusteringPath();
+
 namespace detail {
 // The portable path alone, which the vector path must equal (for tests).
 std::vector<RGBPixel> clusterPixelsPortable(const uint8_t* rgba, size_t count);

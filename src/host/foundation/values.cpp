@@ -347,6 +347,31 @@ Ref<NSData> NSData::make(std::vector<uint8_t> bytes) {
   return NSData::cls.make(std::move(bytes));
 }
 
+namespace {
+// The storage kept for the next large buffer: only large ones, and the largest. Data
+// that outlives the thread's spare (a global released at exit) is freed as usual.
+constexpr size_t kReusedBytes = 64 * 1024;
+thread_local bool spareGone = false;
+struct Spare {
+  std::vector<uint8_t> bytes;
+  ~Spare() { spareGone = true; }
+};
+thread_local Spare spare;
+}  // namespace
+
+NSData::~NSData() {
+  if (!spareGone && bytes_.capacity() >= kReusedBytes && bytes_.capacity() > spare.bytes.capacity())
+    spare.bytes = std::move(bytes_);
+}
+
+std::vector<uint8_t> NSData::reusableBuffer(size_t capacity) {
+  std::vector<uint8_t> buffer;
+  if (!spareGone && spare.bytes.capacity() >= capacity) buffer.swap(spare.bytes);
+  buffer.clear();
+  buffer.reserve(capacity);
+  return buffer;
+}
+
 bool NSData::equals(const rt::Object& other) const {
   auto* d = NSData::cls.cast(&other);
   return d && d->bytes_ == bytes_;

@@ -184,7 +184,13 @@ class NSData : public NSObject {
   static inline const rt::ClassOf<NSData> cls{"NSData"};
   static void bind(ClassBuilder<NSData>& b);
   explicit NSData(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  ~NSData() override;
   static Ref<NSData> make(std::vector<uint8_t> bytes);
+  // An empty buffer with room for `capacity` bytes: the storage of a large NSData that
+  // has gone, when this thread has one that large, else a new one. Encodings made
+  // afresh on every call (an icon's PNG, for its cache key) then write into memory the
+  // process already holds, however much the allocator has handed back to the system.
+  static std::vector<uint8_t> reusableBuffer(size_t capacity);
   const std::vector<uint8_t>& bytes() const { return bytes_; }
   uint64_t length() const { return bytes_.size(); }
   bool equals(const rt::Object& other) const override;

@@ -6,7 +6,12 @@
 #include <csetjmp>
 #include <cstring>
 
+#include "host/foundation/values.h"
 #include "host/quartz/image_codec.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace host {
 namespace {
@@ -77,10 +82,61 @@ void pngError(png_structp png, png_const_charp) {
 }
 void pngWarning(png_structp, png_const_charp) {}
 
+// The straight (not premultiplied) RGBA bytes of `n` pixels.
+void straightPixels(const uint32_t* pixels, int n, uint8_t* o) {
+  static const Unpremultiply unpremultiply;
+  for (int x = 0; x < n; ++x, o += 4) {
+    const uint32_t p = pixels[x];
+    const unsigned a = p >> 24;
+    if (a == 255 && std::endian::native == std::endian::little) {
+      // Opaque: the bytes as they stand, red and blue swapped (one store).
+      const uint32_t rgba = (p & 0xff00ff00u) | (p >> 16 & 0xffu) | (p & 0xffu) << 16;
+      std::memcpy(o, &rgba, 4);
+      continue;
+    }
+    const auto& t = unpremultiply.table[a];
+    o[0] = t[(p >> 16) & 0xff];
+    o[1] = t[(p >> 8) & 0xff];
+    o[2] = t[p & 0xff];
+    o[3] = static_cast<uint8_t>(a);
+  }
+}
+
+#if defined(__x86_64__)
+// The same for a row, eight pixels at a time on processors with AVX2 where all eight are
+// opaque (red and blue swapped) or all clear (zeros), as most of an icon is. False,
+// doing nothing, without AVX2.
+__attribute__((target("avx2"))) bool straightRowAVX2(const uint32_t* pixels, int width,
+                                                     uint8_t* out) {
+  static const bool available = __builtin_cpu_supports("avx2");
+  if (!available) return false;
+  const __m256i swap = _mm256_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15, 2, 1,
+                                        0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+  const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xff000000u));
+  int x = 0;
+  for (; x + 8 <= width; x += 8) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + x));
+    const __m256i a = _mm256_and_si256(v, alpha);
+    uint8_t* o = out + 4 * static_cast<size_t>(x);
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alpha)) == -1)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_shuffle_epi8(v, swap));
+    else if (_mm256_testz_si256(a, a))  // alpha 0: the premultiplied colours are 0 too
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_setzero_si256());
+    else
+      straightPixels(pixels + x, 8, o);
+  }
+  straightPixels(pixels + x, width - x, out + 4 * static_cast<size_t>(x));
+  return true;
+}
+#else
+bool straightRowAVX2(const uint32_t*, int, uint8_t*) {
+  return false;
+}
+#endif
+
 // Writes the image into `out`; false on failure. Only plain locals live across setjmp.
 bool writePNG(const CGImage& image, std::vector<uint8_t>& out, std::vector<uint8_t>& row,
               PngSize size) {
-  static const Unpremultiply unpremultiply;
   std::jmp_buf jump;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &jump, pngError, pngWarning);
   if (!png) return false;
@@ -115,22 +171,8 @@ bool writePNG(const CGImage& image, std::vector<uint8_t>& out, std::vector<uint8
   png_write_info(png, info);
   for (int y = 0; y < image.height(); ++y) {
     const uint32_t* pixels = image.row(y);
-    uint8_t* o = row.data();
-    for (int x = 0; x < image.width(); ++x, o += 4) {
-      const uint32_t p = pixels[x];
-      const unsigned a = p >> 24;
-      if (a == 255 && std::endian::native == std::endian::little) {
-        // Opaque: the bytes as they stand, red and blue swapped (one store).
-        const uint32_t rgba = (p & 0xff00ff00u) | (p >> 16 & 0xffu) | (p & 0xffu) << 16;
-        std::memcpy(o, &rgba, 4);
-        continue;
-      }
-      const auto& t = unpremultiply.table[a];
-      o[0] = t[(p >> 16) & 0xff];
-      o[1] = t[(p >> 8) & 0xff];
-      o[2] = t[p & 0xff];
-      o[3] = static_cast<uint8_t>(a);
-    }
+    if (!straightRowAVX2(pixels, image.width(), row.data()))
+      straightPixels(pixels, image.width(), row.data());
     png_write_row(png, row.data());
   }
   png_write_end(png, info);
@@ -161,11 +203,12 @@ DecodedImage decodePNG(std::span<const uint8_t> bytes) {
 }
 
 std::vector<uint8_t> encodePNG(const CGImage& image, PngSize size) {
-  std::vector<uint8_t> out, row(static_cast<size_t>(image.width()) * 4);
+  std::vector<uint8_t> row(static_cast<size_t>(image.width()) * 4);
   // The stored encoding's size: the rows with their filter bytes, 5 bytes a deflate
-  // block, 12 an IDAT chunk of libpng's 8 KB, and the fixed chunks.
+  // block (zlib's smallest buffers make blocks of some 500 bytes), 12 an IDAT chunk of
+  // libpng's 8 KB, and the fixed chunks.
   const size_t raw = (row.size() + 1) * static_cast<size_t>(image.height());
-  out.reserve(raw + raw / 16000 * 5 + raw / 8000 * 12 + 256);
+  std::vector<uint8_t> out = NSData::reusableBuffer(raw + raw / 400 * 5 + raw / 8000 * 12 + 256);
   if (!writePNG(image, out, row, size)) return {};
   return out;
 }

@@ -198,6 +198,10 @@ void scaleAreaAverageGeneral(const uint8_t* src, int sw, int sh, size_t srcStrid
 
 }  // namespace detail
 
+const char* scaleAreaAveragePath(int sw, int sh, int dw, int dh) {
+  return detail::scaleAreaAverageAVX2Takes(sw, sh, dw, dh) ? "AVX2" : "portable";
+}
+
 void scaleAreaAverage(const uint8_t* src, int sw, int sh, size_t srcStride, uint8_t* dst, int dw,
                       int dh, size_t dstStride, const uint8_t* order) {
   static constexpr uint8_t kSame[4] = {0, 1, 2, 3};

@@ -9,5 +9,7 @@ namespace host::detail {
 
 bool scaleAreaAverageAVX2(const uint8_t* src, int sw, int sh, size_t srcStride, uint8_t* dst,
                           int dw, int dh, size_t dstStride, const uint8_t order[4]);
+// Whether that path takes these sizes on this processor.
+bool scaleAreaAverageAVX2Takes(int sw, int sh, int dw, int dh);
 
 }  // namespace host::detail
