@@ -72,10 +72,11 @@ void printNotes(const host::RenderNotes& notes) {
   }
 }
 
-// The device's screens side by side, or why they could not be drawn.
-host::SurfacePtr screens(const host::scene::Scene& scene, double scale) {
+// The device's screens side by side, or why they could not be drawn; the drawing's
+// notes go to standard error when `notes` is set.
+host::SurfacePtr screens(const host::scene::Scene& scene, double scale, bool notes = false) {
   host::ScreensPicture picture = host::renderScreens(scene.device, wallpaperOf(scene), scale);
-  printNotes(picture.notes);
+  if (notes) printNotes(picture.notes);
   if (!picture.surface) throw ToolError("drawing the preview failed: " + picture.error);
   return std::move(picture.surface);
 }
@@ -85,7 +86,7 @@ host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& o
                             std::optional<Device::InterfaceStyle> style) {
   SceneSession session(global, options.scene, style);
   const auto surfaces = session.run(options.at);
-  if (!options.surface) return screens(session.scene(), options.scale);
+  if (!options.surface) return screens(session.scene(), options.scale, true);
   for (const auto& surface : host::scene::withBulletins(surfaces)) {
     if (surface.id != options.surface) continue;
     rt::Ref<> view = surface.controller ? rt::send(surface.controller, sel::view) : surface.view;
