@@ -6,6 +6,7 @@
 // "ok" once the name is posted to the device's notify centre, or "error: WHY".
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,6 +27,8 @@ class RunLock {
   RunLock& operator=(const RunLock&) = delete;
 
  private:
+  // The lock file cannot be opened for writing: refuses, naming the run that holds it.
+  [[noreturn]] void refuseForeign(const std::filesystem::path& root);
   std::filesystem::path path_;
   int fd_ = -1;
 };
@@ -50,9 +53,13 @@ class DarwinSocket {
   int fd_ = -1, peer_ = -1;
 };
 
-// Posts the name to the run on the root and waits for its answer. A ToolError when no
-// run is there or it refuses the name.
-void postToRunningDevice(const std::filesystem::path& root, const std::string& name);
+// Sends the name to the run on the root and waits for its answer, at most `patience` in
+// all (connecting included). True when the run confirmed the post; false when the name
+// was sent but the run has not answered yet (it is busy or stopped, and posts it when
+// it goes on). A ToolError when no run is there, the name could not be sent in time,
+// or the run refuses it.
+bool postToRunningDevice(const std::filesystem::path& root, const std::string& name,
+                         std::chrono::milliseconds patience);
 
 // What is wrong with a notification name (empty, too long, control characters, not
 // UTF-8), or empty when it can be posted.
