@@ -84,11 +84,11 @@ std::string commandProblem(const CLI::App& app) {
   const auto [at, name] = commandReached(app);
   if (at->get_require_subcommand_min() == 0) return {};
   std::string message;
-  for (const std::string& word : at->remaining())
-    if (!word.empty() && word[0] != '-') {
-      message = "\"" + host::utf8::printable(word) + "\" is not a command of " + name + "; ";
-      break;
-    }
+  // A word the command does not know falls through to the application.
+  for (const std::vector<std::string>& words : {at->remaining(), app.remaining()})
+    for (const std::string& word : words)
+      if (message.empty() && !word.empty() && word[0] != '-')
+        message = "\"" + host::utf8::printable(word) + "\" is not a command of " + name + "; ";
   message += "give one of these commands:\n";
   for (const CLI::App* command : at->get_subcommands([](const CLI::App*) { return true; }))
     message += "  " + command->get_name() +
