@@ -103,7 +103,7 @@ void ScratchRoot::watchSignals() {
     return;  // no clean-up on a signal: the next command removes the folder
   }
   masked_ = true;
-  watcher_ = std::thread([this, signals, set] {
+  watcher_ = std::thread([this, signals] {
     pollfd fds[] = {{signals, POLLIN, 0}, {stop_, POLLIN, 0}};
     while (::poll(fds, 2, -1) < 0 && errno == EINTR) {
     }
