@@ -337,8 +337,9 @@ TEST_F(RunTest, NotifySaysWhatItKnowsAndNeverWaitsForEver) {
   ASSERT_EQ(std::system(("timeout 60 sh '" + (base / "posts.sh").string() + "'").c_str()), 0);
   int sent = 0, refused = 0;
   for (int i = 1; i <= 20; ++i) {
-    const std::string status = testing_support::readBytes(posts / ("s" + std::to_string(i)));
-    const std::string said = testing_support::readBytes(posts / ("e" + std::to_string(i)));
+    const std::string n = std::to_string(i);
+    const std::string status = testing_support::readBytes(posts / std::string("s").append(n));
+    const std::string said = testing_support::readBytes(posts / std::string("e").append(n));
     if (status == "0\n") {
       ++sent;
       EXPECT_NE(said.find("sent; the run on " + root.string() + " has not confirmed it yet"),
