@@ -1,9 +1,10 @@
 // How other processes reach a running `lumora run`: its lock file and its socket, both
 // under the device root. The lock file (".lumora-run.lock") is held with flock for the
 // life of the run and says who holds it, so a second run on the root is refused with
-// that text (the file is readable by all, so a run of another user is told too). The socket (".lumora-run.sock", mode 0600, so only the same user may
-// connect) takes one Darwin notification name per connection, a line, and answers
-// "ok" once the name is posted to the device's notify centre, or "error: WHY".
+// that text (the file is readable by all, so a run of another user is told too). The
+// socket (".lumora-run.sock", mode 0600, so only the same user may connect) takes one
+// Darwin notification name per connection, a line, and answers "ok" once the name is
+// posted to the device's notify centre, or "error: WHY".
 #pragma once
 
 #include <chrono>
