@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -165,16 +166,27 @@ void addColourCommand(CLI::App& app, const GlobalOptions&) {
                   "a colour string such as '#FF8000' or '#000000:0.00' (quote the #)");
   cmd->add_option("--image", options->image, "a PNG or JPEG file to analyse instead");
   cmd->add_option("--scale", options->scale,
-                  "the image's scale (default: 2 or 3 for names ending in @2x or @3x, else 1)");
+                  "the image's scale (default: 2 or 3 for names ending in @2x or @3x, else 1)")
+      ->check(CLI::Validator(
+          [](const std::string& text) -> std::string {
+            char* end = nullptr;
+            const double scale = std::strtod(text.c_str(), &end);
+            if (!text.empty() && end == text.c_str() + text.size() && std::isfinite(scale) &&
+                scale > 0)
+              return {};
+            return "\"" + host::utf8::printable(text) +
+                   "\" is not a scale; give a positive number, such as 2 or 3";
+          },
+          "NUMBER"));
   cmd->add_flag("--json", options->json, "print one JSON object");
   cmd->callback([options] {
     if (options->text && options->image)
-      throw ToolError("give either a colour string or --image FILE, not both");
+      throw ToolError("give either a colour string or --image FILE, not both", 2);
     if (!options->text && !options->image)
-      throw ToolError("give a colour string (such as '#FF8000') or --image FILE");
-    if (options->scale && !options->image) throw ToolError("--scale applies to --image only");
+      throw ToolError("give a colour string (such as '#FF8000') or --image FILE", 2);
+    if (options->scale && !options->image) throw ToolError("--scale applies to --image only", 2);
     if (options->scale && !(*options->scale > 0 && std::isfinite(*options->scale)))
-      throw ToolError("--scale must be a positive number, such as 2 or 3");
+      throw ToolError("--scale must be a positive number, such as 2 or 3", 2);
     HostSession session;
     if (options->text)
       describeString(*options->text, options->json);

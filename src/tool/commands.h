@@ -42,6 +42,13 @@ struct GlobalOptions {
 // --root, and a root that is no readable folder, are refused.
 std::filesystem::path deviceRoot(const GlobalOptions& options);
 
+// A check of a number of seconds from `least` to `most`, refusing NaN and infinities
+// and saying what to give.
+CLI::Validator secondsBetween(double least, double most, const std::string& what);
+
+// The --scale option of the commands that draw: 1, 2 or 3 pixels per point.
+void addScaleOption(CLI::App& command, double& scale, const std::string& description);
+
 void addPrefsCommand(CLI::App& app, const GlobalOptions& options);
 void addStatusCommand(CLI::App& app, const GlobalOptions& options);
 void addColourCommand(CLI::App& app, const GlobalOptions& options);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <sstream>
 
 #include "host/foundation/utf8.h"
 #include "tool/commands.h"
@@ -19,10 +21,10 @@ namespace tool {
 namespace {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
 
 constexpr size_t kMaxName = 512;
-constexpr int kPeerPatienceMs = 500;     // for a connected poster to send its name
-constexpr int kAnswerPatienceMs = 5000;  // for the run to answer a post
+constexpr auto kPeerPatience = std::chrono::milliseconds(500);  // for a poster to send its name
 
 std::string lastError() {
   return std::strerror(errno);
@@ -41,24 +43,37 @@ sockaddr_un addressOf(const fs::path& path) {
   return address;
 }
 
-// Reads up to a newline, at most `limit` bytes, waiting at most `patienceMs` in all.
-std::optional<std::string> readLine(int fd, size_t limit, int patienceMs) {
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(patienceMs);
+// A line read from a peer, or why none came.
+struct LineRead {
+  enum class Status { Line, TooLong, TimedOut, Closed };
+  Status status = Status::TimedOut;
   std::string line;
+};
+
+// Reads up to a newline, at most `limit` bytes, waiting until `deadline` in all. A peer
+// that closes after some text gives that text as the line.
+LineRead readLine(int fd, size_t limit, Clock::time_point deadline) {
+  LineRead out;
   char c;
-  while (line.size() <= limit) {
+  while (out.line.size() <= limit) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     pollfd p{fd, POLLIN, 0};
-    if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) return std::nullopt;
+    if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) == 0) return out;
     const ssize_t n = ::read(fd, &c, 1);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return line.empty() ? std::nullopt : std::optional(line);
-    if (c == '\n') return line;
-    line += c;
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n <= 0) {
+      out.status = out.line.empty() ? LineRead::Status::Closed : LineRead::Status::Line;
+      return out;
+    }
+    if (c == '\n') {
+      out.status = LineRead::Status::Line;
+      return out;
+    }
+    out.line += c;
   }
-  return std::nullopt;
+  out.status = LineRead::Status::TooLong;
+  return out;
 }
 
 void writeAll(int fd, const std::string& text) {
@@ -66,6 +81,10 @@ void writeAll(int fd, const std::string& text) {
   while (done < text.size()) {
     const ssize_t n = ::send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) {
+      pollfd p{fd, POLLOUT, 0};
+      if (::poll(&p, 1, 100) >= 0) continue;
+    }
     if (n <= 0) return;
     done += static_cast<size_t>(n);
   }
@@ -97,7 +116,9 @@ RunLock::RunLock(const fs::path& root, const std::string& who) : path_(runLockPa
   // A run ending removes the file while another may be opening it; the lock counts only
   // on the file that is at the path.
   for (;;) {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // Readable by all, so a run of another user that is refused can say who holds it.
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd_ < 0 && errno == EACCES) refuseForeign(root);
     if (fd_ < 0) throw ToolError("cannot open " + path_.string() + ": " + lastError());
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
       const int error = errno;
@@ -124,6 +145,39 @@ RunLock::RunLock(const fs::path& root, const std::string& who) : path_(runLockPa
   if (::ftruncate(fd_, 0) != 0 || ::pwrite(fd_, text.data(), text.size(), 0) < 0) {
     // The lock holds without the note; a refused run then names no holder.
   }
+}
+
+void RunLock::refuseForeign(const fs::path& root) {
+  const int error = errno;
+  struct stat st {};
+  std::string owner = "another user";
+  if (::stat(path_.c_str(), &st) == 0) {
+    const passwd* user = ::getpwuid(st.st_uid);
+    owner = "user " + (user ? std::string(user->pw_name) + " (uid " : "(uid ") +
+            std::to_string(st.st_uid) + ")";
+  }
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  std::string holder;
+  bool held = false;
+  if (fd >= 0) {
+    char buffer[512];
+    const ssize_t n = ::pread(fd, buffer, sizeof buffer - 1, 0);
+    holder = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
+    while (!holder.empty() && holder.back() == '\n') holder.pop_back();
+    held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+  }
+  if (fd < 0)
+    throw ToolError("cannot take the run lock " + path_.string() + ": " + std::strerror(error) +
+                    "; it belongs to " + owner + ", who may have a lumora run on " + root.string() +
+                    "; pass another --root, one of your own");
+  if (held)
+    throw ToolError("lumora run is already running on " + root.string() + " as " + owner +
+                    (holder.empty() ? "" : " (" + host::utf8::printable(holder) + ")") +
+                    "; only they can stop it; pass another --root, one of your own");
+  throw ToolError("cannot take the run lock " + path_.string() + ": " + std::strerror(error) +
+                  "; it belongs to " + owner + ", whose run has ended (" +
+                  host::utf8::printable(holder) + "); they may remove it, or pass another --root");
 }
 
 RunLock::~RunLock() {
@@ -167,16 +221,26 @@ std::optional<std::string> DarwinSocket::receive() {
     answer("error: only the user running lumora run may post to it");
     return std::nullopt;
   }
-  std::optional<std::string> name = readLine(peer_, kMaxName, kPeerPatienceMs);
-  if (!name) {
-    answer("error: no notification name came");
-    return std::nullopt;
+  const LineRead read = readLine(peer_, kMaxName, Clock::now() + kPeerPatience);
+  switch (read.status) {
+    case LineRead::Status::TooLong:
+      answer("error: the notification name is longer than " + std::to_string(kMaxName) +
+             " bytes; post a shorter one");
+      return std::nullopt;
+    case LineRead::Status::TimedOut:
+    case LineRead::Status::Closed:
+      answer(
+          "error: no notification name came within half a second; send the name and a "
+          "newline");
+      return std::nullopt;
+    case LineRead::Status::Line:
+      break;
   }
-  if (std::string why = notificationNameProblem(*name); !why.empty()) {
+  if (std::string why = notificationNameProblem(read.line); !why.empty()) {
     answer("error: " + why);
     return std::nullopt;
   }
-  return name;
+  return read.line;
 }
 
 void DarwinSocket::answer(const std::string& reply) {
@@ -186,33 +250,53 @@ void DarwinSocket::answer(const std::string& reply) {
   peer_ = -1;
 }
 
-void postToRunningDevice(const fs::path& root, const std::string& name) {
+bool postToRunningDevice(const fs::path& root, const std::string& name,
+                         std::chrono::milliseconds patience) {
   if (std::string why = notificationNameProblem(name); !why.empty())
-    throw ToolError(why + "; give a name such as com.tarnwick.lumora/testRegular");
+    throw ToolError(why + "; give a name such as com.tarnwick.lumora/testRegular", 2);
+  const Clock::time_point deadline = Clock::now() + patience;
   const fs::path path = runSocketPath(root);
   const sockaddr_un address = addressOf(path);
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  // Not blocking, so no wait below is without a limit: a run that is stopped or busy
+  // leaves connections waiting, and once its queue is full a blocking connect would
+  // wait for ever.
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) throw ToolError("cannot make a socket: " + lastError());
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }
   } closer{fd};
-  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+  std::ostringstream seconds;
+  seconds << static_cast<double>(patience.count()) / 1000;
+  const std::string waited = seconds.str() + " s";
+  while (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (errno == EINTR) continue;
     if (errno == ENOENT || errno == ECONNREFUSED)
       throw ToolError("no lumora run is running on " + root.string() +
                       "; start one there first (lumora --root " + root.string() +
                       " run), then post again");
-    throw ToolError("cannot reach the lumora run on " + root.string() + " through " +
-                    path.string() + ": " + lastError());
+    if (errno != EAGAIN)
+      throw ToolError("cannot reach the lumora run on " + root.string() + " through " +
+                      path.string() + ": " + lastError());
+    // Its queue of posts is full: wait for room.
+    if (Clock::now() >= deadline)
+      throw ToolError("the lumora run on " + root.string() + " took no post for " + waited +
+                      " (it is busy or stopped, with its queue of posts full); " + name +
+                      " was not sent; post it again once the run goes on");
+    ::poll(nullptr, 0, 20);
   }
   writeAll(fd, name + "\n");
-  const std::optional<std::string> reply = readLine(fd, 1024, kAnswerPatienceMs);
-  if (!reply)
-    throw ToolError("the lumora run on " + root.string() + " did not answer; is it stuck?");
-  if (*reply != "ok")
-    throw ToolError(
-        "the lumora run on " + root.string() + " refused the post: " +
-        host::utf8::printable(reply->rfind("error: ", 0) == 0 ? reply->substr(7) : *reply));
+  const LineRead reply = readLine(fd, 1024, deadline);
+  if (reply.status == LineRead::Status::TimedOut) return false;
+  if (reply.status != LineRead::Status::Line)
+    throw ToolError("the lumora run on " + root.string() +
+                    " closed the connection without posting " + name +
+                    " (it stopped meanwhile?); post it again once a run is there");
+  if (reply.line != "ok")
+    throw ToolError("the lumora run on " + root.string() + " refused the post: " +
+                    host::utf8::printable(reply.line.rfind("error: ", 0) == 0 ? reply.line.substr(7)
+                                                                              : reply.line));
+  return true;
 }
 
 }  // namespace tool

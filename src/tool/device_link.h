@@ -1,11 +1,13 @@
 // How other processes reach a running `lumora run`: its lock file and its socket, both
 // under the device root. The lock file (".lumora-run.lock") is held with flock for the
 // life of the run and says who holds it, so a second run on the root is refused with
-// that text. The socket (".lumora-run.sock", mode 0600, so only the same user may
-// connect) takes one Darwin notification name per connection, a line, and answers
-// "ok" once the name is posted to the device's notify centre, or "error: WHY".
+// that text (the file is readable by all, so a run of another user is told too). The
+// socket (".lumora-run.sock", mode 0600, so only the same user may connect) takes one
+// Darwin notification name per connection, a line, and answers "ok" once the name is
+// posted to the device's notify centre, or "error: WHY".
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,6 +28,8 @@ class RunLock {
   RunLock& operator=(const RunLock&) = delete;
 
  private:
+  // The lock file cannot be opened for writing: refuses, naming the run that holds it.
+  [[noreturn]] void refuseForeign(const std::filesystem::path& root);
   std::filesystem::path path_;
   int fd_ = -1;
 };
@@ -50,9 +54,13 @@ class DarwinSocket {
   int fd_ = -1, peer_ = -1;
 };
 
-// Posts the name to the run on the root and waits for its answer. A ToolError when no
-// run is there or it refuses the name.
-void postToRunningDevice(const std::filesystem::path& root, const std::string& name);
+// Sends the name to the run on the root and waits for its answer, at most `patience` in
+// all (connecting included). True when the run confirmed the post; false when the name
+// was sent but the run has not answered yet (it is busy or stopped, and posts it when
+// it goes on). A ToolError when no run is there, the name could not be sent in time,
+// or the run refuses it.
+bool postToRunningDevice(const std::filesystem::path& root, const std::string& name,
+                         std::chrono::milliseconds patience);
 
 // What is wrong with a notification name (empty, too long, control characters, not
 // UTF-8), or empty when it can be posted.

@@ -7,6 +7,7 @@
 #include "media/media_globals.h"
 #include "startup/added_classes.h"
 #include "tool/commands.h"
+#include "tool/output.h"
 #include "tool/scene_session.h"
 
 namespace tool {
@@ -32,9 +33,9 @@ void runDump(const GlobalOptions& global, const DumpOptions& options) {
     SceneSession session(global, options.scene);
     out = dumpOf(session.run(options.at));
   }
-  std::cout << out.dump(options.pretty ? 2 : -1, ' ', false,
-                        host::scene::Json::error_handler_t::replace)
-            << "\n";
+  writeStandardOutput(
+      out.dump(options.pretty ? 2 : -1, ' ', false, host::scene::Json::error_handler_t::replace) +
+      "\n");
 }
 
 }  // namespace

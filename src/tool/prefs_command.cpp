@@ -188,7 +188,7 @@ void runGet(const GlobalOptions& options, const std::string& key, bool json) {
   Session session(options);
   session.warnAboutFile();
   std::optional<Json> r = record(session, key);
-  if (!r) throw ToolError(nothingMessage(key));
+  if (!r) throw ToolError(nothingMessage(key), 2);
   if (json)
     printJson(*r);
   else
@@ -216,13 +216,15 @@ Ref<> parseValue(const std::string& text, ForcedKind kind) {
         return host::NSNumber::numberWithBool(true);
       if (lower == "false" || lower == "no" || lower == "0")
         return host::NSNumber::numberWithBool(false);
-      throw ToolError("--bool: \"" + text + "\" is not a boolean; use true or false");
+      throw ToolError(
+          "--bool: \"" + host::utf8::printable(text) + "\" is not a boolean; use true or false", 2);
     }
     case ForcedKind::Integer:
       if (parseInteger(text, integer)) return host::NSNumber::numberWithInteger(integer);
-      throw ToolError("--int: \"" + text +
-                      "\" is not an integer; use decimal digits with an optional sign, "
-                      "between -9223372036854775808 and 9223372036854775807");
+      throw ToolError("--int: \"" + host::utf8::printable(text) +
+                          "\" is not an integer; use decimal digits with an optional sign, "
+                          "between -9223372036854775808 and 9223372036854775807",
+                      2);
     case ForcedKind::String:
       return host::NSStr(text);
     case ForcedKind::None:

@@ -21,6 +21,7 @@
 #include "host/uikit/image.h"
 #include "prefs/lumora_prefs.h"
 #include "tool/commands.h"
+#include "tool/output.h"
 #include "tool/scene_session.h"
 
 namespace tool {
@@ -44,8 +45,23 @@ host::Wallpaper wallpaperOf(const host::scene::Scene& scene) {
   if (!scene.wallpaper) return wallpaper;
   const rt::Ref<> image = host::scene::pictureImage(*scene.wallpaper);
   if (const auto* ui = host::UIImage::cls.cast(image.get()))
-    if (rt::Ref<> pixels = ui->CGImage(); host::CGImage::cls.isKind(pixels.get()))
+    if (rt::Ref<> pixels = ui->CGImage(); host::CGImage::cls.isKind(pixels.get())) {
       wallpaper.picture = std::static_pointer_cast<host::CGImage>(pixels);
+      return wallpaper;
+    }
+  // Said once a process: the live device draws again and again.
+  static bool told = false;
+  if (!told) {
+    told = true;
+    const std::vector<uint8_t> bytes = host::scene::pictureBytes(*scene.wallpaper);
+    const std::string why = host::decodeImage(bytes).error;
+    std::cerr << "lumora: warning: " << host::utf8::printable(scene.source)
+              << ": device.wallpaper: "
+              << host::utf8::printable(scene.wallpaper->file.empty() ? std::string("the picture")
+                                                                     : scene.wallpaper->file)
+              << " cannot be drawn (" << (why.empty() ? "it cannot be decoded" : why)
+              << "); the built-in wallpaper is drawn instead; give a PNG or JPEG file\n";
+  }
   return wallpaper;
 }
 
@@ -100,9 +116,10 @@ host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& o
     return copy;
   }
   throw ToolError(session.scene().source + " has no surface with the id \"" + *options.surface +
-                  "\"; the ids are the notifications' and the widgets' \"id\" fields, "
-                  "\"bulletin-N\" for a bulletin on screen, and \"mediaplayer\" when a track "
-                  "plays");
+                      "\"; the ids are the notifications' and the widgets' \"id\" fields, "
+                      "\"bulletin-N\" for a bulletin on screen, and \"mediaplayer\" when a track "
+                      "plays",
+                  2);
 }
 
 // The pictures side by side, with the gap between them.
@@ -144,14 +161,14 @@ void runPreview(const GlobalOptions& global, const PreviewOptions& options) {
   const std::vector<uint8_t> png = host::encodePNG(*image, host::PngSize::Small);
   const std::string_view bytes(reinterpret_cast<const char*>(png.data()), png.size());
   if (options.output == "-") {
-    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    std::cout.flush();
+    writeStandardOutput(bytes);
     return;
   }
-  if (std::string error = host::replaceFile(options.output, bytes); !error.empty())
+  if (std::string error = writeOutputFile(options.output, bytes, "lumora-preview.png");
+      !error.empty())
     throw ToolError("cannot write the preview: " + error);
-  std::cout << "wrote " << options.output << " (" << image->width() << " x " << image->height()
-            << " pixels)\n";
+  std::cout << "wrote " << host::utf8::printable(options.output) << " (" << image->width() << " x "
+            << image->height() << " pixels)\n";
 }
 
 }  // namespace
@@ -162,6 +179,16 @@ std::vector<uint8_t> screensPNG(const host::scene::Scene& scene, double scale) {
   return host::encodePNG(*image, host::PngSize::Small);
 }
 
+void addScaleOption(CLI::App& command, double& scale, const std::string& description) {
+  command.add_option("--scale", scale, description)
+      ->check(CLI::Validator(
+          [](const std::string& text) -> std::string {
+            if (text == "1" || text == "2" || text == "3") return {};
+            return "\"" + text + "\" is not a scale the preview is drawn at; give 1, 2 or 3";
+          },
+          "1|2|3"));
+}
+
 void addPreviewCommand(CLI::App& app, const GlobalOptions& global) {
   auto options = std::make_shared<PreviewOptions>();
   CLI::App* cmd =
@@ -169,8 +196,7 @@ void addPreviewCommand(CLI::App& app, const GlobalOptions& global) {
   addSceneOptions(*cmd, options->scene, options->at);
   cmd->add_option("-o,--output", options->output,
                   "the PNG file to write; - for standard output (default: lumora-preview.png)");
-  cmd->add_option("--scale", options->scale, "pixels per point: 1, 2 or 3 (default: 2)")
-      ->check(CLI::IsMember({1.0, 2.0, 3.0}));
+  addScaleOption(*cmd, options->scale, "pixels per point: 1, 2 or 3 (default: 2)");
   cmd->add_option("--surface", options->surface,
                   "render only the notification or widget with this id (or \"mediaplayer\"), "
                   "on the wallpaper");

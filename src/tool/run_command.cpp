@@ -4,15 +4,18 @@
 // Darwin notifications come in through the root's socket (`lumora notify`); after every
 // change that shows, the preview and dump are written anew, atomically, at most ten
 // times a second; every event is one line on standard output.
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/signalfd.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <map>
 #include <random>
@@ -38,12 +41,15 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kMinWriteInterval = std::chrono::milliseconds(100);
+// After a failed write, how long until the file is written again.
+constexpr auto kRetryInterval = std::chrono::seconds(1);
 
 struct RunOptions {
   std::optional<std::string> scene, preview, dump;
   double scale = 2;
   std::optional<uint64_t> seed;
   bool demo = false;
+  bool applySceneSettings = false;
 };
 
 // The wall clock as HH:MM:SS.mmm, local time.
@@ -62,7 +68,7 @@ std::string wallClock() {
 bool outputLost = false;
 
 void event(const std::string& what) {
-  std::cout << wallClock() << " " << what << std::endl;
+  std::cout << wallClock() << " " << host::utf8::printable(what) << std::endl;
   if (!std::cout) outputLost = true;
 }
 
@@ -81,6 +87,132 @@ std::string valueText(rt::id value) {
   if (auto* string = dynamic_cast<const host::NSString*>(value))
     return string->text().empty() ? "\"\"" : host::utf8::printable(string->text());
   return host::utf8::printable(host::formatObject(value));
+}
+
+// The text of a scene's setting, as the event lines show stored values.
+std::string valueText(const host::scene::PreferenceValue& value) {
+  if (const bool* b = std::get_if<bool>(&value)) return *b ? "true" : "false";
+  if (const int64_t* i = std::get_if<int64_t>(&value)) return std::to_string(*i);
+  const std::string& text = std::get<std::string>(value);
+  return text.empty() ? "\"\"" : host::utf8::printable(text);
+}
+
+// Whether the stored value is the scene's value, of the same kind.
+bool sameValue(rt::id stored, const host::scene::PreferenceValue& value) {
+  if (auto* number = dynamic_cast<const host::NSNumber*>(stored)) {
+    if (const bool* b = std::get_if<bool>(&value))
+      return number->kind() == host::NSNumber::Kind::Boolean && number->boolValue() == *b;
+    if (const int64_t* i = std::get_if<int64_t>(&value))
+      return number->kind() == host::NSNumber::Kind::Integer && number->integerValue() == *i;
+    return false;
+  }
+  auto* string = dynamic_cast<const host::NSString*>(stored);
+  const std::string* text = std::get_if<std::string>(&value);
+  return string && text && string->text() == *text;
+}
+
+// A copy of the preference file beside it, named for the time, never over another file;
+// answers its path, or a ToolError.
+fs::path keepCopy(const fs::path& file) {
+  const host::FileContents contents = host::readRegularFile(file, host::kMaxPreferenceFileBytes);
+  if (contents.status != host::FileContents::Status::Read)
+    throw ToolError("cannot keep a copy of " + file.string() +
+                    " before applying the scene's "
+                    "settings: " +
+                    contents.error + "; nothing was changed");
+  struct stat st {};
+  const mode_t mode = ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0600;
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  tm local{};
+  ::localtime_r(&now.tv_sec, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  for (int n = 1;; ++n) {
+    const fs::path copy =
+        file.string() + ".before-run-" + stamp + (n > 1 ? "-" + std::to_string(n) : "");
+    const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+    if (fd < 0 && errno == EEXIST && n < 100) continue;
+    bool done = fd >= 0;
+    for (size_t at = 0; done && at < contents.bytes.size();) {
+      const ssize_t w = ::write(fd, contents.bytes.data() + at, contents.bytes.size() - at);
+      if (w < 0 && errno == EINTR) continue;
+      done = w > 0;
+      if (done) at += static_cast<size_t>(w);
+    }
+    done = done && ::fsync(fd) == 0;
+    const int error = errno;
+    if (fd >= 0 && ::close(fd) != 0) done = false;
+    if (done) return copy;
+    if (fd >= 0) ::unlink(copy.c_str());
+    throw ToolError("cannot keep a copy of " + file.string() + " in " + copy.string() + ": " +
+                    std::strerror(error) + "; nothing was changed");
+  }
+}
+
+// The scene's settings as they go to the person's preference file. By default the
+// person's stored values are kept: a setting of the scene, or of its timeline, whose
+// key the person stored is left out, and said so on the first lines. With
+// --apply-scene-settings they go over the stored ones, each change said, after a copy
+// of the file as it was is kept.
+host::scene::Scene withSceneSettings(host::scene::Scene scene, bool apply) {
+  auto store = host::NSUserDefaults::cls.make();
+  store->initWithSuiteName(host::NSStr(prefs::kSuiteName).get());
+  if (!store->readable()) {
+    event("warning: " + store->problem() + "; the defaults apply until it is repaired" +
+          (apply ? "" : ", and the scene's settings are not stored"));
+    if (apply) return scene;  // storing fails, naming the file
+    if (!scene.preferences.empty()) event("the scene's settings are not applied");
+    scene.preferences.clear();
+    for (auto& e : scene.timeline) e.set.clear(), e.keys.clear();
+    return scene;
+  }
+  std::vector<std::string> lines;
+  host::scene::Preferences kept;
+  for (const auto& [key, value] : scene.preferences) {
+    rt::Ref<> stored = store->storedValue(key);
+    if (stored && sameValue(stored.get(), value)) continue;
+    if (!stored || apply) kept.emplace_back(key, value);
+    lines.push_back("  " + key + ": " +
+                    (stored ? "stored " + valueText(stored.get()) : "not stored") +
+                    ", the scene's " + valueText(value));
+  }
+  if (apply) {
+    if (!lines.empty()) {
+      const fs::path file = store->filePath();
+      std::error_code error;
+      if (fs::exists(file, error))
+        event("kept a copy of the settings as they were in " + keepCopy(file).string());
+      event("the scene's settings applied over the stored ones:");
+      for (const std::string& line : lines) event(line);
+    }
+    return scene;
+  }
+  std::vector<std::string> skipped;
+  for (const std::string& line : lines)
+    if (line.find(": stored ") != std::string::npos) skipped.push_back(line);
+  // The timeline's writes to keys the person stored are left out too.
+  for (auto& e : scene.timeline) {
+    std::erase_if(e.set, [&](const auto& entry) {
+      if (!store->storedValue(entry.first)) return false;
+      skipped.push_back("  " + entry.first + " (set by the timeline at " + compactJson(e.at) +
+                        " s)");
+      return true;
+    });
+    std::erase_if(e.keys, [&](const std::string& key) {
+      if (!store->storedValue(key)) return false;
+      skipped.push_back("  " + key + " (deleted by the timeline at " + compactJson(e.at) + " s)");
+      return true;
+    });
+  }
+  scene.preferences = std::move(kept);
+  if (!skipped.empty()) {
+    event(
+        "the scene's settings not applied, your stored values kept (--apply-scene-settings "
+        "applies them):");
+    for (const std::string& line : skipped) event(line);
+  }
+  return scene;
 }
 
 // SIGINT and SIGTERM as a readable descriptor; blocked so they end the loop instead of
@@ -186,25 +318,41 @@ class LiveDevice {
                                                host::NSStr(name).get(), nullptr, nullptr, true);
   }
 
-  // Writes the files when something changed and the last write is long enough ago.
-  void writeIfDue(bool first = false) {
-    if (!dirty_ && !first) return;
-    if (!first && Clock::now() - lastWrite_ < kMinWriteInterval) return;
+  // When the files are written: the first time (a failure stops the run before it
+  // starts), when due (something changed and the last write is long enough ago, or a
+  // failed write is to be tried again), and the last time, on stop, whatever the interval.
+  enum class When { First, Due, Last };
+
+  // Writes the files whose content is not the device as it shows now.
+  void writeIfDue(When when = When::Due) {
+    const auto now = Clock::now();
+    const bool retry = retryAt_ && now >= *retryAt_;
+    if (when == When::Due && !retry && (!dirty_ || now - lastWrite_ < kMinWriteInterval)) return;
     dirty_ = false;
+    retryAt_.reset();
     host::scene::Json dump = dumpOf(surfaces_);
     host::scene::Json shown = dump;
     shown.erase("time");
     std::string text = shown.dump(-1, ' ', false, host::scene::Json::error_handler_t::replace);
-    if (!first && text == lastShown_) return;
-    lastShown_ = std::move(text);
-    lastWrite_ = Clock::now();
-    if (options_.dump)
-      write(*options_.dump,
-            dump.dump(-1, ' ', false, host::scene::Json::error_handler_t::replace) + "\n", first);
-    if (options_.preview) {
-      const std::vector<uint8_t> png = screensPNG(scene_, options_.scale);
-      write(*options_.preview,
-            std::string_view(reinterpret_cast<const char*>(png.data()), png.size()), first);
+    if (text != lastShown_) lastWrite_ = now;
+    lastShown_ = text;
+    if (options_.dump && dumpFile_.shown != text)
+      write(dumpFile_, text,
+            dump.dump(-1, ' ', false, host::scene::Json::error_handler_t::replace) + "\n", when);
+    if (options_.preview && previewFile_.shown != text) {
+      // A picture that cannot be drawn is reported and the device goes on; it is drawn
+      // again after the next change.
+      std::vector<uint8_t> png;
+      try {
+        png = screensPNG(scene_, options_.scale);
+      } catch (const std::exception& e) {
+        previewFile_.shown = text;
+        event("cannot draw " + previewFile_.name + ": " + e.what() +
+              "; the device goes on, and the picture is drawn again after the next change");
+        return;
+      }
+      write(previewFile_, text,
+            std::string_view(reinterpret_cast<const char*>(png.data()), png.size()), when);
     }
   }
 
@@ -217,10 +365,12 @@ class LiveDevice {
       sooner(std::max<int64_t>(
           0, std::chrono::ceil<std::chrono::milliseconds>(at - Clock::now()).count()));
     }
-    if (dirty_)
-      sooner(std::max<int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(
-                                      lastWrite_ + kMinWriteInterval - Clock::now())
-                                      .count()));
+    auto until = [](Clock::time_point at) {
+      return std::max<int64_t>(
+          0, std::chrono::ceil<std::chrono::milliseconds>(at - Clock::now()).count());
+    };
+    if (dirty_) sooner(until(lastWrite_ + kMinWriteInterval));
+    if (retryAt_) sooner(until(*retryAt_));
     return static_cast<int>(std::min<int64_t>(wait, 60'000));
   }
 
@@ -263,22 +413,38 @@ class LiveDevice {
     dirty_ = true;
   }
 
-  // The first write failing stops the run before it starts; a later one is reported.
-  void write(const std::string& file, std::string_view bytes, bool first) {
-    std::string error = host::replaceFile(file, bytes);
+  // A file the run writes, and the device state (the dump without its time) it last
+  // took in.
+  struct Output {
+    std::string name, shown;
+    bool failing = false;
+  };
+
+  // The first write failing stops the run before it starts; a later one is reported
+  // once and tried again until it succeeds.
+  void write(Output& file, const std::string& shown, std::string_view bytes, When when) {
+    const std::string error = writeOutputFile(
+        file.name, bytes, file.name == options_.dump ? "live.json" : "lumora-preview.png");
     if (error.empty()) {
-      event("wrote " + file);
-    } else if (first) {
-      throw ToolError("cannot write " + file + ": " + error);
-    } else {
-      std::cerr << "lumora: warning: cannot write " << file << ": " << error << std::endl;
+      file.shown = shown;
+      file.failing = false;
+      event("wrote " + file.name);
+      return;
     }
+    if (when == When::First) throw ToolError(error);
+    if (!file.failing)
+      std::cerr << "lumora: warning: " << host::utf8::printable(error)
+                << (when == When::Last ? "" : "; it is tried again every second") << std::endl;
+    file.failing = true;
+    retryAt_ = Clock::now() + kRetryInterval;
   }
 
   const RunOptions& options_;
   const host::scene::Scene& scene_;
   std::vector<host::scene::Surface> surfaces_;
   Clock::time_point start_, lastWrite_{};
+  std::optional<Clock::time_point> retryAt_;
+  Output dumpFile_{options_.dump.value_or(""), {}}, previewFile_{options_.preview.value_or(""), {}};
   rt::Ref<host::NSUserDefaults> store_;
   std::map<std::string, std::string> stored_;
   size_t reported_ = 0;
@@ -294,7 +460,7 @@ void runRun(const GlobalOptions& global, RunOptions options) {
   outputLost = false;
   const fs::path root = deviceRoot(global);
   if (!options.preview && !options.dump) options.preview = "lumora-preview.png";
-  const host::scene::Scene scene = readScene(options.scene);
+  host::scene::Scene scene = readScene(options.scene);
   RunLock lock(root, "pid " + std::to_string(::getpid()) + ", started at " + wallClock() +
                          " with " + scene.source);
   DarwinSocket socket(root);
@@ -302,6 +468,7 @@ void runRun(const GlobalOptions& global, RunOptions options) {
                    (std::string(prefs::kSuiteName) + ".plist"));
 
   HostSession host({root, {}, scene.device});
+  scene = withSceneSettings(std::move(scene), options.applySceneSettings);
   host::random_source::seed(options.seed ? *options.seed : std::random_device{}());
   std::vector<host::scene::Surface> surfaces;
   try {
@@ -317,7 +484,7 @@ void runRun(const GlobalOptions& global, RunOptions options) {
   event("running " + scene.source + " on " + root.string() +
         "; post with lumora notify NAME, stop with Ctrl-C");
   device.catchUp();
-  device.writeIfDue(true);
+  device.writeIfDue(LiveDevice::When::First);
 
   for (;;) {
     pollfd fds[] = {{signals.fd(), POLLIN, 0}, {watch.fd(), POLLIN, 0}, {socket.fd(), POLLIN, 0}};
@@ -326,6 +493,11 @@ void runRun(const GlobalOptions& global, RunOptions options) {
     if (fds[0].revents & POLLIN) {
       const int signal = signals.received();
       event(std::string("stopping on ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
+      // What changed just before still goes to the files.
+      device.catchUp();
+      if (watch.changed()) device.prefsFileChanged();
+      device.catchUp();
+      device.writeIfDue(LiveDevice::When::Last);
       break;
     }
     // The clock first catches up with the wall clock, so what comes in now is queued
@@ -341,6 +513,7 @@ void runRun(const GlobalOptions& global, RunOptions options) {
     device.writeIfDue();
     if (outputLost) {
       std::cerr << "lumora: standard output is closed; stopping" << std::endl;
+      device.writeIfDue(LiveDevice::When::Last);
       break;
     }
   }
@@ -358,17 +531,19 @@ void addRunCommand(CLI::App& app, const GlobalOptions& global) {
                   "PNG written anew after every change that shows (default, when neither "
                   "--preview nor --dump is given: lumora-preview.png)");
   cmd->add_option("--dump", options->dump, "JSON dump written anew after every change");
-  cmd->add_option("--scale", options->scale,
-                  "pixels per point of the preview: 1, 2 or 3 (default: 2)")
-      ->check(CLI::IsMember({1.0, 2.0, 3.0}));
+  addScaleOption(*cmd, options->scale, "pixels per point of the preview: 1, 2 or 3 (default: 2)");
   cmd->add_option("--seed", options->seed,
                   "seed of the random choice of apps for test notifications (default: random)");
   cmd->add_flag("--demo", options->demo,
                 "show the four demonstration notifications four seconds after start");
+  cmd->add_flag("--apply-scene-settings", options->applySceneSettings,
+                "store the scene's settings over the ones stored in the device root, saying "
+                "each change and keeping a copy of the file as it was (default: stored "
+                "settings are kept)");
   cmd->footer(
       "Settings written meanwhile (lumora prefs set) show on the next layout; lumora notify "
       "NAME posts a Darwin notification to it. The scene's settings are stored in the device "
-      "root's preference file.");
+      "root's preference file, except those it already holds (see --apply-scene-settings).");
   cmd->callback([options, &global] { runRun(global, *options); });
 }
 

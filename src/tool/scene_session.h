@@ -3,10 +3,13 @@
 // for the scene's device, the system loaded and the clock run.
 #pragma once
 
+#include <signal.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/scene/scene.h"
@@ -23,10 +26,13 @@ host::scene::Scene readScene(const std::optional<std::string>& sceneFile);
 void addSceneOptions(CLI::App& command, std::optional<std::string>& sceneFile,
                      std::optional<double>& at);
 
-// The device a command builds lives in a folder of its own, removed afterwards, so the
-// scene's files and settings never mix with the device root's and a command changes
-// nothing there. It starts from the device root's settings, so that what `lumora prefs
-// set` stored shows; the scene's settings then go over them.
+// The device a command builds lives in a folder of its own ($TMPDIR/lumora-dump-XXXXXX),
+// removed afterwards, so the scene's files and settings never mix with the device
+// root's and a command changes nothing there. It starts from the device root's
+// settings, so that what `lumora prefs set` stored shows; the scene's settings then go
+// over them. The folder is removed on SIGINT, SIGTERM and SIGHUP too (the process then
+// ends by that signal); the folder holds a lock file for its life, so folders of
+// processes killed otherwise are told from live ones and removed by the next command.
 class ScratchRoot {
  public:
   explicit ScratchRoot(const std::filesystem::path& deviceRoot);
@@ -37,7 +43,13 @@ class ScratchRoot {
 
  private:
   void copySettings(const std::filesystem::path& from);
+  void watchSignals();
   std::filesystem::path path_;
+  int lock_ = -1;
+  int stop_ = -1;  // an eventfd that ends the signal watcher
+  std::thread watcher_;
+  sigset_t previousMask_{};
+  bool masked_ = false;
 };
 
 // The dump of the device as it is now (dump_command.cpp).

@@ -101,7 +101,8 @@ void addStatusCommand(CLI::App& app, const GlobalOptions& global) {
       for (const std::string& name : options->absent)
         if (!host::skippedClasses().count(name))
           throw ToolError("--absent " + name + ": the host has no class of that name; " +
-                          "give one of the host's classes, such as NCNotificationShortLookView");
+                              "give one of the host's classes, such as NCNotificationShortLookView",
+                          2);
       lumora::loadSystem();
       status = collectStatus();
     }

@@ -72,12 +72,24 @@ expect_eq "an unknown set installs nothing" "$log" ""
 
 # --- without root --------------------------------------------------------------------
 FAKE_UID=1000 FAKE_INSTALLED="make g++ ninja-build"
-run "$src/tools/install-deps" build
 missing=$(echo " $build " | sed 's/ make / /; s/ g++ / /; s/ ninja-build / /; s/^ //; s/ $//')
+# With sudo installed (a stand-in), the command goes through it.
+mkdir "$work/sudo-bin"
+printf '#!/bin/sh\necho "sudo $*" >>"$FAKE_LOG"\n' >"$work/sudo-bin/sudo"
+chmod +x "$work/sudo-bin/sudo"
+PATH="$work/sudo-bin:$PATH" run "$src/tools/install-deps" build
 expect_eq "without root, missing packages fail" "$status" 1
 expect_has "without root, the exact command is printed" "$err" \
   "  sudo sh -c 'apt-get update && DEBIAN_FRONTEND=noninteractive $(install_line "$missing")'"
 expect_eq "without root, apt-get is not run" "$log" ""
+# Without sudo, su: the PATH without any folder holding a sudo.
+nosudo=""
+IFS=: read -r -a folders <<<"$PATH"
+for folder in "${folders[@]}"; do [ -x "$folder/sudo" ] || nosudo="$nosudo${nosudo:+:}$folder"; done
+PATH="$nosudo" run "$src/tools/install-deps" build
+expect_has "without root or sudo, the command goes through su" "$err" \
+  "  su -c 'apt-get update && DEBIAN_FRONTEND=noninteractive $(install_line "$missing")'"
+expect_lacks "without sudo, sudo is not printed" "$err" "sudo"
 FAKE_INSTALLED="$build"
 run "$src/tools/install-deps" build
 expect_eq "without root, nothing missing succeeds" "$status" 0
@@ -112,7 +124,7 @@ expect_eq "settings go to make" "$log" "make fuzz FUZZ_SECONDS=5"
 FAKE_INSTALLED="" FAKE_UID=1000
 run "$src/lumora-dev" demo
 expect_eq "without root on a bare machine, demo fails" "$status" 1
-expect_has "without root, the command to run is printed" "$err" "sudo sh -c 'apt-get update"
+expect_has "without root, the command to run is printed" "$err" "-c 'apt-get update"
 expect_eq "without root, neither apt-get nor make runs" "$log" ""
 FAKE_UID=0
 run "$src/lumora-dev" clean

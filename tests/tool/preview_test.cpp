@@ -1,5 +1,10 @@
 // lumora preview end to end: the picture's size for each layout of screens, standard
 // output, a setting changing pixels, and the refusals.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <cstring>
 
 #include "host/quartz/cgimage.h"
@@ -75,7 +80,7 @@ TEST_F(PreviewToolTest, ASettingChangesThePicture) {
 
 TEST_F(PreviewToolTest, MistakesAreRefusedWithAMessage) {
   Outcome unknown = lumora("preview --surface nope -o -");
-  EXPECT_EQ(unknown.status, 1);
+  EXPECT_EQ(unknown.status, 2);
   EXPECT_NE(unknown.err.find("no surface with the id \"nope\""), std::string::npos);
   EXPECT_NE(lumora("preview --scale 4 -o -").status, 0);
   Outcome scene = lumora("preview --scene '" + (root / "missing.json").string() + "' -o -");
@@ -103,4 +108,92 @@ TEST_F(PreviewToolTest, TheScenesWallpaperCoversEveryScreen) {
   ASSERT_TRUE(image);
   // Below the clock on the lockscreen, and at the foot of the home screen.
   for (const int x : {10, 375 + 24 + 10}) EXPECT_EQ(image->row(800)[x], 0xff00cc00u) << x;
+}
+
+TEST_F(PreviewToolTest, AnOutputThatIsNoRegularFileIsWrittenThroughOrRefusedNeverReplaced) {
+  namespace fs = std::filesystem;
+  const fs::path dir = base / "out";
+  fs::create_directories(dir);
+  auto preview = [&](const std::string& output) {
+    return lumora("preview --surface message --scale 1 -o '" + output + "'");
+  };
+  // Names of folders say so, and what to give instead.
+  for (const std::string& output : {dir.string(), dir.string() + "/", std::string(".")}) {
+    Outcome folder = preview(output);
+    EXPECT_EQ(folder.status, 1) << output;
+    EXPECT_NE(folder.err.find(output + " names a folder, not a file; name a file in it, such as "),
+              std::string::npos)
+        << folder.err;
+  }
+  Outcome empty = preview("");
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.err.find("the output file name is empty"), std::string::npos) << empty.err;
+
+  // A FIFO nobody reads is refused without waiting; one that is read gets the picture.
+  const fs::path fifo = dir / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Outcome unread = preview(fifo.string());
+  EXPECT_EQ(unread.status, 1);
+  EXPECT_NE(unread.err.find("a FIFO (named pipe) that no program is reading"), std::string::npos);
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  ::fcntl(reader, F_SETPIPE_SZ, 1 << 20);  // holds the whole picture
+  ASSERT_EQ(preview(fifo.string()).status, 0);
+  std::string got(1 << 20, '\0');
+  const ssize_t n = ::read(reader, got.data(), got.size());
+  ::close(reader);
+  got.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  EXPECT_EQ(pngSize(got), (std::pair<uint32_t, uint32_t>{359 + 32, 70 + 32}));
+  EXPECT_TRUE(fs::is_fifo(fifo));
+
+  // A link to a file: the file is replaced, the link stays; a dangling link's target is
+  // made; a link to standard output writes there.
+  testing_support::writeBytes(dir / "target.png", "old");
+  fs::create_symlink(dir / "target.png", dir / "link.png");
+  fs::create_symlink("made.png", dir / "dangling.png");
+  fs::create_symlink("/proc/self/fd/1", dir / "stdout");
+  ASSERT_EQ(preview((dir / "link.png").string()).status, 0);
+  ASSERT_EQ(preview((dir / "dangling.png").string()).status, 0);
+  EXPECT_TRUE(fs::is_symlink(dir / "link.png") && fs::is_symlink(dir / "dangling.png"));
+  EXPECT_EQ(pngSize(testing_support::readBytes(dir / "target.png")).first, 359u + 32);
+  EXPECT_EQ(pngSize(testing_support::readBytes(dir / "made.png")).first, 359u + 32);
+  Outcome out = preview((dir / "stdout").string());
+  EXPECT_EQ(out.status, 0) << out.err;
+  EXPECT_EQ(pngSize(out.out).first, 359u + 32);
+  EXPECT_TRUE(fs::is_symlink(dir / "stdout"));
+
+  // A temporary file a killed write left beside the output goes once it is old; one
+  // being written now stays.
+  const fs::path old = dir / ".made.png.k1Ll3d", recent = dir / ".made.png.n3wOne";
+  testing_support::writeBytes(old, "half");
+  testing_support::writeBytes(recent, "half");
+  const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, old.c_str(), anHourAgo, 0), 0);
+  ASSERT_EQ(preview((dir / "made.png").string()).status, 0);
+  EXPECT_FALSE(fs::exists(old));
+  EXPECT_TRUE(fs::exists(recent));
+
+  // Devices, made only as root: one that takes anything, and one that is always full.
+  if (::geteuid() != 0) GTEST_SKIP() << "device nodes need root to be made with mknod";
+  const fs::path null = dir / "null", full = dir / "full";
+  ASSERT_EQ(::mknod(null.c_str(), S_IFCHR | 0600, ::makedev(1, 3)), 0);
+  ASSERT_EQ(::mknod(full.c_str(), S_IFCHR | 0600, ::makedev(1, 7)), 0);
+  EXPECT_EQ(preview(null.string()).status, 0);
+  Outcome noSpace = preview(full.string());
+  EXPECT_EQ(noSpace.status, 1);
+  EXPECT_NE(noSpace.err.find("cannot write " + full.string() + ": No space left on device"),
+            std::string::npos)
+      << noSpace.err;
+  for (const fs::path& device : {null, full}) EXPECT_TRUE(fs::is_character_file(device));
+}
+
+TEST_F(PreviewToolTest, AWallpaperThatCannotBeDecodedIsSaid) {
+  const auto scene = base / "wallpaper.json";
+  testing_support::writeBytes(base / "broken.png", "not a picture");
+  testing_support::writeBytes(scene, R"({"device": {"wallpaper": {"file": "broken.png"}}})");
+  Outcome shown = lumora("preview --scene '" + scene.string() + "' --scale 1 -o -");
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  EXPECT_NE(shown.err.find("device.wallpaper: broken.png cannot be drawn"), std::string::npos)
+      << shown.err;
+  EXPECT_NE(shown.err.find("the built-in wallpaper is drawn instead"), std::string::npos);
 }

@@ -5,11 +5,15 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
+#include <iostream>
 #include <thread>
 
 #include "tool_fixture.h"
@@ -75,7 +79,28 @@ const nlohmann::json* named(const nlohmann::json& view, const std::string& name)
   return nullptr;
 }
 
-class RunTest : public testing_support::ToolTest {};
+class RunTest : public testing_support::ToolTest {
+ protected:
+  std::string out() { return testing_support::readBytes(base / "out"); }
+  std::string err() { return testing_support::readBytes(base / "err"); }
+  bool outHas(const std::string& text) {
+    return waitFor(10s, [&] { return out().find(text) != std::string::npos; });
+  }
+  // The preference file written whole, as another program would, with one string.
+  void storeDirectly(const std::string& key, const std::string& value) {
+    const path file = prefsFile(), scratch = base / "prefs.tmp";
+    testing_support::writeBytes(scratch,
+                                "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>" + key +
+                                    "</key><string>" + value + "</string></dict></plist>");
+    fs::rename(scratch, file);
+  }
+};
+
+size_t count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
 
 TEST_F(RunTest, LiveDeviceFollowsSettingsAndNotificationsAndStopsCleanly) {
   const path scene = base / "scene.json", preview = base / "p.png", dump = base / "d.json";
@@ -158,6 +183,184 @@ TEST_F(RunTest, LiveDeviceFollowsSettingsAndNotificationsAndStopsCleanly) {
   const auto orphan = lumora("notify com.tarnwick.lumora/testRegular");
   EXPECT_EQ(orphan.status, 1);
   EXPECT_NE(orphan.err.find("no lumora run is running on"), std::string::npos) << orphan.err;
+}
+
+TEST_F(RunTest, TheScenesSettingsKeepWhatThePersonStoredUnlessAskedOtherwise) {
+  ASSERT_EQ(lumora("prefs set colorHeaderBanner '#123456'").status, 0);
+  const path dump = base / "d.json";
+  for (const bool apply : {false, true}) {
+    std::vector<std::string> args = {
+        LUMORA_BINARY, "run",         "--scene", std::string(LUMORA_SCENES) + "/classic.json",
+        "--dump",      dump.string(), "--root",  root.string()};
+    if (apply) args.push_back("--apply-scene-settings");
+    fs::remove(dump);
+    Background run(args, base / "out", base / "err");
+    ASSERT_TRUE(waitFor(10s, [&] { return fs::exists(dump); })) << err();
+    ASSERT_EQ(run.stop(SIGTERM, 5s), 0);
+    const std::string lines = out();
+    const size_t running = lines.find(" running ");
+    if (!apply) {
+      const size_t said = lines.find(" the scene's settings not applied, your stored values kept");
+      EXPECT_LT(said, running) << lines;
+      EXPECT_NE(lines.find("   colorHeaderBanner: stored #123456, the scene's dominant\n"),
+                std::string::npos)
+          << lines;
+      EXPECT_EQ(json("prefs get colorHeaderBanner --json")["value"], "#123456");
+      // What the person had not stored is the scene's.
+      EXPECT_EQ(json("prefs get styleBanner --json")["value"], "classic");
+    } else {
+      const std::string kept =
+          "kept a copy of the settings as they were in " + prefsFile().string() + ".before-run-";
+      const size_t said = lines.find(kept);
+      ASSERT_LT(said, running) << lines;
+      const std::string copy = lines.substr(
+          said + kept.size() - prefsFile().string().size() - std::strlen(".before-run-"),
+          lines.find('\n', said) - said - kept.size() + prefsFile().string().size() +
+              std::strlen(".before-run-"));
+      EXPECT_NE(testing_support::readBytes(copy).find("#123456"), std::string::npos) << copy;
+      EXPECT_NE(lines.find("colorHeaderBanner: stored #123456, the scene's dominant"),
+                std::string::npos);
+      EXPECT_EQ(json("prefs get colorHeaderBanner --json")["value"], "dominant");
+    }
+  }
+}
+
+TEST_F(RunTest, AFaultNeitherStopsTheDeviceNorLosesAWrite) {
+  const path preview = base / "p.png", folder = base / "live", dump = folder / "d.json";
+  testing_support::writeBytes(prefsFile(), "not a property list");
+  Background run({LUMORA_BINARY, "run", "--root", root.string(), "--preview", preview.string(),
+                  "--dump", dump.string(), "--scale", "1"},
+                 base / "out", base / "err");
+  ASSERT_TRUE(waitFor(10s, [&] { return fs::exists(dump) && fs::exists(preview); })) << err();
+  // Said at the start, before the device runs.
+  EXPECT_LT(out().find("the defaults apply until it is repaired"), out().find(" running "))
+      << out();
+  fs::remove(prefsFile());
+  ASSERT_TRUE(outHas(" prefs readable again"));
+
+  // A setting beyond any screen neither stops the device nor its picture.
+  size_t wrote = count(out(), " wrote " + preview.string());
+  ASSERT_EQ(lumora("prefs set indicatorModernSizeBanner 2147483647").status, 0);
+  EXPECT_TRUE(waitFor(10s, [&] { return count(out(), " wrote " + preview.string()) > wrote; }))
+      << out() << err();
+  ASSERT_EQ(lumora("prefs delete indicatorModernSizeBanner").status, 0);
+  wrote = count(out(), " wrote " + preview.string());
+  EXPECT_TRUE(waitFor(10s, [&] { return count(out(), " wrote " + preview.string()) > wrote; }))
+      << out() << err();
+
+  // A write that fails is tried again until it succeeds, with no further change.
+  fs::rename(folder, base / "gone");
+  testing_support::writeBytes(folder, "a file where the folder was");
+  ASSERT_EQ(lumora("prefs set colorBackgroundBanner '#FF0000'").status, 0);
+  ASSERT_TRUE(
+      waitFor(10s, [&] { return err().find("warning: cannot write") != std::string::npos; }));
+  EXPECT_EQ(count(err(), "cannot write"), 1u) << err();  // said once, and once in the line
+  fs::remove(folder);
+  auto background = [&](const path& file) {
+    auto d = nlohmann::json::parse(testing_support::readBytes(file), nullptr, false);
+    const auto* view =
+        d.is_discarded() ? nullptr : named(d["surfaces"][0]["view"], "lumoraBackground");
+    return view ? (*view)["backgroundColor"] : nlohmann::json();
+  };
+  EXPECT_TRUE(waitFor(10s, [&] {
+    return background(dump) == nlohmann::json({1, 0, 0, 1});
+  })) << err();
+
+  // Two changes in a row, then SIGTERM at once: the last state is written on stop.
+  storeDirectly("colorBackgroundBanner", "#00FF00");
+  storeDirectly("colorBackgroundBanner", "#0000FF");
+  EXPECT_EQ(run.stop(SIGTERM, 5s), 0);
+  EXPECT_EQ(background(dump), nlohmann::json({0, 0, 1, 1})) << out();
+}
+
+TEST_F(RunTest, NotifySaysWhatItKnowsAndNeverWaitsForEver) {
+  Background run(
+      {LUMORA_BINARY, "run", "--root", root.string(), "--dump", (base / "d.json").string()},
+      base / "out", base / "err");
+  const path socket = root / ".lumora-run.sock";
+  ASSERT_TRUE(waitFor(10s, [&] { return fs::exists(base / "d.json"); })) << err();
+
+  // A name too long for the run is named so, not taken for no name.
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  const std::string name(600, 'n');
+  ASSERT_EQ(::send(fd, (name + "\n").data(), name.size() + 1, MSG_NOSIGNAL), 601);
+  std::string reply(512, '\0');
+  timeval patience{10, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+  const ssize_t n = ::recv(fd, reply.data(), reply.size(), MSG_WAITALL);
+  ::close(fd);
+  reply.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  EXPECT_EQ(reply.rfind("error: the notification name is longer than 512 bytes", 0), 0u) << reply;
+
+  // A second run by someone who cannot take the lock is told who holds it.
+  if (::geteuid() == 0) {
+    fs::permissions(base, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    fs::create_directories(base / "shared");
+    fs::permissions(base / "shared", fs::perms::all);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
+      const int out =
+          ::open((base / "shared/other.err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+      if (out < 0) ::_exit(98);
+      ::dup2(out, 2);
+      ::execl(LUMORA_BINARY, "lumora", "run", "--root", root.c_str(), "--dump", "/dev/null",
+              nullptr);
+      ::_exit(97);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string refused = testing_support::readBytes(base / "shared/other.err");
+    EXPECT_NE(refused.find("lumora run is already running on " + root.string() +
+                           " as user root (uid 0) (pid " + std::to_string(run.pid())),
+              std::string::npos)
+        << refused;
+  } else {
+    std::cout << "a second run by another user needs root to switch user; not tried\n";
+  }
+
+  // The run stopped: each notify waits a second at most. Those that got through are
+  // said to be sent, not confirmed; those past the run's queue were not sent. Once the
+  // run goes on, it posts each sent one, once.
+  ::kill(run.pid(), SIGSTOP);
+  const path posts = base / "posts";
+  fs::create_directories(posts);
+  const std::string script = "cd '" + posts.string() + "'; for i in $(seq 20); do (" +
+                             std::string(LUMORA_BINARY) + " --root '" + root.string() +
+                             "' notify com.tarnwick.lumora/testRegular --wait 1 2>e$i; echo $? "
+                             ">s$i) & done; wait";
+  // The deadline only guards against a hang.
+  testing_support::writeBytes(base / "posts.sh", script);
+  ASSERT_EQ(std::system(("timeout 60 sh '" + (base / "posts.sh").string() + "'").c_str()), 0);
+  int sent = 0, refused = 0;
+  for (int i = 1; i <= 20; ++i) {
+    const std::string n = std::to_string(i);
+    const std::string status = testing_support::readBytes(posts / std::string("s").append(n));
+    const std::string said = testing_support::readBytes(posts / std::string("e").append(n));
+    if (status == "0\n") {
+      ++sent;
+      EXPECT_NE(said.find("sent; the run on " + root.string() + " has not confirmed it yet"),
+                std::string::npos)
+          << said;
+    } else {
+      ++refused;
+      EXPECT_EQ(status, "1\n");
+      EXPECT_NE(said.find("was not sent"), std::string::npos) << said;
+    }
+  }
+  EXPECT_GT(sent, 0);
+  ::kill(run.pid(), SIGCONT);
+  const std::string line = " darwin com.tarnwick.lumora/testRegular\n";
+  EXPECT_TRUE(waitFor(10s, [&] { return count(out(), line) == static_cast<size_t>(sent); }))
+      << sent << " sent, " << refused << " refused:\n"
+      << out();
+  EXPECT_EQ(run.stop(SIGTERM, 5s), 0);
+  EXPECT_EQ(count(out(), line), static_cast<size_t>(sent));
 }
 
 }  // namespace

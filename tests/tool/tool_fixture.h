@@ -7,9 +7,11 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 
 #include "support/files.h"
@@ -25,9 +27,22 @@ struct Outcome {
 
 class ToolTest : public ::testing::Test {
  protected:
-  // The device root is left for the tool to create.
-  void SetUp() override { root = (base = testing_support::makeTempRoot("lumora-tool")) / "device"; }
-  void TearDown() override { fs::remove_all(base); }
+  // The device root is left for the tool to create. The tool's temporary folders go to
+  // the test's own folder ($TMPDIR), so a test sees only what it made.
+  void SetUp() override {
+    root = (base = testing_support::makeTempRoot("lumora-tool")) / "device";
+    const char* previous = std::getenv("TMPDIR");
+    previousTmpdir = previous ? std::optional<std::string>(previous) : std::nullopt;
+    fs::create_directories(tmpdir = base / "tmp");
+    ::setenv("TMPDIR", tmpdir.c_str(), 1);
+  }
+  void TearDown() override {
+    if (previousTmpdir)
+      ::setenv("TMPDIR", previousTmpdir->c_str(), 1);
+    else
+      ::unsetenv("TMPDIR");
+    fs::remove_all(base);
+  }
 
   // Runs a shell command line that starts with the tool, e.g. run("status").
   Outcome run(const std::string& args) {
@@ -64,7 +79,8 @@ class ToolTest : public ::testing::Test {
                                   "<plist version=\"1.0\"><dict>"
                                << body << "</dict></plist>\n";
   }
-  fs::path base, root;
+  fs::path base, root, tmpdir;
+  std::optional<std::string> previousTmpdir;
 };
 
 }  // namespace testing_support

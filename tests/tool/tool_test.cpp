@@ -7,8 +7,10 @@
 #include "support/files.h"
 #include "tool/tool_fixture.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -283,11 +285,109 @@ TEST_F(ToolTest, CommandLineMistakesAreNamed) {
   EXPECT_NE(sub.err.find("\n  delete "), std::string::npos) << sub.err;
 
   Outcome empty = run("--root '' status");
-  EXPECT_EQ(empty.status, 1);
+  EXPECT_EQ(empty.status, 2);
   EXPECT_NE(empty.err.find("--root needs a folder"), std::string::npos) << empty.err;
   Outcome file = run("--root /dev/null status");
   EXPECT_EQ(file.status, 1);
   EXPECT_NE(file.err.find("cannot use device root /dev/null"), std::string::npos) << file.err;
+}
+
+TEST_F(ToolTest, UsageMistakesAndBadInputExitTwoWithTheUsageLine) {
+  for (const char* args :
+       {"dump --at nan", "dump --at inf", "dump --at -1", "preview --scale 7 -o -",
+        "preview --scale abc -o -", "prefs get noSuchKey", "prefs set", "frobnicate",
+        "prefs set borderWidthBanner abc --int", "colour", "notify x --wait nan"}) {
+    Outcome outcome = lumora(args);
+    EXPECT_EQ(outcome.status, 2) << args << "\n" << outcome.err;
+    EXPECT_EQ(outcome.out, "") << args;
+  }
+  Outcome scale = lumora("preview --scale abc -o -");
+  EXPECT_NE(scale.err.find("\"abc\" is not a scale the preview is drawn at; give 1, 2 or 3\n"
+                           "usage: lumora preview [OPTIONS]"),
+            std::string::npos)
+      << scale.err;
+  EXPECT_NE(lumora("prefs set K").err.find("usage: lumora prefs set [OPTIONS] KEY VALUE"),
+            std::string::npos);
+  // Bytes that are not UTF-8, from an argument or a file name, are shown escaped.
+  for (const char* args :
+       {"preview --scale \"$(printf '\\377')\" -o -", "dump --scene \"$(printf 'x\\377.json')\""}) {
+    Outcome raw = lumora(args);
+    EXPECT_EQ(raw.status, 2) << args;
+    EXPECT_NE(raw.err.find("\\xFF"), std::string::npos) << raw.err;
+    EXPECT_EQ(raw.err.find('\xff'), std::string::npos) << args;
+  }
+
+  // --root before or after the command, at any depth.
+  const std::string at = std::string(1, '\'').append(root.string()).append(1, '\'');
+  EXPECT_EQ(run("prefs set styleBanner classic --root " + at).status, 0);
+  EXPECT_EQ(run("prefs --root " + at + " get styleBanner").out, "classic\n");
+  EXPECT_EQ(run("prefs get --root " + at + " styleBanner --json").status, 0);
+  EXPECT_EQ(json("prefs get styleBanner --json")["value"], "classic");
+  EXPECT_EQ(run("status --json --root " + at).status, 0);
+}
+
+TEST_F(ToolTest, AWriteToStandardOutputThatFailsIsAFailure) {
+  for (const char* args : {"dump", "prefs list --json", "preview --scale 1 -o -", "status"}) {
+    Outcome full = lumora(std::string(args) + " >/dev/full");
+    EXPECT_EQ(full.status, 1) << args;
+    EXPECT_NE(full.err.find("cannot write to standard output"), std::string::npos)
+        << args << ": " << full.err;
+  }
+  // A closed pipe with SIGPIPE ignored: the writer gets EPIPE. The picture is larger
+  // than a pipe holds, so it is written after the reader has gone.
+  const std::string script = "trap '' PIPE; { " + std::string(LUMORA_BINARY) + " --root '" +
+                             root.string() + "' preview --scale 3 -o - 2>'" +
+                             (base / "pipe.err").string() + "'; echo \\$? >'" +
+                             (base / "pipe.status").string() + "'; } | true";
+  ASSERT_EQ(std::system(("sh -c \"" + script + "\"").c_str()), 0);
+  EXPECT_EQ(testing_support::readBytes(base / "pipe.status"), "1\n");
+  EXPECT_NE(testing_support::readBytes(base / "pipe.err").find("Broken pipe"), std::string::npos);
+}
+
+TEST_F(ToolTest, ScratchFoldersGoOnASignalAndWhenTheirProcessIsGone) {
+  ASSERT_EQ(lumora("prefs set styleBanner classic").status, 0);  // copied into the scratch
+  // A folder whose lock nobody holds, and one without a lock made just now (its maker
+  // may not have locked it yet); a folder of another name is never touched.
+  const fs::path stale = tmpdir / "lumora-dump-k1Ll3d", fresh = tmpdir / "lumora-dump-n3wOne",
+                 other = tmpdir / "lumora-other";
+  testing_support::writeBytes(stale / ".lumora-scratch.lock", "");
+  testing_support::writeBytes(stale / "var/settings", "copy");
+  testing_support::writeBytes(fresh / "x", "");
+  testing_support::writeBytes(other / "x", "");
+  ASSERT_EQ(lumora("dump >/dev/null").status, 0);
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(fresh));
+  EXPECT_TRUE(fs::exists(other));
+  fs::remove_all(fresh);
+  fs::remove_all(other);
+
+  // SIGINT and SIGTERM while the device is built: stopped once its scratch folder holds
+  // the settings, so the signal comes before the command ends.
+  for (int signal : {SIGINT, SIGTERM}) {
+    const std::string command = "exec " + std::string(LUMORA_BINARY) + " --root '" + root.string() +
+                                "' preview --scale 3 --appearance both -o '" +
+                                (base / "p.png").string() + "' >/dev/null 2>&1";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+      ::_exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    bool seen = false;
+    for (int i = 0; i < 2000 && !seen; ++i) {
+      for (const auto& entry : fs::directory_iterator(tmpdir))
+        seen = seen || fs::exists(entry.path() / "var");
+      if (!seen) ::usleep(1000);
+    }
+    ::kill(pid, SIGSTOP);
+    ::kill(pid, signal);
+    ::kill(pid, SIGCONT);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_TRUE(fs::is_empty(tmpdir)) << signal;
+  }
 }
 
 TEST_F(ToolTest, TemporaryFileOfAKilledWriteIsRemovedByTheNextWrite) {

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -182,7 +183,7 @@ std::string replaceFile(const fs::path& file, std::string_view bytes,
   return {};
 }
 
-void removeStaleTemporaries(const fs::path& file) {
+void removeStaleTemporaries(const fs::path& file, std::chrono::seconds minimumAge) {
   const std::string prefix = temporaryPrefix(file);
   std::error_code error;
   for (auto it = fs::directory_iterator(folderOf(file), error);
@@ -191,6 +192,10 @@ void removeStaleTemporaries(const fs::path& file) {
     if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
     if (!std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+      continue;
+    struct stat st {};
+    if (minimumAge.count() > 0 && (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+                                   ::time(nullptr) - st.st_mtime < minimumAge.count()))
       continue;
     ::unlink(it->path().c_str());
   }

@@ -47,8 +47,11 @@ std::string replaceFile(const std::filesystem::path& file, std::string_view byte
                         const ReplaceOptions& options = {});
 
 // Removes the temporary files that replacements killed midway left beside the file.
-// Call only while holding the file's WriteLock, so no live replacement is touched.
-void removeStaleTemporaries(const std::filesystem::path& file);
+// Call only while holding the file's WriteLock, so no live replacement is touched; or,
+// for a file written without that lock, with a `minimumAge` no live replacement
+// reaches: only temporaries last changed longer ago are removed.
+void removeStaleTemporaries(const std::filesystem::path& file,
+                            std::chrono::seconds minimumAge = std::chrono::seconds(0));
 
 // An exclusive advisory lock (flock) on ".NAME.lock" beside the file, held from
 // construction until destruction. Waits for the holder to let go up to `patience`, then
