@@ -366,7 +366,9 @@ NSData::~NSData() {
 
 std::vector<uint8_t> NSData::reusableBuffer(size_t capacity) {
   std::vector<uint8_t> buffer;
-  if (!spareGone && spare.bytes.capacity() >= capacity) buffer.swap(spare.bytes);
+  // Not one far larger than asked for: the new data may be kept.
+  if (!spareGone && spare.bytes.capacity() >= capacity && spare.bytes.capacity() / 2 <= capacity)
+    buffer.swap(spare.bytes);
   buffer.clear();
   buffer.reserve(capacity);
   return buffer;
