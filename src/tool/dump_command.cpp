@@ -5,7 +5,6 @@
 
 #include "host/scene/dump.h"
 #include "media/media_globals.h"
-#include "startup/added_classes.h"
 #include "tool/commands.h"
 #include "tool/output.h"
 #include "tool/scene_session.h"
@@ -19,14 +18,6 @@ struct DumpOptions {
   bool pretty = false;
 };
 
-std::vector<std::string> addedPropertyGetters() {
-  std::vector<std::string> getters;
-  for (const lumora::AddedProperty& property : lumora::addedProperties())
-    if (std::find(getters.begin(), getters.end(), property.getter) == getters.end())
-      getters.push_back(property.getter);
-  return getters;
-}
-
 void runDump(const GlobalOptions& global, const DumpOptions& options) {
   host::scene::Json out;
   {
@@ -39,10 +30,6 @@ void runDump(const GlobalOptions& global, const DumpOptions& options) {
 }
 
 }  // namespace
-
-host::scene::Json dumpOf(const std::vector<host::scene::Surface>& surfaces) {
-  return host::scene::dump(surfaces, {addedPropertyGetters(), lumora::mediaGlobalViews()});
-}
 
 void addDumpCommand(CLI::App& app, const GlobalOptions& global) {
   auto options = std::make_shared<DumpOptions>();

@@ -27,7 +27,7 @@ class Session {
  public:
   explicit Session(const GlobalOptions& options) : host_({deviceRoot(options), {}}) {
     store_ = rt::send(prefs::registerLumoraPrefs(), sel::sharedInstance);
-    defaults_ = dynamic_cast<host::NSUserDefaults*>(store_.get());
+    defaults_ = host::NSUserDefaults::cls.cast(store_.get());
     if (!defaults_) throw ToolError("the host model has no user defaults; cannot open the suite");
   }
   id store() const { return store_.get(); }
@@ -60,53 +60,47 @@ const prefs::Default* registeredDefault(const std::string& key) {
 // strings; a file written by hand may also hold the other property-list kinds, and
 // "other" stands for a stored kind the model has no value for (a date).
 std::string kindOf(id object) {
-  if (!object) return "other";
-  if (auto* number = dynamic_cast<const host::NSNumber*>(object)) {
-    switch (number->kind()) {
-      case host::NSNumber::Kind::Boolean:
-        return "bool";
-      case host::NSNumber::Kind::Integer:
-        return "integer";
-      case host::NSNumber::Kind::Real:
-        return "real";
-    }
-  }
-  if (dynamic_cast<const host::NSString*>(object)) return "string";
-  if (dynamic_cast<const host::NSData*>(object)) return "data";
-  if (dynamic_cast<const host::NSArray*>(object)) return "array";
-  if (dynamic_cast<const host::NSDictionary*>(object)) return "dictionary";
-  return "other";
+  return std::visit(host::Overloaded{
+                        [](std::monostate) { return "other"; },
+                        [](bool) { return "bool"; },
+                        [](int64_t) { return "integer"; },
+                        [](double) { return "real"; },
+                        [](const host::NSString*) { return "string"; },
+                        [](const host::NSData*) { return "data"; },
+                        [](const host::NSArray*) { return "array"; },
+                        [](const host::NSDictionary*) { return "dictionary"; },
+                    },
+                    host::plistValueOf(object));
 }
 
 Json toJson(id object) {
-  if (auto* number = dynamic_cast<const host::NSNumber*>(object)) {
-    switch (number->kind()) {
-      case host::NSNumber::Kind::Boolean:
-        return number->boolValue();
-      case host::NSNumber::Kind::Integer:
-        return number->integerValue();
-      case host::NSNumber::Kind::Real:
-        return number->doubleValue();
-    }
-  }
-  if (auto* string = dynamic_cast<const host::NSString*>(object)) return string->text();
-  if (auto* data = dynamic_cast<const host::NSData*>(object)) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (uint8_t byte : data->bytes()) hex.append({digits[byte >> 4], digits[byte & 15]});
-    return hex;
-  }
-  if (auto* array = dynamic_cast<const host::NSArray*>(object)) {
-    Json items = Json::array();
-    for (const Ref<>& item : array->items()) items.push_back(toJson(item.get()));
-    return items;
-  }
-  if (auto* dictionary = dynamic_cast<const host::NSDictionary*>(object)) {
-    Json items = Json::object();
-    for (const auto& [key, item] : dictionary->sorted()) items[key] = toJson(item.get());
-    return items;
-  }
-  return nullptr;
+  return std::visit(host::Overloaded{
+                        [](std::monostate) { return Json(nullptr); },
+                        [](bool value) { return Json(value); },
+                        [](int64_t value) { return Json(value); },
+                        [](double value) { return Json(value); },
+                        [](const host::NSString* string) { return Json(string->text()); },
+                        [](const host::NSData* data) {
+                          static const char digits[] = "0123456789abcdef";
+                          std::string hex;
+                          for (uint8_t byte : data->bytes())
+                            hex.append({digits[byte >> 4], digits[byte & 15]});
+                          return Json(hex);
+                        },
+                        [](const host::NSArray* array) {
+                          Json items = Json::array();
+                          for (const Ref<>& item : array->items())
+                            items.push_back(toJson(item.get()));
+                          return items;
+                        },
+                        [](const host::NSDictionary* dictionary) {
+                          Json items = Json::object();
+                          for (const auto& [key, item] : dictionary->sorted())
+                            items[key] = toJson(item.get());
+                          return items;
+                        },
+                    },
+                    host::plistValueOf(object));
 }
 
 // What a key reads as, from where; nothing when it is neither stored nor registered.

@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "host/foundation/file_io.h"
-#include "host/foundation/user_defaults.h"
 #include "host/foundation/utf8.h"
 #include "host/quartz/cairo_handles.h"
 #include "host/quartz/cgimage.h"
@@ -17,9 +16,6 @@
 #include "host/render/render.h"
 #include "host/render/screens.h"
 #include "host/scene/dump.h"
-#include "host/scene/pictures.h"
-#include "host/uikit/image.h"
-#include "prefs/lumora_prefs.h"
 #include "tool/commands.h"
 #include "tool/output.h"
 #include "tool/scene_session.h"
@@ -38,64 +34,6 @@ struct PreviewOptions {
 };
 
 constexpr double kMargin = 16;  // points of wallpaper around a surface drawn alone
-
-// The scene's wallpaper picture, else the built-in gradient of its interface style.
-host::Wallpaper wallpaperOf(const host::scene::Scene& scene) {
-  host::Wallpaper wallpaper = host::wallpaperFor(scene.device.interfaceStyle);
-  if (!scene.wallpaper) return wallpaper;
-  const rt::Ref<> image = host::scene::pictureImage(*scene.wallpaper);
-  if (const auto* ui = host::UIImage::cls.cast(image.get()))
-    if (rt::Ref<> pixels = ui->CGImage(); host::CGImage::cls.isKind(pixels.get())) {
-      wallpaper.picture = std::static_pointer_cast<host::CGImage>(pixels);
-      return wallpaper;
-    }
-  // Said once a process: the live device draws again and again.
-  static bool told = false;
-  if (!told) {
-    told = true;
-    const std::vector<uint8_t> bytes = host::scene::pictureBytes(*scene.wallpaper);
-    const std::string why = host::decodeImage(bytes).error;
-    std::cerr << "lumora: warning: " << host::utf8::printable(scene.source)
-              << ": device.wallpaper: "
-              << host::utf8::printable(scene.wallpaper->file.empty() ? std::string("the picture")
-                                                                     : scene.wallpaper->file)
-              << " cannot be drawn (" << (why.empty() ? "it cannot be decoded" : why)
-              << "); the built-in wallpaper is drawn instead; give a PNG or JPEG file\n";
-  }
-  return wallpaper;
-}
-
-// The drawing's notes on standard error, then the stored settings whose numbers are
-// beyond any picture (sizes, widths and radii are points), which put views out of reach.
-void printNotes(const host::RenderNotes& notes) {
-  if (notes.empty()) return;
-  for (const std::string& note : notes) std::cerr << "lumora: note: " << note << "\n";
-  rt::Ref<host::NSUserDefaults> store = host::NSUserDefaults::cls.make();
-  store->initWithSuiteName(host::NSStr(prefs::kSuiteName).get());
-  for (const std::string& stored : store->storedKeys()) {
-    rt::Ref<> value = store->storedValue(stored);
-    const std::string key = host::utf8::printable(stored);
-    const auto* number = dynamic_cast<const host::NSNumber*>(value.get());
-    if (number && number->kind() != host::NSNumber::Kind::Boolean &&
-        !(std::abs(number->doubleValue()) <= host::kMaxImageSide))
-      std::cerr << "lumora: note: the setting " << key << " = "
-                << (number->kind() == host::NSNumber::Kind::Integer
-                        ? std::to_string(number->integerValue())
-                        : std::to_string(number->doubleValue()))
-                << " is beyond what a screen can show; views it sizes are drawn shrunk or left "
-                   "out (lumora prefs set "
-                << key << " VALUE, or prefs delete " << key << ")\n";
-  }
-}
-
-// The device's screens side by side, or why they could not be drawn; the drawing's
-// notes go to standard error when `notes` is set.
-host::SurfacePtr screens(const host::scene::Scene& scene, double scale, bool notes = false) {
-  host::ScreensPicture picture = host::renderScreens(scene.device, wallpaperOf(scene), scale);
-  if (notes) printNotes(picture.notes);
-  if (!picture.surface) throw ToolError("drawing the preview failed: " + picture.error);
-  return std::move(picture.surface);
-}
 
 // One rendering of the scene in one appearance.
 host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& options,
@@ -172,12 +110,6 @@ void runPreview(const GlobalOptions& global, const PreviewOptions& options) {
 }
 
 }  // namespace
-
-std::vector<uint8_t> screensPNG(const host::scene::Scene& scene, double scale) {
-  rt::Ref<host::CGImage> image = host::CGImage::fromSurface(screens(scene, scale));
-  if (!image) throw ToolError("the preview is too large to encode; try a smaller --scale");
-  return host::encodePNG(*image, host::PngSize::Small);
-}
 
 void addScaleOption(CLI::App& command, double& scale, const std::string& description) {
   command.add_option("--scale", scale, description)

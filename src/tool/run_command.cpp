@@ -74,19 +74,17 @@ void event(const std::string& what) {
 
 // A stored value for people: text as it is, numbers and booleans as JSON.
 std::string valueText(rt::id value) {
-  if (auto* number = dynamic_cast<const host::NSNumber*>(value)) {
-    switch (number->kind()) {
-      case host::NSNumber::Kind::Boolean:
-        return number->boolValue() ? "true" : "false";
-      case host::NSNumber::Kind::Integer:
-        return std::to_string(number->integerValue());
-      case host::NSNumber::Kind::Real:
-        return compactJson(number->doubleValue());
-    }
-  }
-  if (auto* string = dynamic_cast<const host::NSString*>(value))
-    return string->text().empty() ? "\"\"" : host::utf8::printable(string->text());
-  return host::utf8::printable(host::formatObject(value));
+  return std::visit(
+      host::Overloaded{
+          [](bool b) -> std::string { return b ? "true" : "false"; },
+          [](int64_t i) { return std::to_string(i); },
+          [](double d) { return compactJson(d); },
+          [](const host::NSString* string) {
+            return string->text().empty() ? "\"\"" : host::utf8::printable(string->text());
+          },
+          [value](const auto&) { return host::utf8::printable(host::formatObject(value)); },
+      },
+      host::plistValueOf(value));
 }
 
 // The text of a scene's setting, as the event lines show stored values.
@@ -99,16 +97,15 @@ std::string valueText(const host::scene::PreferenceValue& value) {
 
 // Whether the stored value is the scene's value, of the same kind.
 bool sameValue(rt::id stored, const host::scene::PreferenceValue& value) {
-  if (auto* number = dynamic_cast<const host::NSNumber*>(stored)) {
-    if (const bool* b = std::get_if<bool>(&value))
-      return number->kind() == host::NSNumber::Kind::Boolean && number->boolValue() == *b;
-    if (const int64_t* i = std::get_if<int64_t>(&value))
-      return number->kind() == host::NSNumber::Kind::Integer && number->integerValue() == *i;
-    return false;
-  }
-  auto* string = dynamic_cast<const host::NSString*>(stored);
-  const std::string* text = std::get_if<std::string>(&value);
-  return string && text && string->text() == *text;
+  return std::visit(host::Overloaded{
+                        [&](bool b) { return value == host::scene::PreferenceValue(b); },
+                        [&](int64_t i) { return value == host::scene::PreferenceValue(i); },
+                        [&](const host::NSString* string) {
+                          return value == host::scene::PreferenceValue(string->text());
+                        },
+                        [](const auto&) { return false; },
+                    },
+                    host::plistValueOf(stored));
 }
 
 // A copy of the preference file beside it, named for the time, never over another file;
@@ -301,6 +298,7 @@ class LiveDevice {
     const auto target = static_cast<uint64_t>(elapsed.count());
     const uint64_t now = host::main_queue::now();
     if (host::main_queue::advance(target > now ? target - now : 0) > 0) dirty_ = true;
+    reportLayoutLoops();
     report();
   }
 

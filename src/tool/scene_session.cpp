@@ -20,10 +20,19 @@
 #include "host/foundation/file_io.h"
 #include "host/foundation/property_list.h"
 #include "host/foundation/user_defaults.h"
+#include "host/foundation/utf8.h"
+#include "host/quartz/cgimage.h"
+#include "host/quartz/image_codec.h"
+#include "host/scene/dump.h"
+#include "host/scene/pictures.h"
 #include "host/scene/scene_file.h"
+#include "host/uikit/image.h"
 #include "host/uikit/view.h"
+#include "media/media_globals.h"
 #include "prefs/lumora_prefs.h"
+#include "startup/added_classes.h"
 #include "startup/loader.h"
+#include "tool/output.h"
 
 namespace tool {
 namespace {
@@ -217,6 +226,95 @@ std::vector<host::scene::Surface> SceneSession::run(std::optional<double> at) {
   } catch (const host::scene::DeviceError& e) {
     throw ToolError(scene_.source + ": " + e.what());
   }
+}
+
+namespace {
+
+std::vector<std::string> addedPropertyGetters() {
+  std::vector<std::string> getters;
+  for (const lumora::AddedProperty& property : lumora::addedProperties())
+    if (std::find(getters.begin(), getters.end(), property.getter) == getters.end())
+      getters.push_back(property.getter);
+  return getters;
+}
+
+}  // namespace
+
+host::scene::Json dumpOf(const std::vector<host::scene::Surface>& surfaces) {
+  return host::scene::dump(surfaces, {addedPropertyGetters(), lumora::mediaGlobalViews()});
+}
+
+// The scene's wallpaper picture, else the built-in gradient of its interface style.
+host::Wallpaper wallpaperOf(const host::scene::Scene& scene) {
+  host::Wallpaper wallpaper = host::wallpaperFor(scene.device.interfaceStyle);
+  if (!scene.wallpaper) return wallpaper;
+  const rt::Ref<> image = host::scene::pictureImage(*scene.wallpaper);
+  if (const auto* ui = host::UIImage::cls.cast(image.get()))
+    if (rt::Ref<> pixels = ui->CGImage(); host::CGImage::cls.isKind(pixels.get())) {
+      wallpaper.picture = std::static_pointer_cast<host::CGImage>(pixels);
+      return wallpaper;
+    }
+  // Said once a process: the live device draws again and again.
+  static bool told = false;
+  if (!told) {
+    told = true;
+    const std::vector<uint8_t> bytes = host::scene::pictureBytes(*scene.wallpaper);
+    const std::string why = host::decodeImage(bytes).error;
+    std::cerr << "lumora: warning: " << host::utf8::printable(scene.source)
+              << ": device.wallpaper: "
+              << host::utf8::printable(scene.wallpaper->file.empty() ? std::string("the picture")
+                                                                     : scene.wallpaper->file)
+              << " cannot be drawn (" << (why.empty() ? "it cannot be decoded" : why)
+              << "); the built-in wallpaper is drawn instead; give a PNG or JPEG file\n";
+  }
+  return wallpaper;
+}
+
+// The drawing's notes on standard error, then the stored settings whose numbers are
+// beyond any picture (sizes, widths and radii are points), which put views out of reach.
+void printNotes(const host::RenderNotes& notes) {
+  if (notes.empty()) return;
+  for (const std::string& note : notes) std::cerr << "lumora: note: " << note << "\n";
+  rt::Ref<host::NSUserDefaults> store = host::NSUserDefaults::cls.make();
+  store->initWithSuiteName(host::NSStr(prefs::kSuiteName).get());
+  for (const std::string& stored : store->storedKeys()) {
+    rt::Ref<> value = store->storedValue(stored);
+    const std::string key = host::utf8::printable(stored);
+    const std::optional<std::string> beyond =
+        std::visit(host::Overloaded{
+                       [](int64_t i) -> std::optional<std::string> {
+                         if (std::abs(static_cast<double>(i)) <= host::kMaxImageSide)
+                           return std::nullopt;
+                         return std::to_string(i);
+                       },
+                       [](double d) -> std::optional<std::string> {
+                         if (std::abs(d) <= host::kMaxImageSide) return std::nullopt;
+                         return std::to_string(d);
+                       },
+                       [](const auto&) -> std::optional<std::string> { return std::nullopt; },
+                   },
+                   host::plistValueOf(value.get()));
+    if (beyond)
+      std::cerr << "lumora: note: the setting " << key << " = " << *beyond
+                << " is beyond what a screen can show; views it sizes are drawn shrunk or left "
+                   "out (lumora prefs set "
+                << key << " VALUE, or prefs delete " << key << ")\n";
+  }
+}
+
+// The device's screens side by side, or why they could not be drawn; the drawing's
+// notes go to standard error when `notes` is set.
+host::SurfacePtr screens(const host::scene::Scene& scene, double scale, bool notes) {
+  host::ScreensPicture picture = host::renderScreens(scene.device, wallpaperOf(scene), scale);
+  if (notes) printNotes(picture.notes);
+  if (!picture.surface) throw ToolError("drawing the preview failed: " + picture.error);
+  return std::move(picture.surface);
+}
+
+std::vector<uint8_t> screensPNG(const host::scene::Scene& scene, double scale) {
+  rt::Ref<host::CGImage> image = host::CGImage::fromSurface(screens(scene, scale));
+  if (!image) throw ToolError("the preview is too large to encode; try a smaller --scale");
+  return host::encodePNG(*image, host::PngSize::Small);
 }
 
 }  // namespace tool

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "host/render/render.h"
+#include "host/render/screens.h"
 #include "host/scene/scene.h"
 #include "host/scene/stage.h"
 #include "tool/commands.h"
@@ -52,10 +54,19 @@ class ScratchRoot {
   bool masked_ = false;
 };
 
-// The dump of the device as it is now (dump_command.cpp).
+// The dump of the device as it is now.
 host::scene::Json dumpOf(const std::vector<host::scene::Surface>& surfaces);
-// The device's screens side by side as `lumora preview` draws them (the lockscreen, with
-// banners the home screen, with widgets the Today view), as PNG bytes.
+// The scene's wallpaper picture, else the built-in gradient of its interface style (a
+// picture that cannot be drawn is said once a process, on standard error).
+host::Wallpaper wallpaperOf(const host::scene::Scene& scene);
+// The drawing's notes on standard error, then the stored settings whose numbers are
+// beyond any picture.
+void printNotes(const host::RenderNotes& notes);
+// The device's screens side by side (the lockscreen, with banners the home screen, with
+// widgets the Today view), or a ToolError saying why they could not be drawn; the
+// drawing's notes go to standard error when `notes` is set.
+host::SurfacePtr screens(const host::scene::Scene& scene, double scale, bool notes = false);
+// The same as PNG bytes, as `lumora preview` writes them.
 std::vector<uint8_t> screensPNG(const host::scene::Scene& scene, double scale);
 
 // Prints, once each, the layout loops the host has seen (views laid out again and again

@@ -20,7 +20,7 @@ struct StatusOptions {
 nlohmann::ordered_json collectStatus() {
   using nlohmann::ordered_json;
   ordered_json out;
-  auto* store = dynamic_cast<host::NSUserDefaults*>(lumora::preferences.get());
+  auto* store = host::NSUserDefaults::cls.cast(lumora::preferences.get());
   out["preferences"] = {{"readable", store && store->readable()},
                         {"file", store ? store->filePath().string() : std::string()}};
   if (store && !store->readable()) out["preferences"]["problem"] = store->problem();
