@@ -184,19 +184,6 @@ TEST_F(ImageColour, ImagesWithFewerThanTwoClustersGiveTheClearColour) {
   EXPECT_FALSE(lumoraAverageColor(nullptr));
 }
 
-TEST_F(ImageColour, HalfTransparentPixelsCountFromAlpha128) {
-  // Grey pixels first, then as many dark red ones at alpha 128 (premultiplied): the red
-  // cluster ties in count and is more vivid. At alpha 127 only the grey is left.
-  for (uint8_t alpha : {uint8_t{128}, uint8_t{127}}) {
-    auto image = fixtures::makeImage(40, 50, [&](int, int y) {
-      return y < 25 ? RGBA{200, 200, 200, 255} : RGBA{alpha, 0, 0, alpha};
-    });
-    const Components expected = alpha == 128 ? Components{static_cast<float>(128) / 255.0f, 0, 0, 1}
-                                             : Components{0, 0, 0, 0};
-    EXPECT_EQ(components(lumoraDominantColor(fixtures::uiImage(image).get()).get()), expected);
-  }
-}
-
 TEST_F(ImageColour, ExactDownscalesGiveTheHandComputedColour) {
   std::mt19937 random(2);
   for (int n = 0; n < 30; ++n) {
@@ -300,7 +287,6 @@ TEST_F(ImageColour, AverageMultipliesPremultipliedBytesByAlphaOnceMore) {
   const double m = 128.0 / 255 / 255;
   EXPECT_EQ(average(fixtures::flatImage(4, 4, {128, 128, 128, 128})),
             (Components{128 * m, 128 * m, 128 * m, 128 / 255.0}));
-  EXPECT_NEAR(128 * m, 0.252, 0.001);
   // Opaque red over one half and clear over the other reduce to (128, 0, 0, 128).
   auto half = fixtures::makeImage(600, 600, [](int x, int) {
     return x < 300 ? RGBA{255, 0, 0, 255} : RGBA{0, 0, 0, 0};

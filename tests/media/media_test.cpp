@@ -126,17 +126,13 @@ TEST_F(MediaTest, RoundAndNegativeCustomCornersAreHalfTheHeight) {
 }
 
 TEST_F(MediaTest, BorderOnOneEdgeIsAStripAndAllEdgesTheLayerBorder) {
-  play(sceneWith(R"("borderColorMediaplayer": "#00FF00", "borderPositionMediaplayer": "bottom",
-                    "borderWidthMediaplayer": 4)"));
-  EXPECT_FALSE(strip().isHidden());
-  EXPECT_TRUE(sameRect(strip().frame(), {{0, 196}, {359, 4}}));
-  EXPECT_EQ(background().caLayer().borderWidth(), 0);
-  EXPECT_EQ(rgba(strip().backgroundColor().get()), (std::array<double, 4>{0, 1, 0, 1}));
   const struct {
     const char* position;
     CGRect frame;
-  } edges[] = {
-      {"top", {{0, 0}, {359, 4}}}, {"right", {{355, 0}, {4, 200}}}, {"left", {{0, 0}, {4, 200}}}};
+  } edges[] = {{"bottom", {{0, 196}, {359, 4}}},
+               {"top", {{0, 0}, {359, 4}}},
+               {"right", {{355, 0}, {4, 200}}},
+               {"left", {{0, 0}, {4, 200}}}};
   for (const auto& edge : edges) {
     SCOPED_TRACE(edge.position);
     play(sceneWith(R"("borderColorMediaplayer": "#00FF00", "borderWidthMediaplayer": 4,
@@ -144,6 +140,8 @@ TEST_F(MediaTest, BorderOnOneEdgeIsAStripAndAllEdgesTheLayerBorder) {
                    std::string(edge.position) + "\""));
     EXPECT_FALSE(strip().isHidden());
     EXPECT_TRUE(sameRect(strip().frame(), edge.frame));
+    EXPECT_EQ(background().caLayer().borderWidth(), 0);
+    EXPECT_EQ(rgba(strip().backgroundColor().get()), (std::array<double, 4>{0, 1, 0, 1}));
   }
 
   play(sceneWith(R"("borderColorMediaplayer": "#00FF00", "borderWidthMediaplayer": 3)"));
@@ -301,7 +299,7 @@ TEST_F(MediaTest, DumpShowsThePlatterWithTheGlobalsNamed) {
   EXPECT_EQ(added["subviews"][0]["frame"], host::scene::Json::parse("[0, 0, 359, 2]"));
 }
 
-TEST_F(MediaTest, StyledPlayerLooksRight) {
+TEST_F(MediaTest, DominantBackgroundLeftBorderAndCustomCornersDrawAsTheReferenceImage) {
   std::string text = sceneWith(R"("colorBackgroundMediaplayer": "dominant",
       "borderColorMediaplayer": "#FFFFFF", "borderPositionMediaplayer": "left",
       "borderWidthMediaplayer": 5, "roundedCornersMediaplayer": "custom",

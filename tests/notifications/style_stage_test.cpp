@@ -41,7 +41,7 @@ class StyleTest : public testing_support::NotificationFixture {
 
 }  // namespace
 
-TEST_F(StyleTest, ClassicDotAndIconAndNothing) {
+TEST_F(StyleTest, ClassicIndicatorShowsTheDotTriangleOrIconAndHidesForNone) {
   boot();
   set("styleBanner", "classic");
   set("indicatorClassicBanner", "dot");
@@ -160,7 +160,7 @@ TEST_F(StyleTest, ModernDotTriangleAndLineInBothDirections) {
   }
 }
 
-TEST_F(StyleTest, ModernIconWithItsBadgeAndRightToLeft) {
+TEST_F(StyleTest, RightToLeftTheModernIconAndItsBadgeSitAtTheRightEdge) {
   boot(rightToLeft());
   banner();
   EXPECT_EQ(rt::send(image(), sel::frame), CGRectMake(307, 19, 32, 32));

@@ -53,6 +53,13 @@ inline void writePlist(const fs::path& file, plist_t dict, Format format) {
   plist_free(dict);
 }
 
+// A dictionary of the pairs given; writePlist frees it.
+inline plist_t plistDict(std::initializer_list<std::pair<const char*, plist_t>> pairs) {
+  plist_t dict = plist_new_dict();
+  for (const auto& [key, value] : pairs) plist_dict_set_item(dict, key, value);
+  return dict;
+}
+
 // A binary property list { "k": nested arrays } as a hostile program could write it:
 // `depth` arrays, each holding the next one `width` times (one shared object), the
 // last one empty. With a width of 2 a few bytes per level spell 2^depth values.

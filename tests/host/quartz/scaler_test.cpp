@@ -128,19 +128,6 @@ TEST(Scaler, WideSumsStayExactForTallAndLargeImages) {
   EXPECT_EQ(fastScale(large, 4100, 4100, 3, 2), std::vector<uint8_t>(3 * 2 * 4, 255));
 }
 
-TEST(Scaler, RoundsHalvesUpAndKeepsUniformBlocks) {
-  // Two pixels 0 and 1 average to 0.5, which rounds up; 2 x 2 blocks halve exactly.
-  const std::vector<uint8_t> pair = {0, 0, 0, 0, 1, 1, 1, 1};
-  EXPECT_EQ(fastScale(pair, 2, 1, 1, 1), (std::vector<uint8_t>{1, 1, 1, 1}));
-  std::vector<uint8_t> blocks(4 * 4 * 4);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x)
-      for (int c = 0; c < 4; ++c)
-        blocks[(y * 4 + x) * 4 + c] = static_cast<uint8_t>(10 * (y / 2 * 2 + x / 2) + c);
-  EXPECT_EQ(fastScale(blocks, 4, 4, 2, 2),
-            (std::vector<uint8_t>{0, 1, 2, 3, 10, 11, 12, 13, 20, 21, 22, 23, 30, 31, 32, 33}));
-}
-
 class BitmapContext : public fixtures::BootedHost {
  protected:
   // Draws the image into a fresh zeroed width x height context of the given layout.

@@ -49,7 +49,7 @@ TEST_F(ViewTest, MovingIntoAWindowTellsTheWholeSubtree) {
   EXPECT_EQ(rt::send(child, sel::window), nullptr);
 }
 
-TEST_F(ViewTest, ControllerOfAncestorAndLayoutReachTheController) {
+TEST_F(ViewTest, ASubviewFindsTheControllerOfItsAncestorAndALooseViewNone) {
   Ref<> controller = make("NCNotificationShortLookViewController");
   Ref<> view = rt::send(controller, sel::view);
   ASSERT_NE(view, nullptr);
