@@ -223,7 +223,6 @@ TEST_F(ImageColour, SampleIconsAndReferenceImagesKeepTheirRecordedColours) {
       {"mosaic", "44x44 bitmap 333150a88c7694f7, 305 clusters, #debb94"},
       {"glyph-only", "44x44 bitmap 17430396874b3971, 1 clusters, #000000 clear"},
       {"photo", "44x44 bitmap 905339564e77ca04, 12 clusters, #702d48"},
-      {"card_layers", "66x29 bitmap e2b20f9487f27b19, 33 clusters, #c98b9e"},
       {"host_banner", "85x23 bitmap 6b3ba990cc14fddd, 25 clusters, #f0eaed"},
       {"media_player", "58x34 bitmap 5fbbea837cad77f9, 25 clusters, #d697b2"},
       {"scene_classic", "43x45 bitmap 3fedfd213b6e9099, 16 clusters, #ca8b9e"},
@@ -241,8 +240,8 @@ TEST_F(ImageColour, SampleIconsAndReferenceImagesKeepTheirRecordedColours) {
                         fixtures::uiImage(sample_icons::drawIcon(icon), 3));
   }
   for (const char* name :
-       {"card_layers", "host_banner", "media_player", "scene_classic", "scene_modern-shapes",
-        "scene_modern", "scene_rtl-modern", "scene_see-through", "styled_widget"}) {
+       {"host_banner", "media_player", "scene_classic", "scene_modern-shapes", "scene_modern",
+        "scene_rtl-modern", "scene_see-through", "styled_widget"}) {
     const std::string bytes = testing_support::readBytes(
         std::filesystem::path(LUMORA_REFERENCE_IMAGES) / (std::string(name) + ".png"));
     auto decoded = host::decodePNG({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});

@@ -238,15 +238,19 @@ TEST_F(RunTest, AFaultNeitherStopsTheDeviceNorLosesAWrite) {
   fs::remove(prefsFile());
   ASSERT_TRUE(outHas(" prefs readable again"));
 
-  // A setting beyond any screen neither stops the device nor its picture.
-  size_t wrote = count(out(), " wrote " + preview.string());
+  // A setting beyond any screen neither stops the device nor its picture: after the
+  // change is seen, the picture is written again, and again once it is gone.
+  auto wroteAfter = [&](const std::string& line) {
+    return waitFor(10s, [&] {
+      const std::string o = out();
+      const size_t at = o.find(line);
+      return at != std::string::npos && o.find(" wrote " + preview.string(), at) != o.npos;
+    });
+  };
   ASSERT_EQ(lumora("prefs set indicatorModernSizeBanner 2147483647").status, 0);
-  EXPECT_TRUE(waitFor(10s, [&] { return count(out(), " wrote " + preview.string()) > wrote; }))
-      << out() << err();
+  EXPECT_TRUE(wroteAfter(" prefs indicatorModernSizeBanner = 2147483647")) << out() << err();
   ASSERT_EQ(lumora("prefs delete indicatorModernSizeBanner").status, 0);
-  wrote = count(out(), " wrote " + preview.string());
-  EXPECT_TRUE(waitFor(10s, [&] { return count(out(), " wrote " + preview.string()) > wrote; }))
-      << out() << err();
+  EXPECT_TRUE(wroteAfter(" prefs indicatorModernSizeBanner removed")) << out() << err();
 
   // A write that fails is tried again until it succeeds, with no further change.
   fs::rename(folder, base / "gone");
@@ -304,6 +308,7 @@ TEST_F(RunTest, NotifySaysWhatItKnowsAndNeverWaitsForEver) {
     const pid_t child = ::fork();
     if (child == 0) {
       if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
+      if (::access(LUMORA_BINARY, X_OK) != 0) ::_exit(96);  // a build under a private folder
       const int out =
           ::open((base / "shared/other.err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
       if (out < 0) ::_exit(98);
@@ -314,6 +319,10 @@ TEST_F(RunTest, NotifySaysWhatItKnowsAndNeverWaitsForEver) {
     }
     int status = 0;
     ::waitpid(child, &status, 0);
+    if (WEXITSTATUS(status) == 96) {
+      std::cout << "the built binary is not reachable for another user; not tried\n";
+      return;
+    }
     EXPECT_EQ(WEXITSTATUS(status), 1);
     const std::string refused = testing_support::readBytes(base / "shared/other.err");
     EXPECT_NE(refused.find("lumora run is already running on " + root.string() +
