@@ -1,6 +1,7 @@
 #include "host/host.h"
 
 #include "host/class_list.h"
+#include "host/extension_standin/colorflow.h"
 #include "host/foundation/base64.h"
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/dictionary_file.h"
@@ -24,7 +25,6 @@
 #include "host/springboard/presentation.h"
 #include "host/springboard/services.h"
 #include "host/springboard/widgets.h"
-#include "host/extension_standin/colorflow.h"
 #include "host/uikit/application.h"
 #include "host/uikit/bezier_path.h"
 #include "host/uikit/colour.h"

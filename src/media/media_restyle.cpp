@@ -2,13 +2,13 @@
 
 #include "colour/colour_string.h"
 #include "colour/image_colour.h"
+#include "host/extension_standin/colorflow_selectors.h"
 #include "host/foundation/media_remote.h"
 #include "host/foundation/value_helpers.h"
 #include "host/springboard/springboard_selectors.h"
-#include "host/extension_standin/colorflow_selectors.h"
 #include "media/media_globals.h"
-#include "shared/added_views.h"
 #include "prefs/globals.h"
+#include "shared/added_views.h"
 #include "shared/surface_style.h"
 
 namespace lumora {

@@ -4,8 +4,8 @@
 // on each pass, so a change shows at the next one.
 #pragma once
 
-#include "shared/added_views.h"
 #include "runtime/runtime.h"
+#include "shared/added_views.h"
 
 namespace sel {
 // The property only widget platters have, and the pass's own selector on the controller.

@@ -6,6 +6,7 @@
 #include <random>
 
 #include <cairo.h>
+#include "host/extension_standin/colorflow.h"
 #include "host/foundation/notification_center.h"
 #include "host/foundation/now_playing.h"
 #include "host/quartz/cgcolor.h"
@@ -14,7 +15,6 @@
 #include "host/scene/stage.h"
 #include "host/springboard/media_player.h"
 #include "host/springboard/presentation.h"
-#include "host/extension_standin/colorflow.h"
 #include "host/uikit/colour.h"
 #include "host/uikit/view.h"
 #include "media/media_globals.h"

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "host/extension_standin/colorflow.h"
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/main_queue.h"
 #include "host/foundation/user_defaults.h"
@@ -14,7 +15,6 @@
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
 #include "host/springboard/widgets.h"
-#include "host/extension_standin/colorflow.h"
 #include "host/uikit/symbols.h"
 
 namespace host::scene {

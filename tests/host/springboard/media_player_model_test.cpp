@@ -4,11 +4,11 @@
 
 #include <filesystem>
 
+#include "host/extension_standin/colorflow.h"
 #include "host/foundation/main_queue.h"
 #include "host/foundation/notification_center.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
-#include "host/extension_standin/colorflow.h"
 #include "support/host_fixture.h"
 
 using namespace host;
