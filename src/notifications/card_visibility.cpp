@@ -15,21 +15,17 @@ bool isKindOf(id object, rt::Class cls) {
   return rt::send(object, sel::isKindOfClass, cls);
 }
 
-Ref<> str(const char* text) {
-  return host::NSStr(text);
-}
-
 }  // namespace
 
 void lumoraHideHeader(id self, SEL, bool hide) {
-  Ref<> header =
-      rt::send(rt::send(self, sel::viewForPreview), sel::valueForKey, str("_headerContentView"));
+  Ref<> header = rt::send(rt::send(self, sel::viewForPreview), sel::valueForKey,
+                          LUMORA_STR("_headerContentView"));
   Ref<> subviews = rt::send(header, sel::subviews);
   for (uint64_t i = 0; i < rt::send(subviews, sel::count); ++i) {
     Ref<> view = rt::send(subviews, sel::objectAtIndex, i);
     if (isKindOf(view.get(), cls::UIButton.get())) rt::send(view, sel::setHidden, hide);
   }
-  rt::send(rt::send(header, sel::valueForKey, str("_titleLabel")), sel::setHidden, hide);
+  rt::send(rt::send(header, sel::valueForKey, LUMORA_STR("_titleLabel")), sel::setHidden, hide);
 }
 
 void lumoraHideGroupedNotifications(id self, SEL, bool hide) {

@@ -16,14 +16,6 @@ namespace {
 constexpr const char* kAppGroupRoot = "/var/mobile/Containers/Shared/AppGroup/";
 constexpr const char* kMetadataName = ".com.apple.mobile_container_manager.metadata.plist";
 
-Ref<> str(std::string text) {
-  return host::NSStr(std::move(text));
-}
-
-std::string text(id object) {
-  return host::formatObject(object);
-}
-
 // The names in a folder, in listing order (empty when it cannot be listed).
 Ref<> listing(id path) {
   Ref<> files = rt::send(cls::NSFileManager, sel::defaultManager);
@@ -42,11 +34,11 @@ Ref<> findFolder(id, SEL, id identifier, id folder) {
     Ref<> names = listing(container.get());
     for (uint64_t j = 0; j < rt::send(names, sel::count); ++j) {
       Ref<> name = rt::send(names, sel::objectAtIndex, j);
-      if (!rt::send(name, sel::containsString, str(kMetadataName))) continue;
-      Ref<> metadata =
-          rt::send(rt::send(cls::NSDictionary, sel::alloc), sel::initWithContentsOfFile,
-                   str(text(container.get()) + "/" + text(name.get())));
-      Ref<> value = rt::send(metadata, sel::objectForKey, str("MCMMetadataIdentifier"));
+      if (!rt::send(name, sel::containsString, host::NSStr(kMetadataName))) continue;
+      Ref<> metadata = rt::send(
+          rt::send(cls::NSDictionary, sel::alloc), sel::initWithContentsOfFile,
+          host::NSStr(host::formatObject(container.get()) + "/" + host::formatObject(name.get())));
+      Ref<> value = rt::send(metadata, sel::objectForKey, LUMORA_STR("MCMMetadataIdentifier"));
       if (value && rt::send(rt::send(value, sel::lowercaseString), sel::isEqualToString, wanted))
         return container;
     }
@@ -55,7 +47,7 @@ Ref<> findFolder(id, SEL, id identifier, id folder) {
 }
 
 Ref<> findSharedFolder(id self, SEL, id identifier) {
-  return rt::send(self, sel::findFolder_folder, identifier, str(kAppGroupRoot));
+  return rt::send(self, sel::findFolder_folder, identifier, host::NSStr(kAppGroupRoot));
 }
 
 }  // namespace

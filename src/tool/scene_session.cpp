@@ -280,17 +280,15 @@ void printNotes(const host::RenderNotes& notes) {
   for (const std::string& stored : store->storedKeys()) {
     rt::Ref<> value = store->storedValue(stored);
     const std::string key = host::utf8::printable(stored);
+    // A number's text when no picture can hold it (a NaN included), else nothing.
+    auto outOfReach = [](double n, auto number) -> std::optional<std::string> {
+      if (std::abs(n) <= host::kMaxImageSide) return std::nullopt;
+      return std::to_string(number);
+    };
     const std::optional<std::string> beyond =
         std::visit(host::Overloaded{
-                       [](int64_t i) -> std::optional<std::string> {
-                         if (std::abs(static_cast<double>(i)) <= host::kMaxImageSide)
-                           return std::nullopt;
-                         return std::to_string(i);
-                       },
-                       [](double d) -> std::optional<std::string> {
-                         if (std::abs(d) <= host::kMaxImageSide) return std::nullopt;
-                         return std::to_string(d);
-                       },
+                       [&](int64_t i) { return outOfReach(static_cast<double>(i), i); },
+                       [&](double d) { return outOfReach(d, d); },
                        [](const auto&) -> std::optional<std::string> { return std::nullopt; },
                    },
                    host::plistValueOf(value.get()));

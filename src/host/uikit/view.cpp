@@ -25,7 +25,8 @@ struct LayoutWatch {
   int depth = 0;                     // above 0 while views are being laid out
   bool markedFromOutside = false;    // a view was marked outside layout since the last pass
   size_t quietPasses = 0;            // passes in a row asked for by layout alone
-  std::vector<std::string> laidOut;  // the classes laid out in the current pass
+  std::vector<const char*> laidOut;  // the classes laid out in the current pass (names live
+                                     // as long as their class records, the whole process)
   std::vector<LayoutLoop> loops;
 };
 
@@ -201,7 +202,8 @@ void layoutWindows() {
     if (auto window = weak.lock()) layoutTree(*window);
   if (w.laidOut.empty()) return;
   w.quietPasses = askedFromOutside ? 0 : w.quietPasses + 1;
-  if (w.quietPasses == kLayoutLoopPasses) w.loops.push_back({w.laidOut, w.quietPasses});
+  if (w.quietPasses == kLayoutLoopPasses)
+    w.loops.push_back({{w.laidOut.begin(), w.laidOut.end()}, w.quietPasses});
 }
 
 const std::vector<LayoutLoop>& layoutLoops() {
