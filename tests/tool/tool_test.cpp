@@ -83,18 +83,6 @@ TEST_F(ToolTest, SetGetAndDeleteRoundTripWithInferredKinds) {
   EXPECT_NE(lumora("prefs frobnicate").status, 0);
 }
 
-TEST_F(ToolTest, UnparseableFileIsReportedAndNeverOverwritten) {
-  fs::create_directories(prefsFile().parent_path());
-  std::ofstream(prefsFile()) << "this is not a property list";
-  auto status = json("status --json");
-  EXPECT_EQ(status["preferences"]["readable"], false);
-  EXPECT_EQ(status["preferences"]["file"], prefsFile().string());
-  EXPECT_NE(lumora("prefs set styleBanner classic").status, 0);
-  EXPECT_NE(lumora("prefs delete styleBanner").status, 0);
-  EXPECT_EQ(testing_support::readBytes(prefsFile()), "this is not a property list");
-  EXPECT_EQ(json("prefs list --json")["styleBanner"]["source"], "default");
-}
-
 TEST_F(ToolTest, StatusReportsGatesGlobalsAndEveryRow) {
   auto status = json("status --json");
   EXPECT_EQ(status["gates"], (nlohmann::json{{"enabled", true}, {"enableWidgets", true}}));
@@ -388,62 +376,4 @@ TEST_F(ToolTest, ScratchFoldersGoOnASignalAndWhenTheirProcessIsGone) {
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
     EXPECT_TRUE(fs::is_empty(tmpdir)) << signal;
   }
-}
-
-TEST_F(ToolTest, TemporaryFileOfAKilledWriteIsRemovedByTheNextWrite) {
-  ASSERT_EQ(lumora("prefs set styleBanner classic").status, 0);
-  const fs::path stale = prefsFile().parent_path() / ".com.tarnwick.lumora.plist.k1Ll3d";
-  testing_support::writeBytes(stale, "half");
-  ASSERT_EQ(lumora("prefs set styleBanner modern").status, 0);
-  EXPECT_FALSE(fs::exists(stale));
-}
-
-TEST_F(ToolTest, ConcurrentToolRunsLoseNoSettingAndReadersAlwaysGetValidOutput) {
-  // 8 writers of 25 settings each, 4 readers listing until the writers are done.
-  const fs::path out = base / "runs";
-  fs::create_directories(out);
-  const std::string tool = std::string(LUMORA_BINARY) + " --root '" + root.string() + "'";
-  const std::string script =
-      "cd '" + out.string() +
-      "'\n"
-      "for r in 1 2 3 4; do\n"
-      "  (i=0; while [ ! -e stop ]; do i=$((i+1)); " +
-      tool +
-      " prefs list --json >r$r.$i.json 2>/dev/null || touch r$r.$i.failed; done) &\n"
-      "done\n"
-      "writers=\n"
-      "for w in 1 2 3 4 5 6 7 8; do\n"
-      "  (n=1; while [ $n -le 25 ]; do " +
-      tool +
-      " prefs set w$w.$n v$w.$n >/dev/null 2>&1 || touch w$w.$n.failed; n=$((n+1)); done) &\n"
-      "  writers=\"$writers $!\"\n"
-      "done\n"
-      "wait $writers\n"
-      "touch stop\n"
-      "wait\n";
-  testing_support::writeBytes(base / "race.sh", script);
-  // The deadline only guards against a hang.
-  ASSERT_EQ(std::system(("timeout 240 sh '" + (base / "race.sh").string() + "'").c_str()), 0);
-  fs::remove(out / "stop");
-
-  int reads = 0;
-  for (const auto& entry : fs::directory_iterator(out)) {
-    const std::string name = entry.path().filename().string();
-    EXPECT_EQ(name.find("failed"), std::string::npos) << name;
-    if (entry.path().extension() != ".json") continue;
-    ++reads;
-    auto list = nlohmann::json::parse(testing_support::readBytes(entry.path()), nullptr, false);
-    ASSERT_FALSE(list.is_discarded()) << name;
-    for (auto& [key, record] : list.items())
-      if (key[0] == 'w') {
-        EXPECT_EQ(record["value"], std::string("v").append(key.substr(1))) << name;
-      }
-  }
-  EXPECT_GE(reads, 4);
-  auto all = json("prefs list --json");
-  for (int w = 1; w <= 8; ++w)
-    for (int n = 1; n <= 25; ++n) {
-      const std::string tail = std::to_string(w).append(".").append(std::to_string(n));
-      EXPECT_EQ(all[std::string("w").append(tail)]["value"], std::string("v").append(tail)) << tail;
-    }
 }
