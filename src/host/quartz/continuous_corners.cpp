@@ -1,13 +1,44 @@
 #include "host/quartz/continuous_corners.h"
 
 #include <algorithm>
+#include <numbers>
 
 namespace host {
 
+void addCircularRoundedRect(cairo_t* cr, rt::CGRect rect, double radius, unsigned corners) {
+  const double x = rect.origin.x, y = rect.origin.y, w = rect.size.width, h = rect.size.height;
+  const double r = std::clamp(radius, 0.0, std::min(w, h) / 2);
+  if (r <= 0) {
+    cairo_rectangle(cr, x, y, w, h);
+    return;
+  }
+  constexpr double pi = std::numbers::pi;
+  // Each corner an arc when it is rounded, else its square point.
+  // (px, py) is the corner itself; the arc's centre lies r inside it along (dx, dy).
+  auto corner = [&](unsigned bit, double px, double py, double dx, double dy, double from) {
+    if (corners & bit)
+      cairo_arc(cr, px + dx * r, py + dy * r, r, from, from + pi / 2);
+    else
+      cairo_line_to(cr, px, py);
+  };
+  cairo_new_sub_path(cr);
+  corner(2, x + w, y, -1, 1, -pi / 2);
+  corner(8, x + w, y + h, -1, -1, 0);
+  corner(4, x, y + h, 1, -1, pi / 2);
+  corner(1, x, y, 1, 1, pi);
+  cairo_close_path(cr);
+}
+
 void addContinuousRoundedRect(cairo_t* cr, rt::CGRect rect, double radius, unsigned corners) {
   const double x = rect.origin.x, y = rect.origin.y, w = rect.size.width, h = rect.size.height;
-  // The curve reaches 1.52866 r along each edge; keep it within half of the shorter side.
-  const double r = std::clamp(radius, 0.0, std::min(w, h) / 2 / 1.52866);
+  // The curve reaches 1.52866 r along each edge. Where that is more than half of the
+  // shorter side the host's path gives up the continuous curve for circular arcs, so
+  // half the height draws a capsule.
+  if (radius * 1.52866 > std::min(w, h) / 2) {
+    addCircularRoundedRect(cr, rect, radius, corners);
+    return;
+  }
+  const double r = std::max(radius, 0.0);
   if (r <= 0) {
     cairo_rectangle(cr, x, y, w, h);
     return;

@@ -11,9 +11,13 @@
 namespace host {
 
 // Adds the rectangle with continuous corners of `radius` to the path. A radius too large
-// for the rectangle is reduced so the corner curves still meet; radius 0 gives the plain
+// for the continuous curve (more than half the shorter side over 1.52866) gives circular
+// arcs instead, as the host's rounded-rectangle path does; radius 0 gives the plain
 // rectangle. Only the corners in `corners` are rounded (bits 1 top left, 2 top right,
 // 4 bottom left, 8 bottom right, as the host's corner mask); the others stay square.
 void addContinuousRoundedRect(cairo_t* cr, rt::CGRect rect, double radius, unsigned corners = 15);
+
+// The same rectangle with circular arcs of `radius` (at most half the shorter side).
+void addCircularRoundedRect(cairo_t* cr, rt::CGRect rect, double radius, unsigned corners = 15);
 
 }  // namespace host

@@ -113,7 +113,10 @@ void CAGradientLayer::bind(ClassBuilder<CAGradientLayer>& b) {
 }
 
 void CAShapeLayer::bind(ClassBuilder<CAShapeLayer>& b) {
-  b.method<&CAShapeLayer::path>(sel::path).method<&CAShapeLayer::setPath>(sel::setPath);
+  b.method<&CAShapeLayer::path>(sel::path)
+      .method<&CAShapeLayer::setPath>(sel::setPath)
+      .method<&CAShapeLayer::fillColor>(sel::fillColor)
+      .method<&CAShapeLayer::setFillColor>(sel::setFillColor);
 }
 
 void defineLayers(ClassList& list) {

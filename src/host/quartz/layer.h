@@ -130,9 +130,12 @@ class CAShapeLayer : public CALayer {
 
   Ref<> path() const { return path_; }
   void setPath(id path) { path_ = path ? path->ref() : nullptr; }
+  // The colour inside the path; nil is the host's default, opaque black.
+  Ref<> fillColor() const { return fillColor_; }
+  void setFillColor(id colour) { fillColor_ = colour ? colour->ref() : nullptr; }
 
  private:
-  Ref<> path_;
+  Ref<> path_, fillColor_;
 };
 
 // An immutable path: the points of its segments, in order. A move starts a new

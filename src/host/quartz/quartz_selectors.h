@@ -68,6 +68,8 @@ inline const Sel<void(CGPoint)> setEndPoint{"setEndPoint:"};
 // CAShapeLayer
 inline const Sel<Ref<>()> path{"path"};
 inline const Sel<void(id)> setPath{"setPath:"};
+inline const Sel<Ref<>()> fillColor{"fillColor"};
+inline const Sel<void(id)> setFillColor{"setFillColor:"};
 }  // namespace sel
 
 namespace cls {

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <optional>
 
 #include "host/foundation/value_helpers.h"
 #include "host/host.h"
 #include "host/quartz/cairo_handles.h"
+#include "host/render/backdrop.h"
 #include "host/render/shape.h"
 #include "host/uikit/application.h"
 #include "host/uikit/colour.h"
@@ -19,12 +21,6 @@
 
 namespace host::render {
 namespace {
-
-bool isDarkStyle(const UIView& view) {
-  const Ref<> collection = view.traitCollection();  // held while it is read
-  const auto* traits = UITraitCollection::cls.cast(collection.get());
-  return traits && traits->userInterfaceStyle() == UIUserInterfaceStyleDark;
-}
 
 struct GObjectUnref {
   void operator()(void* object) const { g_object_unref(object); }
@@ -43,8 +39,9 @@ void drawGradient(cairo_t* cr, const CAGradientLayer& layer) {
       b.origin.x + s.x * b.size.width, b.origin.y + s.y * b.size.height,
       b.origin.x + e.x * b.size.width, b.origin.y + e.y * b.size.height));
   const size_t n = colours->items().size();
+  const bool dark = drawsDark(layer);
   for (size_t i = 0; i < n; ++i) {
-    const auto c = colourComponents(colours->items()[i].get());
+    const auto c = colourComponents(colours->items()[i].get(), dark);
     const double offset = n == 1 ? 0 : static_cast<double>(i) / static_cast<double>(n - 1);
     cairo_pattern_add_color_stop_rgba(gradient.get(), offset, c[0], c[1], c[2], c[3]);
   }
@@ -57,7 +54,12 @@ void drawShape(cairo_t* cr, const CAShapeLayer& layer) {
   const CGPath* path = CGPath::cls.cast(layer.path().get());
   if (!path) return;
   addPath(cr, *path);
-  cairo_set_source_rgb(cr, 0, 0, 0);
+  // No fill colour is the host's default, opaque black.
+  const Ref<> colour = layer.fillColor();
+  if (colour)
+    setSource(cr, colourComponents(colour.get(), drawsDark(layer)));
+  else
+    cairo_set_source_rgb(cr, 0, 0, 0);
   cairo_fill(cr);
 }
 
@@ -79,7 +81,7 @@ void drawImage(cairo_t* cr, const UIImageView& view) {
   cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_GOOD);
   if (image->origin().kind == ImageOrigin::Kind::Symbol) {
     // A template image: its alpha in the view's tint colour.
-    setSource(cr, colourComponents(view.tintColor().get()));
+    setSource(cr, colourComponents(view.tintColor().get(), drawsDark(view.caLayer())));
     cairo_mask(cr, pattern.get());
   } else {
     cairo_set_source(cr, pattern.get());
@@ -87,68 +89,105 @@ void drawImage(cairo_t* cr, const UIImageView& view) {
   }
 }
 
-void drawLabel(cairo_t* cr, const UILabel& label) {
+// A label's text as pango lays it out for drawing, and where its top goes.
+struct LaidOutText {
+  LayoutPtr layout;
+  PangoRectangle logical{};  // pango units
+  double top = 0;            // points, in the label's coordinates
+  int lines = 0;
+};
+
+std::optional<LaidOutText> layOutLabel(cairo_t* cr, const UILabel& label) {
   const std::string* text = stringText(label.text().get());
   const CGRect b = label.bounds();
-  if (!text || text->empty() || b.size.width <= 0 || b.size.height <= 0) return;
+  if (!text || text->empty() || b.size.width <= 0 || b.size.height <= 0) return std::nullopt;
 
-  LayoutPtr layout(pango_cairo_create_layout(cr));
+  LaidOutText out{LayoutPtr(pango_cairo_create_layout(cr))};
+  PangoLayout* layout = out.layout.get();
   // Laid out as `measureText` measures: no hinting, glyphs where the font puts them.
-  PangoContext* context = pango_layout_get_context(layout.get());
+  PangoContext* context = pango_layout_get_context(layout);
   cairo_font_options_t* options = cairo_font_options_create();
   cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
   cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
   pango_cairo_context_set_font_options(context, options);
   cairo_font_options_destroy(options);
   pango_context_set_round_glyph_positions(context, FALSE);
-  pango_layout_context_changed(layout.get());
+  pango_layout_context_changed(layout);
 
   std::unique_ptr<PangoFontDescription, FontDescriptionFree> font(
       pango_font_description_from_string(label.fontOrDefault().pangoDescription().c_str()));
-  pango_layout_set_font_description(layout.get(), font.get());
-  pango_layout_set_text(layout.get(), text->data(), static_cast<int>(text->size()));
+  pango_layout_set_font_description(layout, font.get());
+  pango_layout_set_text(layout, text->data(), static_cast<int>(text->size()));
   // Pango's units are ints: a label wider than they reach (drawn shrunk, see render.h)
   // wraps at the widest they hold.
-  auto pangoUnits = [](double points) {
-    return static_cast<int>(std::min(points * PANGO_SCALE, double{INT_MAX}));
-  };
-  pango_layout_set_width(layout.get(), pangoUnits(b.size.width));
-  pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
+  pango_layout_set_width(layout,
+                         static_cast<int>(std::min(b.size.width * PANGO_SCALE, double{INT_MAX})));
+  pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
   // Natural alignment: the leading edge of the device's layout direction.
-  pango_layout_set_auto_dir(layout.get(), FALSE);
+  pango_layout_set_auto_dir(layout, FALSE);
   if (device().layoutDirection == Device::LayoutDirection::RightToLeft)
-    pango_layout_set_alignment(layout.get(), PANGO_ALIGN_RIGHT);
+    pango_layout_set_alignment(layout, PANGO_ALIGN_RIGHT);
   // Ellipsising only where lines are limited: pango's default limit is one line.
   if (label.numberOfLines() > 0) {
-    pango_layout_set_height(layout.get(), -static_cast<int>(label.numberOfLines()));
-    pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
+    pango_layout_set_height(layout, -static_cast<int>(label.numberOfLines()));
+    pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
   }
-  PangoRectangle logical;
-  pango_layout_get_extents(layout.get(), nullptr, &logical);
-  if (logical.height > b.size.height * PANGO_SCALE) {
-    // Fewer lines than allowed fit the label: the last that fits ends in the ellipsis.
-    pango_layout_set_height(layout.get(), pangoUnits(b.size.height));
-    pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
-    pango_layout_get_extents(layout.get(), nullptr, &logical);
+  pango_layout_get_extents(layout, nullptr, &out.logical);
+  if (out.logical.height > b.size.height * PANGO_SCALE) {
+    // Fewer lines than allowed fit the label: the last that fits ends in the ellipsis. A
+    // line count, not a height, since pango takes a height limit in device units on a
+    // scaled context and the lines would then overflow the label. At least one line
+    // shows, as on the host.
+    int fit = 0;
+    PangoLayoutIter* lines = pango_layout_get_iter(layout);
+    do {
+      PangoRectangle line;
+      pango_layout_iter_get_line_extents(lines, nullptr, &line);
+      if (line.y + line.height - out.logical.y > b.size.height * PANGO_SCALE) break;
+      ++fit;
+    } while (pango_layout_iter_next_line(lines));
+    pango_layout_iter_free(lines);
+    pango_layout_set_height(layout, -std::max(fit, 1));
+    pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+    pango_layout_get_extents(layout, nullptr, &out.logical);
   }
-
+  out.lines = pango_layout_get_line_count(layout);
   // The text is centred vertically in the label, as the host's labels draw it.
-  const double height = static_cast<double>(logical.height) / PANGO_SCALE;
-  const double top = b.origin.y + (b.size.height - height) / 2;
+  const double height = static_cast<double>(out.logical.height) / PANGO_SCALE;
+  out.top = b.origin.y + (b.size.height - height) / 2;
+  return out;
+}
+
+void drawLabel(cairo_t* cr, const UILabel& label) {
+  const std::optional<LaidOutText> text = layOutLabel(cr, label);
+  if (!text) return;
   // A dynamic colour shows its dark value in a dark view; no colour is the label colour.
-  const bool dark = isDarkStyle(label);
+  const bool dark = drawsDark(label.caLayer());
   const Ref<> colour = label.textColor();
-  if (const auto* ui = UIColor::cls.cast(colour.get()))
-    setSource(cr, ui->rgba(dark));
-  else if (colour)
-    setSource(cr, colourComponents(colour.get()));
+  if (colour)
+    setSource(cr, colourComponents(colour.get(), dark));
   else
     cairo_set_source_rgb(cr, dark, dark, dark);
-  cairo_move_to(cr, b.origin.x, top - static_cast<double>(logical.y) / PANGO_SCALE);
-  pango_cairo_show_layout(cr, layout.get());
+  cairo_move_to(cr, label.bounds().origin.x,
+                text->top - static_cast<double>(text->logical.y) / PANGO_SCALE);
+  pango_cairo_show_layout(cr, text->layout.get());
 }
 
 }  // namespace
+
+DrawnText drawnText(const UILabel& label, double scale) {
+  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+  ContextPtr cr = makeContext(surface.get());
+  cairo_scale(cr.get(), scale, scale);
+  const std::optional<LaidOutText> text = layOutLabel(cr.get(), label);
+  if (!text) return {};
+  const CGRect b = label.bounds();
+  // The logical extents' x is relative to the layout's left edge, which is the label's.
+  return {text->lines,
+          {{b.origin.x + static_cast<double>(text->logical.x) / PANGO_SCALE, text->top},
+           {static_cast<double>(text->logical.width) / PANGO_SCALE,
+            static_cast<double>(text->logical.height) / PANGO_SCALE}}};
+}
 
 CGRect imageRect(CGRect bounds, CGSize image, int64_t contentMode) {
   const double bw = bounds.size.width, bh = bounds.size.height;
@@ -190,9 +229,13 @@ void drawContent(cairo_t* cr, const CALayer& layer) {
   if (const auto* image = UIImageView::cls.cast(view.get())) drawImage(cr, *image);
   if (const auto* label = UILabel::cls.cast(view.get())) drawLabel(cr, *label);
   if (const auto* material = MTMaterialView::cls.cast(view.get())) {
+    // What lies beneath, blurred (see backdrop.h), under the style's tint.
+    CairoSave save(cr);
     addLayerShape(cr, layer);
+    cairo_clip(cr);
+    paintBackdrop(cr);
     setSource(cr, material->fill());
-    cairo_fill(cr);
+    cairo_paint(cr);
   }
 }
 

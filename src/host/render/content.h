@@ -5,11 +5,20 @@
 #include <cairo.h>
 
 #include "host/quartz/layer.h"
+#include "host/uikit/label.h"
 
 namespace host::render {
 
 // Draws the layer's own content in the layer's coordinates.
 void drawContent(cairo_t* cr, const CALayer& layer);
+
+// A label's text as drawn at `scale` pixels per point: its line count and its logical
+// box in the label's coordinates (empty when nothing is drawn).
+struct DrawnText {
+  int lines = 0;
+  CGRect box{};
+};
+[[nodiscard]] DrawnText drawnText(const UILabel& label, double scale);
 
 // Adds the path's subpaths to the cairo path.
 void addPath(cairo_t* cr, const CGPath& path);

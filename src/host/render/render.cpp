@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/quartz/cairo_handles.h"
+#include "host/render/backdrop.h"
 #include "host/render/content.h"
 #include "host/render/shadow.h"
 #include "host/render/shape.h"
@@ -22,7 +23,12 @@ void drawLayer(cairo_t* cr, const CALayer& layer, RenderNotes* notes);
 
 // The background colour inside the layer's shape.
 void drawBackground(cairo_t* cr, const CALayer& layer) {
-  const auto colour = render::colourComponents(layer.backgroundColor().get());
+  // A view's own colour, when its layer still shows it, resolves by the view's style,
+  // as the platform re-resolves a dynamic colour for the view's traits.
+  Ref<> set = layer.backgroundColor();
+  const Ref<> delegate = layer.delegate();
+  if (const UIView* view = UIView::cls.cast(delegate.get())) set = view->backgroundColor();
+  const auto colour = render::colourComponents(set.get(), render::drawsDark(layer));
   if (colour[3] <= 0) return;
   render::addLayerShape(cr, layer);
   render::setSource(cr, colour);
@@ -35,8 +41,9 @@ void drawBorder(cairo_t* cr, const CALayer& layer) {
   const double width = layer.borderWidth();
   // No colour is the host's default, opaque black.
   const Ref<> borderColour = layer.borderColor();
-  const auto colour = borderColour ? render::colourComponents(borderColour.get())
-                                   : std::array<double, 4>{0, 0, 0, 1};
+  const auto colour = borderColour
+                          ? render::colourComponents(borderColour.get(), render::drawsDark(layer))
+                          : std::array<double, 4>{0, 0, 0, 1};
   const CGRect b = layer.bounds();
   if (width <= 0 || colour[3] <= 0 || b.size.width <= 0 || b.size.height <= 0) return;
   render::setSource(cr, colour);
@@ -218,6 +225,7 @@ RenderedImage renderOnWallpaper(const UIView& view, double scale, const Wallpape
   const CGSize whole{size.width + 2 * margin, size.height + 2 * margin};
   return renderPicture(whole, scale, [&](cairo_t* cr, RenderNotes* notes) {
     paintWallpaper(cr, wallpaper, whole);
+    render::BackdropScope backdrop(cr, {{0, 0}, whole});
     cairo_translate(cr, margin, margin);
     drawView(cr, view, notes);
   });

@@ -1,9 +1,11 @@
 #include "host/render/screens.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "host/foundation/value_helpers.h"
+#include "host/render/backdrop.h"
 #include "host/springboard/presentation.h"
 #include "host/springboard/widgets.h"
 #include "host/uikit/colour.h"
@@ -49,6 +51,7 @@ void drawTodayView(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, rt:
   cairo_rectangle(cr, 0, 0, d.screenWidth, d.screenHeight);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.2);
   cairo_fill(cr);
+  render::BackdropScope backdrop(cr, {{0, 0}, {d.screenWidth, d.screenHeight}});
   drawCentredText(cr, "Monday, 7 December", 22, true, 48, d.screenWidth);
   drawView(cr, *UIView::cls.cast(window), notes);
 }
@@ -69,6 +72,8 @@ ScreensPicture renderScreens(const Device& d, const Wallpaper& wallpaper, double
   cairo_scale(cr, scale, scale);
   // The lockscreen: wallpaper, the clock and the date, the list.
   paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
+  std::optional<render::BackdropScope> backdrop(std::in_place, cr,
+                                                CGRect{{0, 0}, {d.screenWidth, d.screenHeight}});
   drawCentredText(cr, "9:41", 80, false, 70, d.screenWidth);
   drawCentredText(cr, "Monday, 7 December", 20, false, 165, d.screenWidth);
   RenderNotes notes;
@@ -79,8 +84,11 @@ ScreensPicture renderScreens(const Device& d, const Wallpaper& wallpaper, double
     CairoSave save(cr);
     cairo_translate(cr, d.screenWidth + kScreenGap, 0);
     paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
+    backdrop.reset();
+    backdrop.emplace(cr, CGRect{{0, 0}, {d.screenWidth, d.screenHeight}});
     drawView(cr, *UIView::cls.cast(banners.get()), &notes);
   }
+  backdrop.reset();
   if (widgets) {
     CairoSave save(cr);
     cairo_translate(cr, (d.screenWidth + kScreenGap) * (screens - 1), 0);

@@ -11,20 +11,9 @@
 
 #include <cairo.h>
 
-#include <array>
-#include <cstdint>
-
 #include "host/quartz/layer.h"
 
 namespace host::render {
-
-// The widths (odd, in pixels) of three successive box blurs whose result approximates a
-// Gaussian of standard deviation `sigma` pixels; {1, 1, 1} for no blur.
-std::array<int, 3> boxBlurWidths(double sigma);
-
-// Blurs an 8-bit alpha image in place with the three boxes in both directions. Values
-// beyond the edges count as 0, so leave a margin of 3 x sigma around the shape.
-void blurAlpha(uint8_t* data, int width, int height, int stride, double sigma);
 
 // Draws the layer's shadow in the layer's coordinates; nothing when its opacity, its
 // colour's alpha or the layer's size is 0.

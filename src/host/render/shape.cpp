@@ -1,40 +1,20 @@
 #include "host/render/shape.h"
 
 #include <algorithm>
-#include <numbers>
 
 #include "host/quartz/cgcolor.h"
 #include "host/quartz/continuous_corners.h"
+#include "host/uikit/application.h"
 #include "host/uikit/colour.h"
+#include "host/uikit/view.h"
 
 namespace host::render {
 
 void addRoundedRect(cairo_t* cr, CGRect rect, double radius, bool continuous, unsigned corners) {
-  if (continuous) {
+  if (continuous)
     addContinuousRoundedRect(cr, rect, radius, corners);
-    return;
-  }
-  const double x = rect.origin.x, y = rect.origin.y, w = rect.size.width, h = rect.size.height;
-  const double r = std::clamp(radius, 0.0, std::min(w, h) / 2);
-  if (r <= 0) {
-    cairo_rectangle(cr, x, y, w, h);
-    return;
-  }
-  constexpr double pi = std::numbers::pi;
-  // Each corner an arc when it is rounded, else its square point.
-  // (px, py) is the corner itself; the arc's centre lies r inside it along (dx, dy).
-  auto corner = [&](unsigned bit, double px, double py, double dx, double dy, double from) {
-    if (corners & bit)
-      cairo_arc(cr, px + dx * r, py + dy * r, r, from, from + pi / 2);
-    else
-      cairo_line_to(cr, px, py);
-  };
-  cairo_new_sub_path(cr);
-  corner(2, x + w, y, -1, 1, -pi / 2);
-  corner(8, x + w, y + h, -1, -1, 0);
-  corner(4, x, y + h, 1, -1, pi / 2);
-  corner(1, x, y, 1, 1, pi);
-  cairo_close_path(cr);
+  else
+    addCircularRoundedRect(cr, rect, radius, corners);
 }
 
 void addLayerShape(cairo_t* cr, const CALayer& layer) {
@@ -42,10 +22,26 @@ void addLayerShape(cairo_t* cr, const CALayer& layer) {
                  static_cast<unsigned>(layer.maskedCorners()));
 }
 
-std::array<double, 4> colourComponents(id colour) {
-  if (const UIColor* ui = UIColor::cls.cast(colour)) return ui->rgba();
+std::array<double, 4> colourComponents(id colour, bool dark) {
+  if (const UIColor* ui = UIColor::cls.cast(colour)) return ui->rgba(dark);
   const rt::CGFloat* c = CGColorGetComponents(colour);
   return {c[0], c[1], c[2], c[3]};
+}
+
+bool drawsDark(const CALayer& layer) {
+  const CALayer* l = &layer;
+  Ref<> held;  // keeps the superlayer being looked at
+  while (l) {
+    const Ref<> delegate = l->delegate();
+    if (const UIView* view = UIView::cls.cast(delegate.get())) {
+      const Ref<> collection = view->traitCollection();  // held while it is read
+      const auto* traits = UITraitCollection::cls.cast(collection.get());
+      return traits && traits->userInterfaceStyle() == UIUserInterfaceStyleDark;
+    }
+    held = l->superlayer();
+    l = CALayer::cls.cast(held.get());
+  }
+  return false;
 }
 
 void setSource(cairo_t* cr, const std::array<double, 4>& rgba, double alpha) {

@@ -25,8 +25,13 @@ void addRoundedRect(cairo_t* cr, CGRect rect, double radius, bool continuous,
 // Adds the layer's shape, its bounds with its corners, to the path.
 void addLayerShape(cairo_t* cr, const CALayer& layer);
 
-// The components of a CGColor (or a UIColor); nil and other objects give clear.
-std::array<double, 4> colourComponents(id colour);
+// The components of a CGColor (or a UIColor, its dark value when `dark`); nil and other
+// objects give clear.
+std::array<double, 4> colourComponents(id colour, bool dark = false);
+
+// YES when the view nearest to the layer (its delegate, else its superlayers') has the
+// dark style, so that the platform's dynamic colours show their dark values.
+bool drawsDark(const CALayer& layer);
 
 // Sets an RGBA source from components, with the alpha multiplied by `alpha`.
 void setSource(cairo_t* cr, const std::array<double, 4>& rgba, double alpha = 1);

@@ -36,9 +36,10 @@ Ref<> makeBar(UIView& parent, Ref<> colour) {
   return bar;
 }
 
-// A 44 x 44 button drawn as filled polygons (points within the button), as the host's
-// transport glyphs.
-Ref<> makeGlyphButton(UIView& parent, const std::vector<std::vector<CGPoint>>& polygons) {
+// A 44 x 44 button drawn as filled polygons (points within the button) in `colour`, as
+// the host's transport glyphs.
+Ref<> makeGlyphButton(UIView& parent, const std::vector<std::vector<CGPoint>>& polygons,
+                      id colour) {
   Ref<> button = addNewSubview(parent, UIView::cls);
   Ref<> path = rt::send(UIBezierPath::cls.get(), sel::new_);
   for (const auto& polygon : polygons) {
@@ -47,6 +48,7 @@ Ref<> makeGlyphButton(UIView& parent, const std::vector<std::vector<CGPoint>>& p
   }
   Ref<> shape = rt::send(CAShapeLayer::cls.get(), sel::layer);
   rt::send(shape, sel::setPath, rt::send(path, sel::CGPath));
+  rt::send(shape, sel::setFillColor, colour);
   rt::send(shape, sel::setFrame, CGRect{{0, 0}, {44, 44}});
   rt::send(rt::send(button, sel::layer), sel::addSublayer, shape);
   return button;
@@ -97,9 +99,13 @@ void updatePlayer() {
 
 Ref<> CSMediaControlsView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
-  // Text in the label colours, which turn light in the dark style.
+  // Text and glyphs in the label colours and tracks in the fill colours, all dynamic as
+  // the platform's, so they turn light in the dark style. The empty track's fill is
+  // strong enough to stand out 3:1 from the platter in either style (model's choice).
   Ref<> black = UIColor::makeDynamic({0, 0, 0, 1}, {1, 1, 1, 1});
   Ref<> grey = UIColor::makeDynamic({0.45, 0.45, 0.47, 1}, {0.6, 0.6, 0.63, 1});
+  Ref<> track = UIColor::makeDynamic({0, 0, 0, 0.45}, {1, 1, 1, 0.45});
+  Ref<> elapsed = UIColor::makeDynamic({0.3, 0.3, 0.32, 1}, {0.85, 0.85, 0.87, 1});
   artworkView_ = addNewSubview(*this, UIImageView::cls);
   rt::send(artworkView_, sel::setContentMode, UIViewContentModeScaleAspectFill);
   rt::send(artworkView_, sel::setBackgroundColor, UIColor::make(0.85, 0.85, 0.87, 1));
@@ -107,19 +113,20 @@ Ref<> CSMediaControlsView::initWithFrame(CGRect frame) {
   rt::send(rt::send(artworkView_, sel::layer), sel::setCornerRadius, CGFloat{8});
   titleLabel_ = makeLabel(*this, 15, true, black);
   artistLabel_ = makeLabel(*this, 15, false, grey);
-  progressTrack_ = makeBar(*this, UIColor::make(0, 0, 0, 0.15));
-  progressFill_ = makeBar(*this, UIColor::make(0.3, 0.3, 0.32, 1));
+  progressTrack_ = makeBar(*this, track);
+  progressFill_ = makeBar(*this, elapsed);
   elapsedLabel_ = makeLabel(*this, 11, false, grey);
   remainingLabel_ = makeLabel(*this, 11, false, grey);
   rt::send(elapsedLabel_, sel::setText, NSStr("1:12"));
   rt::send(remainingLabel_, sel::setText, NSStr("-2:05"));
-  previousButton_ =
-      makeGlyphButton(*this, {{{22, 16}, {22, 28}, {12, 22}}, {{32, 16}, {32, 28}, {22, 22}}});
+  previousButton_ = makeGlyphButton(
+      *this, {{{22, 16}, {22, 28}, {12, 22}}, {{32, 16}, {32, 28}, {22, 22}}}, black.get());
   playButton_ = makeGlyphButton(
-      *this, {{{15, 13}, {20, 13}, {20, 31}, {15, 31}}, {{25, 13}, {30, 13}, {30, 31}, {25, 31}}});
-  nextButton_ =
-      makeGlyphButton(*this, {{{12, 16}, {22, 22}, {12, 28}}, {{22, 16}, {32, 22}, {22, 28}}});
-  volumeTrack_ = makeBar(*this, UIColor::make(0, 0, 0, 0.15));
+      *this, {{{15, 13}, {20, 13}, {20, 31}, {15, 31}}, {{25, 13}, {30, 13}, {30, 31}, {25, 31}}},
+      black.get());
+  nextButton_ = makeGlyphButton(
+      *this, {{{12, 16}, {22, 22}, {12, 28}}, {{22, 16}, {32, 22}, {22, 28}}}, black.get());
+  volumeTrack_ = makeBar(*this, track);
   return ref();
 }
 

@@ -11,7 +11,7 @@ Ref<> MTMaterialView::make(Recipe recipe) {
 }
 
 std::array<double, 4> MTMaterialView::fill() const {
-  const double opacity = recipe_ == Recipe::Platter ? 0.94 : recipe_ == Recipe::Widget ? 0.9 : 0.82;
+  const double opacity = recipe_ == Recipe::Platter ? 0.78 : 0.7;
   const Ref<> collection = traitCollection();  // held while it is read
   const auto* traits = UITraitCollection::cls.cast(collection.get());
   if (traits && traits->userInterfaceStyle() == UIUserInterfaceStyleDark)

@@ -2,13 +2,13 @@
 // player). On the host a material blurs what lies behind it and
 // tints it by the interface style of its view; it has no background colour of its own.
 //
-// The model does not blur. It draws a material as a translucent fill of its layer's
-// shape, light or dark by the style its view's trait collection answers when drawn, so
-// a forced appearance shows. The fills (the model's choice, close to the host's look
-// over a wallpaper):
+// The renderer blurs what lies beneath a material (see render/backdrop.h) and lays the
+// material's tint over it, light or dark by the style its view's trait collection
+// answers when drawn, so a forced appearance shows. The tints (the model's choice, close
+// to the host's look over a wallpaper):
 //   light  (0.97, 0.97, 0.97) at the recipe's opacity
 //   dark   (0.15, 0.15, 0.16) at the recipe's opacity
-// Recipes differ only in opacity: a platter 0.94, a widget 0.9.
+// Recipes differ only in opacity: a platter 0.78, a widget 0.7.
 #pragma once
 
 #include <array>
@@ -27,7 +27,7 @@ class MTMaterialView : public UIView {
   static Ref<> make(Recipe recipe);
   Recipe recipe() const { return recipe_; }
   void setRecipe(Recipe recipe) { recipe_ = recipe; }
-  // The fill the material shows, by the style of its view.
+  // The tint the material lays over its blurred backdrop, by the style of its view.
   std::array<double, 4> fill() const;
 
  private:

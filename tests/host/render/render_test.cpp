@@ -8,6 +8,7 @@
 
 #include "host/quartz/cgcolor.h"
 #include "host/quartz/layer.h"
+#include "host/render/blur.h"
 #include "host/render/content.h"
 #include "host/render/render_fixture.h"
 #include "host/render/shadow.h"
@@ -38,11 +39,11 @@ Ref<> path(std::initializer_list<CGPoint> points) {
 }  // namespace
 
 TEST_F(RenderTest, RoundedBackgroundLeavesCornersClearAndContinuousCornersDifferFromArcs) {
-  UIView& card = view({{0, 0}, {40, 30}}, kRed);
+  UIView& card = view({{0, 0}, {40, 32}}, kRed);
   card.caLayer().setCornerRadius(10);
   render(card);
   EXPECT_EQ(at(0, 0), kClear);
-  EXPECT_EQ(at(39, 29), kClear);
+  EXPECT_EQ(at(39, 31), kClear);
   EXPECT_EQ(at(20, 15), kOpaqueRed);
   EXPECT_EQ(at(20, 0), kOpaqueRed);  // the straight edge is full
   EXPECT_EQ(alphaAt(11, 0), 255);    // the arc has met the edge at the radius
@@ -59,10 +60,24 @@ TEST_F(RenderTest, RoundedBackgroundLeavesCornersClearAndContinuousCornersDiffer
   // ...and at scale 2 the picture is twice the size, with the same shape.
   render(card, 2);
   EXPECT_EQ(picture->width(), 80);
-  EXPECT_EQ(picture->height(), 60);
+  EXPECT_EQ(picture->height(), 64);
   for (int y = 0; y < 24; ++y)
     for (int x = 0; x < 24; ++x) doubled += alphaAt(x, y);
   EXPECT_NEAR(doubled / 4.0, continuous, 255 * 2);
+
+  // Half the height is too large for the continuous curve: circular arcs, a capsule
+  // whose ends are half discs, children clipped to it.
+  card.setFrame({{0, 0}, {80, 30}});
+  card.caLayer().setCornerRadius(15);
+  card.setClipsToBounds(true);
+  view({{76, 0}, {4, 30}}, kBlue, &card);
+  render(card);
+  EXPECT_EQ(alphaAt(3, 15), 255);  // the capsule's end reaches the edge mid-height...
+  EXPECT_EQ(at(4, 1), kClear);     // ...and curves away towards the corners
+  EXPECT_LT(alphaAt(1, 6), 30);    // as a circle (a continuous curve stays near the edge)
+  EXPECT_EQ(at(40, 0), kOpaqueRed);
+  EXPECT_EQ(at(79, 2), kClear);  // the strip is cut by the curve
+  EXPECT_EQ(at(78, 15), (std::array<int, 4>{0, 0, 255, 255}));
 }
 
 TEST_F(RenderTest, MaskedCornersRoundOnlyTheCornersNamed) {
@@ -344,18 +359,23 @@ TEST(ShadowBlur, ThreeBoxesMatchTheGaussiansSpreadAndKeepItsMass) {
     }
     EXPECT_NEAR(std::sqrt(variance), sigma, 0.35) << sigma;
   }
-  // A block of ink spreads symmetrically and keeps its total.
+  // A block of ink spreads symmetrically and keeps its total, in its own channel only.
   constexpr int n = 41;
-  std::vector<uint8_t> a(n * n, 0);
-  for (int y = 18; y < 23; ++y)
-    for (int x = 18; x < 23; ++x) a[y * n + x] = 255;
-  render::blurAlpha(a.data(), n, n, n, 3);
-  long total = 0;
-  for (uint8_t v : a) total += v;
-  EXPECT_NEAR(total, 25 * 255, 25 * 255 / 50);
-  EXPECT_EQ(a[20 * n + 12], a[20 * n + 28]);
-  EXPECT_EQ(a[12 * n + 20], a[28 * n + 20]);
-  EXPECT_GT(a[20 * n + 20], a[20 * n + 15]);
-  EXPECT_GT(a[20 * n + 15], a[20 * n + 10]);
-  EXPECT_EQ(a[0], 0);
+  for (int channels : {1, 4}) {
+    std::vector<uint8_t> a(n * n * channels, 0);
+    for (int y = 18; y < 23; ++y)
+      for (int x = 18; x < 23; ++x) a[(y * n + x) * channels + channels / 2] = 255;
+    render::blurPixels(a.data(), n, n, n * channels, channels, 3);
+    long total = 0, others = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+      (i % channels == size_t(channels / 2) ? total : others) += a[i];
+    EXPECT_NEAR(total, 25 * 255, 25 * 255 / 50) << channels;
+    EXPECT_EQ(others, 0) << channels;
+    auto at = [&](int x, int y) { return a[(y * n + x) * channels + channels / 2]; };
+    EXPECT_EQ(at(12, 20), at(28, 20));
+    EXPECT_EQ(at(20, 12), at(20, 28));
+    EXPECT_GT(at(20, 20), at(15, 20));
+    EXPECT_GT(at(15, 20), at(10, 20));
+    EXPECT_EQ(at(0, 0), 0);
+  }
 }

@@ -28,10 +28,11 @@ class SceneFixture : public ::testing::Test {
   // Boots the host for the scene (files relative to `folder`) and builds its device;
   // `start` stands for the system's start-up.
   std::vector<host::scene::Surface> build(const std::string& text,
-                                          std::function<void()> start = lumora::loadSystem) {
+                                          std::function<void()> start = lumora::loadSystem,
+                                          const std::filesystem::path& files = {}) {
     if (host::isBooted()) lumora::resetProcess();
     if (!root.empty()) std::filesystem::remove_all(root);
-    scene = host::scene::parseScene(text, "s.json", folder);
+    scene = host::scene::parseScene(text, "s.json", files.empty() ? folder : files);
     root = makeTempRoot("lumora-scene-device");
     host::HostOptions options{root, {}, scene.device};
     options.absentViews = absentViews;

@@ -1,0 +1,46 @@
+// What a material blurs: the picture beneath the views of one screen.
+//
+// On the host a material (MTMaterialView) shows what lies behind it blurred, then tinted
+// light or dark by its style. Beneath the platters of the lockscreen, the home screen and
+// the Today view there is only the wallpaper (with the Today view's dimming): cards do
+// not blur one another, so a collapsed stack's front card hides the cards behind it. A
+// screen therefore takes its backdrop once, after painting its wallpaper and before its
+// views, and every material drawn while the scope lives paints that backdrop inside its
+// shape. Without a backdrop (a view drawn alone on a transparent picture) a material
+// shows its tint only.
+//
+// The backdrop is kept at a fraction of the picture's resolution, chosen so that the blur
+// spans about three of its pixels, and drawn back scaled up with bilinear filtering: a
+// blur that wide leaves nothing finer to keep, and it costs a sixty-fourth of a
+// full-size one.
+#pragma once
+
+#include <cairo.h>
+
+#include "host/quartz/cairo_handles.h"
+#include "runtime/geometry.h"
+
+namespace host::render {
+
+// The blur of the host's platter materials, in points (standard deviation).
+inline constexpr double kMaterialBlur = 12;
+
+class BackdropScope {
+ public:
+  // Takes what `cr` has drawn so far inside `area` (user space) as the backdrop.
+  BackdropScope(cairo_t* cr, rt::CGRect area);
+  ~BackdropScope();
+  BackdropScope(const BackdropScope&) = delete;
+  BackdropScope& operator=(const BackdropScope&) = delete;
+
+ private:
+  SurfacePtr blurred_;
+  cairo_matrix_t fromDevice_{};  // device pixels to the blurred surface's pixels
+  const BackdropScope* outer_;
+  friend bool paintBackdrop(cairo_t* cr);
+};
+
+// Paints the current backdrop within the clip of `cr`; NO when there is none.
+bool paintBackdrop(cairo_t* cr);
+
+}  // namespace host::render
