@@ -17,6 +17,12 @@ struct Device {
   LayoutDirection layoutDirection = LayoutDirection::LeftToRight;
   InterfaceStyle interfaceStyle = InterfaceStyle::Light;
   bool locked = false;
+  // The date and time the screens show (the status bar, the lockscreen's clock), fixed
+  // so that pictures repeat; the virtual clock of the main queue is another matter.
+  struct ClockFace {
+    int year = 2026;
+    unsigned month = 12, day = 7, hour = 9, minute = 41;
+  } clock;
   // The screen, in points, and its scale (pixels per point).
   double screenWidth = 375, screenHeight = 812, screenScale = 3;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/quartz/scaler.h"
 #include "host/render/blur.h"
 #include "host/render/shape.h"
 
@@ -26,35 +27,51 @@ BackdropScope::BackdropScope(cairo_t* cr, rt::CGRect area) : outer_(current) {
   // Pixels of the picture per backdrop pixel, so that the blur spans about three.
   const double step = std::max(1.0, std::floor(sigma / 3));
   const double pad = std::ceil(3 * sigma / step);
-  const double w = std::ceil(std::abs(x1 - x0) / step), h = std::ceil(std::abs(y1 - y0) / step);
+  // Whole pixels of the picture, within its surface.
+  cairo_surface_t* target = cairo_get_target(cr);
+  cairo_surface_flush(target);
+  double ox = 0, oy = 0;
+  cairo_surface_get_device_offset(target, &ox, &oy);
+  const bool image = cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE;
+  const int tw = image ? cairo_image_surface_get_width(target) : 0;
+  const int th = image ? cairo_image_surface_get_height(target) : 0;
+  const int left = std::clamp(static_cast<int>(std::floor(std::min(x0, x1) + ox)), 0, tw);
+  const int top = std::clamp(static_cast<int>(std::floor(std::min(y0, y1) + oy)), 0, th);
+  const int right = std::clamp(static_cast<int>(std::ceil(std::max(x0, x1) + ox)), 0, tw);
+  const int bottom = std::clamp(static_cast<int>(std::ceil(std::max(y0, y1) + oy)), 0, th);
+  const double w = std::ceil((right - left) / step), h = std::ceil((bottom - top) / step);
   if (!(w >= 1 && h >= 1 && w + 2 * pad <= 4096 && h + 2 * pad <= 4096)) return;
-  const int width = static_cast<int>(w + 2 * pad), height = static_cast<int>(h + 2 * pad);
+  const int iw = static_cast<int>(w), ih = static_cast<int>(h), margin = static_cast<int>(pad);
+  const int width = iw + 2 * margin, height = ih + 2 * margin;
   SurfacePtr small(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-  {
-    // The area, shrunk, with its edges repeated into the margin the blur needs, so the
-    // blur does not darken the screen's edges.
-    SurfacePtr region(cairo_surface_create_for_rectangle(cairo_get_target(cr), std::min(x0, x1),
-                                                         std::min(y0, y1), std::abs(x1 - x0),
-                                                         std::abs(y1 - y0)));
-    ContextPtr c = makeContext(small.get());
-    cairo_translate(c.get(), pad, pad);
-    cairo_scale(c.get(), 1 / step, 1 / step);
-    cairo_set_source_surface(c.get(), region.get(), 0, 0);
-    cairo_pattern_set_extend(cairo_get_source(c.get()), CAIRO_EXTEND_PAD);
-    cairo_pattern_set_filter(cairo_get_source(c.get()), CAIRO_FILTER_GOOD);
-    cairo_set_operator(c.get(), CAIRO_OPERATOR_SOURCE);
-    cairo_paint(c.get());
-  }
-  cairo_surface_flush(small.get());
   if (cairo_surface_status(small.get()) != CAIRO_STATUS_SUCCESS) return;
+  uint8_t* data = cairo_image_surface_get_data(small.get());
+  const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(small.get()));
+  // The area, shrunk by averaging, then its edges repeated into the margin the blur
+  // needs, so the blur does not darken the screen's edges.
+  const size_t targetStride = static_cast<size_t>(cairo_image_surface_get_stride(target));
+  scaleAreaAverage(cairo_image_surface_get_data(target) + top * targetStride + left * 4,
+                   right - left, bottom - top, targetStride, data + margin * stride + margin * 4,
+                   iw, ih, stride);
+  auto* px = reinterpret_cast<uint32_t*>(data);
+  const size_t row = stride / 4;
+  for (int y = margin; y < margin + ih; ++y) {
+    std::fill_n(px + y * row, margin, px[y * row + margin]);
+    std::fill_n(px + y * row + margin + iw, margin, px[y * row + margin + iw - 1]);
+  }
+  for (int y = 0; y < margin; ++y) {
+    std::copy_n(px + margin * row, width, px + y * row);
+    std::copy_n(px + (margin + ih - 1) * row, width, px + (margin + ih + y) * row);
+  }
   blurPixels(cairo_image_surface_get_data(small.get()), width, height,
              cairo_image_surface_get_stride(small.get()), 4, sigma / step);
   cairo_surface_mark_dirty(small.get());
   blurred_ = std::move(small);
-  // Device (x, y) is backdrop ((x - left) / step + pad, (y - top) / step + pad).
+  // Device (x, y) is backdrop ((x + ox - left) / s + pad, (y + oy - top) / s + pad), s
+  // being the exact shrink of each direction.
   cairo_matrix_init_translate(&fromDevice_, pad, pad);
-  cairo_matrix_scale(&fromDevice_, 1 / step, 1 / step);
-  cairo_matrix_translate(&fromDevice_, -std::min(x0, x1), -std::min(y0, y1));
+  cairo_matrix_scale(&fromDevice_, w / (right - left), h / (bottom - top));
+  cairo_matrix_translate(&fromDevice_, ox - left, oy - top);
 }
 
 BackdropScope::~BackdropScope() {

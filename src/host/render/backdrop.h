@@ -10,9 +10,10 @@
 // shows its tint only.
 //
 // The backdrop is kept at a fraction of the picture's resolution, chosen so that the blur
-// spans about three of its pixels, and drawn back scaled up with bilinear filtering: a
-// blur that wide leaves nothing finer to keep, and it costs a sixty-fourth of a
-// full-size one.
+// spans about three of its pixels (shrunk by the area-averaging scaler), and drawn back
+// scaled up with bilinear filtering: a blur that wide leaves nothing finer to keep, and
+// it costs a sixty-fourth of a full-size one. Only a picture drawn in memory (an image
+// surface) gives a backdrop.
 #pragma once
 
 #include <cairo.h>

@@ -1,11 +1,11 @@
 #include "host/render/screens.h"
 
 #include <cmath>
-#include <optional>
 #include <string>
 
 #include "host/foundation/value_helpers.h"
 #include "host/render/backdrop.h"
+#include "host/render/chrome.h"
 #include "host/springboard/presentation.h"
 #include "host/springboard/widgets.h"
 #include "host/uikit/colour.h"
@@ -29,31 +29,47 @@ void paintScreenGap(cairo_t* cr) {
 
 namespace {
 
-// A white label centred at y on a screen of the given width.
-void drawCentredText(cairo_t* cr, const std::string& text, double size, bool bold, double y,
-                     double width) {
-  Ref<> label = rt::send(cls::UILabel, sel::new_);
-  rt::send(label, sel::setText, NSStr(text));
-  rt::send(label, sel::setFont, UIFont::make(size, bold));
-  rt::send(label, sel::setTextColor, rt::send(cls::UIColor, sel::whiteColor));
-  const rt::CGSize fits = rt::send(label, sel::sizeThatFits, rt::CGSize{});
-  rt::send(label, sel::setFrame, rt::CGRect{{(width - fits.width) / 2, y}, fits});
-  CairoSave save(cr);
-  cairo_translate(cr, (width - fits.width) / 2, y);
-  drawView(cr, *UIView::cls.cast(label.get()));
+// The screen's backdrop for the materials drawn while it lives: what is drawn so far.
+render::BackdropScope screenBackdrop(cairo_t* cr, const Device& d) {
+  return render::BackdropScope(cr, {{0, 0}, {d.screenWidth, d.screenHeight}});
 }
 
-// The Today view: the wallpaper dimmed, the date, the widgets.
-void drawTodayView(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, rt::id window,
+// The lockscreen: wallpaper, padlock, clock and date, the player and the list, the
+// quick-action buttons.
+void drawLockscreen(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, RenderNotes* notes) {
+  paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
+  const render::BackdropScope backdrop = screenBackdrop(cr, d);
+  render::drawStatusBar(cr, d, false);
+  render::drawLockscreenClock(cr, d);
+  if (Ref<> lockscreen = lockscreenWindow())
+    drawView(cr, *UIView::cls.cast(lockscreen.get()), notes);
+  render::drawLockscreenControls(cr, d);
+}
+
+// The home screen: the apps' icons and the dock, the banners over them.
+void drawHomeScreen(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, id window,
+                    RenderNotes* notes) {
+  paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
+  const render::BackdropScope backdrop = screenBackdrop(cr, d);
+  render::drawHomeScreenIcons(cr, d);
+  render::drawStatusBar(cr, d, true);
+  render::drawHomeIndicator(cr, d);
+  drawView(cr, *UIView::cls.cast(window), notes);
+}
+
+// The Today view: the wallpaper dimmed, the search field, the widgets.
+void drawTodayView(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, id window,
                    RenderNotes* notes) {
   paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
   // Only this screen: a paint would dim the screens beside it too.
   cairo_rectangle(cr, 0, 0, d.screenWidth, d.screenHeight);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.2);
   cairo_fill(cr);
-  render::BackdropScope backdrop(cr, {{0, 0}, {d.screenWidth, d.screenHeight}});
-  drawCentredText(cr, "Monday, 7 December", 22, true, 48, d.screenWidth);
+  const render::BackdropScope backdrop = screenBackdrop(cr, d);
+  render::drawStatusBar(cr, d, true);
+  render::drawSearchField(cr, d);
   drawView(cr, *UIView::cls.cast(window), notes);
+  render::drawHomeIndicator(cr, d);
 }
 
 }  // namespace
@@ -70,25 +86,13 @@ ScreensPicture renderScreens(const Device& d, const Wallpaper& wallpaper, double
   cairo_t* cr = context.get();
   paintScreenGap(cr);
   cairo_scale(cr, scale, scale);
-  // The lockscreen: wallpaper, the clock and the date, the list.
-  paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
-  std::optional<render::BackdropScope> backdrop(std::in_place, cr,
-                                                CGRect{{0, 0}, {d.screenWidth, d.screenHeight}});
-  drawCentredText(cr, "9:41", 80, false, 70, d.screenWidth);
-  drawCentredText(cr, "Monday, 7 December", 20, false, 165, d.screenWidth);
   RenderNotes notes;
-  if (Ref<> lockscreen = lockscreenWindow())
-    drawView(cr, *UIView::cls.cast(lockscreen.get()), &notes);
-  // The home screen with the banners on top.
+  drawLockscreen(cr, wallpaper, d, &notes);
   if (banners) {
     CairoSave save(cr);
     cairo_translate(cr, d.screenWidth + kScreenGap, 0);
-    paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
-    backdrop.reset();
-    backdrop.emplace(cr, CGRect{{0, 0}, {d.screenWidth, d.screenHeight}});
-    drawView(cr, *UIView::cls.cast(banners.get()), &notes);
+    drawHomeScreen(cr, wallpaper, d, banners.get(), &notes);
   }
-  backdrop.reset();
   if (widgets) {
     CairoSave save(cr);
     cairo_translate(cr, (d.screenWidth + kScreenGap) * (screens - 1), 0);

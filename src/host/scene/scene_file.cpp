@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <sstream>
@@ -160,7 +162,7 @@ class Reader : public JsonReader {
 
   Device device(const Json& value) const {
     const std::string path = "device";
-    object(value, path, {"layoutDirection", "interfaceStyle", "locked", "wallpaper"});
+    object(value, path, {"layoutDirection", "interfaceStyle", "locked", "wallpaper", "clock"});
     Device d;
     d.layoutDirection = choice(value, path, "layoutDirection", {"ltr", "rtl"})
                             ? Device::LayoutDirection::RightToLeft
@@ -169,7 +171,25 @@ class Reader : public JsonReader {
                            ? Device::InterfaceStyle::Dark
                            : Device::InterfaceStyle::Light;
     d.locked = flag(value, path, "locked");
+    if (value.contains("clock"))
+      d.clock = clockFace(text(value, path, "clock"), member(path, "clock"));
     return d;
+  }
+
+  // "2026-12-07T09:41": a real date from 1900 to 2999 and a time of day.
+  Device::ClockFace clockFace(const std::string& value, const std::string& path) const {
+    int year = 0;
+    unsigned month = 0, day = 0, hour = 0, minute = 0;
+    char end = 0;
+    const bool read =
+        value.size() == 16 && std::sscanf(value.c_str(), "%4d-%2u-%2uT%2u:%2u%c", &year, &month,
+                                          &day, &hour, &minute, &end) == 5;
+    const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{month},
+                                           std::chrono::day{day}};
+    if (!read || !date.ok() || year < 1900 || year > 2999 || hour > 23 || minute > 59)
+      fail(path,
+           "expected a date and time such as \"2026-12-07T09:41\" (year-month-dayThour:minute)");
+    return {year, month, day, hour, minute};
   }
 
   App app(const Json& value, const std::string& path) const {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "host/render/chrome.h"
 #include "host/render/content.h"
 #include "host/render/screens.h"
 #include "host/scene/scene_fixture.h"
@@ -205,4 +206,11 @@ TEST_F(ScreensTest, ACollapsedStacksFrontCardHidesTheCardsBehindIt) {
     std::swap(picture, withBack);
     EXPECT_NE(at(front.origin.x + front.size.width / 2, below), alone);
   }
+}
+
+TEST(ClockFace, ReadsAsInUSEnglishWithItsWeekday) {
+  EXPECT_EQ(render::dateText({2026, 12, 7, 9, 41}), "Monday, December 7");
+  EXPECT_EQ(render::dateText({2024, 2, 29, 0, 0}), "Thursday, February 29");
+  EXPECT_EQ(render::clockText({2026, 1, 1, 0, 5}), "12:05");
+  EXPECT_EQ(render::clockText({2026, 1, 1, 13, 0}), "1:00");
 }

@@ -34,7 +34,8 @@ TEST_F(SceneFileTest, EveryFieldIsRead) {
   testing_support::writeBytes(folder / "pictures/face@2x.png", "not really a png");
   const Scene s = parse(R"({
     "description": "all of it",
-    "device": {"layoutDirection": "rtl", "interfaceStyle": "dark", "locked": true},
+    "device": {"layoutDirection": "rtl", "interfaceStyle": "dark", "locked": true,
+               "clock": "2024-02-29T00:05"},
     "preferences": {"enabled": true, "borderWidthBanner": 4, "styleBanner": "classic"},
     "apps": [{"bundleIdentifier": "com.a", "name": "A", "type": "System", "tags": ["t1", "t2"],
               "launchProhibited": true, "placeholder": true, "removedSystemApp": true,
@@ -73,6 +74,8 @@ TEST_F(SceneFileTest, EveryFieldIsRead) {
   EXPECT_EQ(s.device.layoutDirection, host::Device::LayoutDirection::RightToLeft);
   EXPECT_EQ(s.device.interfaceStyle, host::Device::InterfaceStyle::Dark);
   EXPECT_TRUE(s.device.locked);
+  EXPECT_EQ(s.device.clock.day, 29u);
+  EXPECT_EQ(s.device.clock.minute, 5u);
   EXPECT_EQ(s.preferences, (Preferences{{"enabled", true},
                                         {"borderWidthBanner", int64_t{4}},
                                         {"styleBanner", std::string("classic")}}));
@@ -134,6 +137,8 @@ TEST_F(SceneFileTest, FaultsAreRefusedWithTheirPathAndWhatWasExpected) {
       {R"({"device": {"layoutDirection": "up"}})",
        R"(device.layoutDirection: expected "ltr" or "rtl", got "up")"},
       {R"({"device": {"locked": "yes"}})", R"(device.locked: expected true or false, got "yes")"},
+      {R"({"device": {"clock": "2026-02-29T09:41"}})",
+       R"(device.clock: expected a date and time such as "2026-12-07T09:41")"},
       {R"({"preferences": {"a": 1.5}})",
        "preferences.a: expected true, false, an integer or a string without NUL characters, got "
        "1.5"},
