@@ -16,11 +16,12 @@ Ref<> addLabel(UIView& parent, const rt::ClassName& cls, const char* ivarName, C
 }
 
 void setMirroredFrame(id view, CGRect frame, CGFloat containerWidth) {
-  rt::send(view, sel::setFrame, mirroredForLayoutDirection(frame, containerWidth));
+  const bool rightToLeft = rt::send(view, sel::effectiveUserInterfaceLayoutDirection) ==
+                           UIUserInterfaceLayoutDirectionRightToLeft;
+  rt::send(view, sel::setFrame, rightToLeft ? mirrored(frame, containerWidth) : frame);
 }
 
-CGRect mirroredForLayoutDirection(CGRect frame, CGFloat containerWidth) {
-  if (device().layoutDirection != Device::LayoutDirection::RightToLeft) return frame;
+CGRect mirrored(CGRect frame, CGFloat containerWidth) {
   return {{containerWidth - frame.origin.x - frame.size.width, frame.origin.y}, frame.size};
 }
 
