@@ -43,7 +43,8 @@ class PLPlatterHeaderContentView : public UIView {
   // The icon's side, and its inset from the leading and top edges (also the date's from
   // the trailing edge).
   static constexpr CGFloat kIconSize = 20, kInset = 10.5;
-  static_assert(kInset + kIconSize / 2 == 20.5 && PLTitledPlatterView::kHeaderHeight == 41);
+  // The row holds the icon with as much room below as above.
+  static_assert(2 * kInset + kIconSize == PLTitledPlatterView::kHeaderHeight);
 
   Ref<> initWithFrame(CGRect frame);
   // The buttons showing the app's icons: one, holding the app icon as its image.
@@ -64,8 +65,6 @@ class BSUIDefaultDateLabel : public UILabel {
   static inline const rt::ClassOf<BSUIDefaultDateLabel> cls{"BSUIDefaultDateLabel"};
 };
 
-// The frame mirrored within a container of the given width.
-CGRect mirrored(CGRect frame, CGFloat containerWidth);
 // Adds a label of the class (made through the runtime) to parent in the system font of
 // the size, bold or not, on at most `lines` lines; nil when the host lacks the view
 // (see addNewSubview).
