@@ -32,9 +32,9 @@ TEST_F(AdjustmentTest, WithTheGateClosedEveryMeasureIsTheHosts) {
   set("enableBanners", false);
   set("styleBanner", "classic");  // would move things with the gate open
   banner();
-  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0}), (CGSize{359, 70}));
-  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 24, 359, 46));
-  EXPECT_EQ(frameOf("_primaryLabel"), CGRectMake(10, 5, 339, 18));
+  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0}), (CGSize{359, 87.5}));
+  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 41, 359, 46.5));
+  EXPECT_EQ(frameOf("_primaryLabel"), CGRectMake(10, 0, 339, 18));
   EXPECT_EQ(rt::send(header, sel::_iconTrailingPadding), 8);
 }
 
@@ -42,31 +42,31 @@ TEST_F(AdjustmentTest, AColouredClassicHeaderAddsTenPointsAndLowersTheContent) {
   boot();
   set("styleBanner", "classic");  // "colorHeaderBanner" is "dominant" by default
   banner();
-  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0}), (CGSize{359, 80}));
-  EXPECT_EQ(rt::send(rt::send(controller, sel::view), sel::frame), CGRectMake(8, 44, 359, 80));
-  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 34, 359, 56));
+  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0}), (CGSize{359, 97.5}));
+  EXPECT_EQ(rt::send(rt::send(controller, sel::view), sel::frame), CGRectMake(8, 44, 359, 97.5));
+  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 51, 359, 56.5));
   set("colorHeaderBanner", "none");
   layout();
-  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0}), (CGSize{359, 70}));
-  EXPECT_EQ(rt::send(card, sel::_mainContentFrame).origin.y, 24);
+  EXPECT_EQ(rt::send(card, sel::sizeThatFitsContentWithSize, CGSize{359, 0}), (CGSize{359, 87.5}));
+  EXPECT_EQ(rt::send(card, sel::_mainContentFrame).origin.y, 41);
 }
 
 TEST_F(AdjustmentTest, TheModernStyleLiftsAndShiftsByTheIndicatorInBothDirections) {
   boot();
   banner(picture(0xff00aa00, 90));
   // Left to right: 14 higher and 53 further right; labels and thumbnail make room.
-  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(53, 10, 359, 46));
-  EXPECT_EQ(frameOf("_primaryLabel"), CGRectMake(10, 5, 295 - 53, 18));
-  EXPECT_EQ(frameOf("_thumbnailImageView"), CGRectMake(313 - 53, 5, 36, 36));
-  // The date label rises 3 points (the host centres it at y 4 in the 24-point strip).
-  EXPECT_EQ(rt::send(key(header.get(), "_dateLabel"), sel::frame).origin.y, 4 - 3);
+  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(53, 41 - 14, 359, 46.5));
+  EXPECT_EQ(frameOf("_primaryLabel"), CGRectMake(10, 0, 295 - 53, 18));
+  EXPECT_EQ(frameOf("_thumbnailImageView"), CGRectMake(313 - 53, 0, 36, 36));
+  // The date label rises 3 points (the host centres it at y 12.5 in the 41-point row).
+  EXPECT_EQ(rt::send(key(header.get(), "_dateLabel"), sel::frame).origin.y, 12.5 - 3);
 }
 
 TEST_F(AdjustmentTest, RightToLeftLiftsButDoesNotShiftOrMoveTheThumbnail) {
   boot(rightToLeft());
   banner(picture(0xff00aa00, 90));
-  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 10, 359, 46));
-  EXPECT_EQ(frameOf("_thumbnailImageView"), CGRectMake(10, 5, 36, 36));
+  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 41 - 14, 359, 46.5));
+  EXPECT_EQ(frameOf("_thumbnailImageView"), CGRectMake(10, 0, 36, 36));
   EXPECT_EQ(frameOf("_primaryLabel").size.width, 295 - 53);
 }
 
@@ -90,7 +90,7 @@ TEST_F(AdjustmentTest, HeaderPaddingTitleFallbackAndTheDateOnlyInModern) {
   banner(nullptr, "com.example.mail", nullptr);
   EXPECT_EQ(rt::send(header, sel::_iconTrailingPadding), -18);
   EXPECT_TRUE(host::isString(rt::send(content, sel::primaryText).get(), "Mail"));
-  EXPECT_EQ(rt::send(key(header.get(), "_dateLabel"), sel::frame).origin.y, 4);
+  EXPECT_EQ(rt::send(key(header.get(), "_dateLabel"), sel::frame).origin.y, 12.5);
   // A title of its own is kept; a do-not-disturb notification gets no name.
   rt::send(content, sel::setPrimaryText, host::NSStr("Maple"));
   EXPECT_TRUE(host::isString(rt::send(content, sel::primaryText).get(), "Maple"));

@@ -91,7 +91,8 @@ TEST_F(RestyleTest, RoundCornersHideTheShadowViewAndShadowTheCard) {
     relayout();
     for (Ref<> view : {rt::send(card, sel::backgroundMaterialView), background(),
                        key(rt::send(controller, sel::view).get(), "_stackDimmingView")})
-      EXPECT_EQ(rt::send(rt::send(view, sel::layer), sel::cornerRadius), 35);
+      EXPECT_EQ(rt::send(rt::send(view, sel::layer), sel::cornerRadius),
+                rt::send(card, sel::frame).size.height / 2);
     EXPECT_TRUE(rt::send(key(card.get(), "_shadowView"), sel::isHidden));
     EXPECT_EQ(rt::send(layer, sel::shadowOffset), (rt::CGSize{0, 3}));
     EXPECT_EQ(rt::send(layer, sel::shadowRadius), 5);
@@ -256,10 +257,11 @@ TEST_F(RestyleTest, BordersGoOnTheBackgroundLayerOrAlongOneEdge) {
   relayout();
   EXPECT_EQ(rt::send(layer, sel::borderWidth), 0);
   EXPECT_FALSE(rt::send(strip, sel::isHidden));
-  EXPECT_EQ(rt::send(strip, sel::frame), CGRectMake(356, 0, 3, 70));
+  const rt::CGFloat h = rt::send(card, sel::frame).size.height;
+  EXPECT_EQ(rt::send(strip, sel::frame), CGRectMake(356, 0, 3, h));
   set("borderPositionBanner", "bottom");
   relayout();
-  EXPECT_EQ(rt::send(strip, sel::frame), CGRectMake(0, 67, 359, 3));
+  EXPECT_EQ(rt::send(strip, sel::frame), CGRectMake(0, h - 3, 359, 3));
   set("borderColorBanner", "none");
   relayout();
   EXPECT_TRUE(rt::send(strip, sel::isHidden));

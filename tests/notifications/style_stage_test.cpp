@@ -138,7 +138,9 @@ TEST_F(StyleTest, ModernDotTriangleAndLineInBothDirections) {
     set("indicatorModernSizeBanner", int64_t{33});
     banner();
     EXPECT_TRUE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));  // header hidden
-    const CGRect square = CGRectMake(rtl ? 323 : 20, 27, 16, 16);
+    // Centred on the card's height, whatever the host makes it.
+    const CGFloat h = rt::send(card, sel::frame).size.height;
+    const CGRect square = CGRectMake(rtl ? 323 : 20, (h - 16) / 2, 16, 16);
     EXPECT_EQ(rt::send(indicator(), sel::frame), square);
     EXPECT_EQ(radius(indicator().get()), 8);
     set("indicatorModernBanner", "triangle");
@@ -150,7 +152,7 @@ TEST_F(StyleTest, ModernDotTriangleAndLineInBothDirections) {
     set("indicatorModernColorBanner", "#FF0000");
     relayout();
     EXPECT_EQ(maskPoints(), std::vector<rt::CGPoint>{});
-    EXPECT_EQ(rt::send(indicator(), sel::frame), CGRectMake(rtl ? 336 : 20, 20, 3, 30));
+    EXPECT_EQ(rt::send(indicator(), sel::frame), CGRectMake(rtl ? 336 : 20, 20, 3, h - 40));
     EXPECT_EQ(radius(indicator().get()), 1.5);
     // "none" keeps the indicator's last colour.
     Ref<> red = rt::send(indicator(), sel::backgroundColor);
@@ -163,9 +165,10 @@ TEST_F(StyleTest, ModernDotTriangleAndLineInBothDirections) {
 TEST_F(StyleTest, RightToLeftTheModernIconAndItsBadgeSitAtTheRightEdge) {
   boot(rightToLeft());
   banner();
-  EXPECT_EQ(rt::send(image(), sel::frame), CGRectMake(307, 19, 32, 32));
+  const CGFloat y = (rt::send(card, sel::frame).size.height - 32) / 2;
+  EXPECT_EQ(rt::send(image(), sel::frame), CGRectMake(307, y, 32, 32));
   EXPECT_EQ(rt::send(rt::send(card, sel::imageIndicatorCorner), sel::frame),
-            CGRectMake(326, 38, 15, 15));
+            CGRectMake(326, y + 19, 15, 15));
   EXPECT_EQ(rt::send(image(), sel::image), rt::send(controller, sel::getIconForBundleId_withMask,
                                                     host::NSStr("com.example.mail"), true));
   EXPECT_FALSE(rt::send(image(), sel::clipsToBounds));
@@ -176,7 +179,8 @@ TEST_F(StyleTest, TheIconCornerTableClampsToHalfTheSize) {
   set("indicatorRoundedCornerBanner", "custom");
   set("indicatorCustomRoundedCornerBanner", int64_t{40});
   banner();
-  EXPECT_EQ(rt::send(image(), sel::frame), CGRectMake(20, 19, 32, 32));
+  EXPECT_EQ(rt::send(image(), sel::frame),
+            CGRectMake(20, (rt::send(card, sel::frame).size.height - 32) / 2, 32, 32));
   EXPECT_EQ(radius(image().get()), 16);
   EXPECT_TRUE(rt::send(image(), sel::clipsToBounds));
   const struct {

@@ -105,7 +105,7 @@ std::string optionsRow(rt::CGFloat laidOutWidth) {
 
 Ref<> card() {
   Ref<> view = make("NCNotificationShortLookView");
-  rt::send(view, sel::setFrame, rt::CGRectMake(0, 0, 359, 70));
+  rt::send(view, sel::setFrame, rt::CGRectMake(0, 0, 359, 87.5));
   return view;
 }
 
@@ -155,7 +155,7 @@ std::map<std::string, Probe> probes() {
             return subviewFrames(view.get());
           },
           // The content view lifted 14 and moved right by the indicator's 53 points.
-          becomes("0,0,359,70;0,0,359,70;0,0,359,24;53,10,359,46;")));
+          becomes("0,0,359,87.5;0,0,359,87.5;0,0,359,41;53,27,359,46.5;")));
   add("NCNotificationShortLookView", "sizeThatFitsContentWithSize:",
       probe("NCNotificationShortLookView", sel::sizeThatFitsContentWithSize, [] {
         Ref<> view = card();
@@ -190,7 +190,7 @@ std::map<std::string, Probe> probes() {
       probe(
           "PLTitledPlatterView", sel::_mainContentFrame,
           [] { return describe(rt::send(card(), sel::_mainContentFrame)); },
-          becomes("53,10,359,46")));
+          becomes("53,27,359,46.5")));
   add("NCNotificationContentView",
       "setPrimaryText:", probe("NCNotificationContentView", sel::setPrimaryText, [] {
         Ref<> content = make("NCNotificationContentView");
@@ -202,13 +202,13 @@ std::map<std::string, Probe> probes() {
           "NCNotificationContentView", sel::layoutSubviews,
           [] {
             Ref<> content = make("NCNotificationContentView");
-            rt::send(content, sel::setFrame, rt::CGRectMake(0, 24, 359, 46));
+            rt::send(content, sel::setFrame, rt::CGRectMake(0, 41, 359, 46.5));
             rt::send(content, sel::setPrimaryText, host::NSStr("Maple"));
             rt::send(content, sel::layoutSubviews);
             return subviewFrames(content.get());
           },
           // Each label 53 points narrower.
-          becomes("10,5,286,18;10,23,286,0;10,23,286,0;10,23,286,0;")));
+          becomes("10,0,286,18;10,18,286,0;10,18,286,0;10,18,286,0;")));
   add("NCAuxiliaryOptionsView", "layoutSubviews",
       probe(
           "NCAuxiliaryOptionsView", sel::layoutSubviews, [] { return optionsRow(359); },

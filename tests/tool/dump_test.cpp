@@ -186,19 +186,20 @@ TEST_F(DumpToolTest, TheExampleScenesShowThePassesResults) {
   auto frame = [](const Json& view) { return view["frame"].get<std::vector<double>>(); };
   using Frame = std::vector<double>;
 
-  // A round 70-point banner: radius 35 on material, dimming and background; the shadow
-  // view hidden and the card casting the shadow; a 3-point border along the right edge.
+  // A round banner, 87.5 points high (header row 41, title and message 18 each, 10.5
+  // below): radius 43.75 on material, dimming and background; the shadow view hidden and
+  // the card casting the shadow; a 3-point border along the right edge.
   const Json seeThrough = dump("see-through.json");
   const Json& banner = surface(seeThrough, "release");
-  ASSERT_EQ(frame(named(banner, "_contentView")), (Frame{0, 0, 359, 70}));
+  ASSERT_EQ(frame(named(banner, "_contentView")), (Frame{0, 0, 359, 87.5}));
   for (const char* name : {"_backgroundMaterialView", "_stackDimmingView", "lumoraBackground"})
-    EXPECT_EQ(named(banner, name)["layer"]["cornerRadius"], 35) << name;
+    EXPECT_EQ(named(banner, name)["layer"]["cornerRadius"], 43.75) << name;
   EXPECT_TRUE(named(banner, "_shadowView")["hidden"]);
   const Json& cardLayer = named(banner, "_contentView")["layer"];
   EXPECT_EQ(cardLayer["shadowOffset"], Json::parse("[0, 3]"));
   EXPECT_EQ(cardLayer["shadowRadius"], 5);
   EXPECT_FLOAT_EQ(cardLayer["shadowOpacity"].get<float>(), 0.075f);
-  EXPECT_EQ(frame(named(banner, "lumoraBorder")), (Frame{356, 0, 3, 70}));
+  EXPECT_EQ(frame(named(banner, "lumoraBorder")), (Frame{356, 0, 3, 87.5}));
   EXPECT_FALSE(named(banner, "lumoraBorder")["hidden"]);
   // A see-through lockscreen: no material, and of the stack only its first card.
   EXPECT_EQ(named(surface(seeThrough, "chat-1"), "_backgroundMaterialView")["alpha"], 0);
@@ -211,19 +212,45 @@ TEST_F(DumpToolTest, TheExampleScenesShowThePassesResults) {
   ASSERT_EQ(cellsHidden.size(), 2u);
   EXPECT_NE(cellsHidden[0], cellsHidden[1]);
 
-  // Modern: a 33-point dot halves to 16; the contact picture with its badge; the maple
-  // app never shows an indicator; right to left the icon sits at the other edge.
+  // Modern: a 33-point dot halves to 16, centred on the 87.5-point card; the date 3
+  // points above the header line (12.5), well inside any border; the contact picture
+  // with its badge; the maple app never shows an indicator; right to left the icon sits
+  // at the other edge.
   const Json modern = dump("modern.json");
   const Json& dot = named(surface(modern, "rings"), "colorIndicator");
-  EXPECT_EQ(frame(dot), (Frame{20, 27, 16, 16}));
+  EXPECT_EQ(frame(dot), (Frame{20, 35.75, 16, 16}));
   EXPECT_EQ(dot["layer"]["cornerRadius"], 8);
+  EXPECT_EQ(frame(named(surface(modern, "rings"), "_dateLabel")), (Frame{321.5, 9.5, 27, 16}));
   const Json& message = surface(modern, "message");
-  EXPECT_EQ(frame(named(message, "imageIndicator")), (Frame{20, 19, 32, 32}));
-  EXPECT_EQ(frame(named(message, "imageIndicatorCorner")), (Frame{39, 38, 15, 15}));
+  EXPECT_EQ(frame(named(message, "imageIndicator")), (Frame{20, 27.75, 32, 32}));
+  EXPECT_EQ(frame(named(message, "imageIndicatorCorner")), (Frame{39, 46.75, 15, 15}));
   EXPECT_TRUE(named(surface(modern, "maple"), "colorIndicator")["hidden"]);
   EXPECT_TRUE(named(surface(modern, "maple"), "imageIndicator")["hidden"]);
   EXPECT_EQ(frame(named(surface(dump("rtl-modern.json"), "mail"), "imageIndicator")),
-            (Frame{307, 19, 32, 32}));
+            (Frame{307, 27.75, 32, 32}));
+
+  // Classic: the dot covers the app icon's place, on the line of the app's name and the
+  // date; a coloured header band holds it, the content 10 points below the band.
+  const Json classic = dump("classic.json");
+  const Json& meeting = surface(classic, "meeting");
+  EXPECT_EQ(frame(named(meeting, "colorIndicator")), (Frame{14.5, 14.5, 12, 12}));
+  const Json& header = named(meeting, "_headerContentView");
+  EXPECT_EQ(frame(header["subviews"][0]), (Frame{10.5, 10.5, 20, 20}));  // the icon button
+  for (const char* name : {"_titleLabel", "_dateLabel"})
+    EXPECT_EQ(frame(named(header, name))[1] + frame(named(header, name))[3] / 2, 20.5) << name;
+  const Json rtlDark = dump("rtl-dark.json");
+  const Json& coloured = surface(rtlDark, "meeting");
+  EXPECT_EQ(frame(named(coloured, "_headerContentView")), (Frame{0, 0, 359, 41}));
+  EXPECT_EQ(frame(named(coloured, "_notificationContentView"))[1], 41 + 10);
+
+  // A collapsed stack's front card says how many more it holds, under its message; the
+  // cards behind and a card alone have no summary.
+  const Json& summary = named(surface(rtlDark, "news-1"), "_summaryLabel");
+  EXPECT_EQ(summary["text"], "2 more notifications");
+  EXPECT_FALSE(summary["hidden"]);
+  EXPECT_EQ(frame(summary)[1], 18 + 18 + 4);
+  EXPECT_TRUE(named(surface(rtlDark, "news-2"), "_summaryLabel")["hidden"]);
+  EXPECT_TRUE(named(surface(classic, "meeting"), "_summaryLabel")["hidden"]);
 
   // The profile picture from another messaging app's container shows by default, once
   // contact pictures are turned on at one second; before, the app's icon.

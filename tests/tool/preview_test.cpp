@@ -43,10 +43,11 @@ TEST_F(PreviewToolTest, ScreensSideBySideAtTheScaleAskedFor) {
   Outcome both = lumora("preview --scale 1 --appearance both -o -");
   ASSERT_EQ(both.status, 0) << both.err;
   EXPECT_EQ(pngSize(both.out), (std::pair<uint32_t, uint32_t>{1173 * 2 + 24, 812}));
-  // One surface alone, with 16 points of wallpaper around it, at scale 2.
+  // One surface alone, with 16 points of wallpaper around it, at scale 2 (the banner is
+  // 87.5 points high).
   Outcome alone = lumora("preview --surface message --scale 2 -o -");
   ASSERT_EQ(alone.status, 0) << alone.err;
-  EXPECT_EQ(pngSize(alone.out), (std::pair<uint32_t, uint32_t>{(359 + 32) * 2, (70 + 32) * 2}));
+  EXPECT_EQ(pngSize(alone.out), (std::pair<uint32_t, uint32_t>{(359 + 32) * 2, 239}));
   // A widget alone: 359 x 150.
   Outcome widget = lumora("preview --surface weather --scale 1 -o -");
   ASSERT_EQ(widget.status, 0) << widget.err;
@@ -55,7 +56,7 @@ TEST_F(PreviewToolTest, ScreensSideBySideAtTheScaleAskedFor) {
   Outcome bulletin = lumora("preview --scene '" + std::string(LUMORA_SCENES) +
                             "/test-notifications.json' --at 1 --surface bulletin-1 --scale 1 -o -");
   ASSERT_EQ(bulletin.status, 0) << bulletin.err;
-  EXPECT_EQ(pngSize(bulletin.out), (std::pair<uint32_t, uint32_t>{359 + 32, 70 + 32}));
+  EXPECT_EQ(pngSize(bulletin.out), (std::pair<uint32_t, uint32_t>{359 + 32, 120}));  // 119.5
 }
 
 TEST_F(PreviewToolTest, ASettingChangesThePicture) {
@@ -143,7 +144,7 @@ TEST_F(PreviewToolTest, AnOutputThatIsNoRegularFileIsWrittenThroughOrRefusedNeve
   const ssize_t n = ::read(reader, got.data(), got.size());
   ::close(reader);
   got.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  EXPECT_EQ(pngSize(got), (std::pair<uint32_t, uint32_t>{359 + 32, 70 + 32}));
+  EXPECT_EQ(pngSize(got), (std::pair<uint32_t, uint32_t>{359 + 32, 120}));
   EXPECT_TRUE(fs::is_fifo(fifo));
 
   // A link to a file: the file is replaced, the link stays; a dangling link's target is

@@ -127,6 +127,12 @@ Ref<> CSMediaControlsView::initWithFrame(CGRect frame) {
   nextButton_ = makeGlyphButton(
       *this, {{{12, 16}, {22, 22}, {12, 28}}, {{22, 16}, {32, 22}, {22, 28}}}, black.get());
   volumeTrack_ = makeBar(*this, track);
+  // The transport buttons and the scrubber (its track, fill and times) keep their
+  // left-to-right order in a right-to-left layout, as playback controls do on the host;
+  // the artwork, the texts and the volume mirror.
+  for (const Ref<>& view : {progressTrack_, progressFill_, elapsedLabel_, remainingLabel_,
+                            previousButton_, playButton_, nextButton_})
+    rt::send(view, sel::setSemanticContentAttribute, int64_t{UISemanticContentAttributePlayback});
   return ref();
 }
 
@@ -140,9 +146,7 @@ void CSMediaControlsView::layoutSubviews() {
   const CGFloat w = bounds().size.width, inner = std::max<CGFloat>(w - 2 * kInset, 0);
   const CGFloat textX = kInset + kArtworkSide + 12;
   const CGFloat textWidth = std::max<CGFloat>(w - textX - kInset, 0);
-  auto place = [w](id view, CGRect frame) {
-    rt::send(view, sel::setFrame, mirroredForLayoutDirection(frame, w));
-  };
+  auto place = [w](id view, CGRect frame) { setMirroredFrame(view, frame, w); };
   place(artworkView_.get(), {{kInset, kInset}, {kArtworkSide, kArtworkSide}});
   const CGFloat titleHeight = rt::send(titleLabel_, sel::sizeThatFits, CGSize{textWidth, 0}).height;
   const CGFloat artistHeight =

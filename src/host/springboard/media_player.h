@@ -9,7 +9,10 @@
 //           _mediaControlsView (CSMediaControlsView): filling S
 //             artwork 60 x 60 at (16, 16); title and artist beside it; the progress
 //             track 92 points down with the times under it; previous, play and next
-//             44 x 44 centred 126 points down; the volume track 180 points down
+//             44 x 44 centred 126 points down; the volume track 180 points down.
+//             Right to left everything mirrors but the playback controls (the
+//             scrubber's track, fill and times, and the transport buttons, whose
+//             semantic content is "playback"), which keep their left-to-right order.
 //
 // The player is on screen while a track plays and the lockscreen shows: playing a
 // track, stopping, locking and unlocking put it on or take it off the cover sheet, and

@@ -1,8 +1,21 @@
 #include "host/springboard/notification_list.h"
 
 #include <algorithm>
+#include <string>
 
 namespace host {
+namespace {
+
+// The notification content view of the card a list cell shows, or nil.
+Ref<> cardContentView(id cell) {
+  auto* listCell = NCNotificationListCell::cls.cast(cell);
+  auto* container = NCNotificationViewControllerView::cls.cast(
+      listCell && listCell->cellView() ? listCell->cellView()->contentView().get() : nullptr);
+  return container ? rt::send(container->contentView(), sel::customContentView) : nullptr;
+}
+
+}  // namespace
+
 // ---- Cell content
 
 void NCNotificationListCellView::setContent(id controllerView) {
@@ -42,6 +55,19 @@ void NCNotificationListView::appendCell(id cell) {
   if (!NCNotificationListCell::cls.isKind(cell)) return;
   cells_.push_back(cell->ref());
   insertSubview(cell, 0);  // behind the cells before it
+  updateSummaries();
+}
+
+void NCNotificationListView::updateSummaries() {
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    Ref<> text;
+    if (i == 0 && isGrouped()) {
+      const size_t more = cells_.size() - 1;
+      text =
+          NSStr(std::to_string(more) + (more == 1 ? " more notification" : " more notifications"));
+    }
+    rt::send(cardContentView(cells_[i].get()), sel::setSummaryText, text);
+  }
 }
 
 Ref<> NCNotificationListView::visibleViewAtIndex(uint64_t index) const {
@@ -50,6 +76,7 @@ Ref<> NCNotificationListView::visibleViewAtIndex(uint64_t index) const {
 
 void NCNotificationListView::setGrouped(bool grouped) {
   grouped_ = grouped;
+  updateSummaries();
   setNeedsLayout();
   if (UIView* parent = superviewPointer()) parent->setNeedsLayout();
 }

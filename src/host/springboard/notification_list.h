@@ -11,7 +11,9 @@
 // notification shows options. A stack of
 // two or more starts collapsed (`isGrouped`): the first card in front, up to two more
 // peeking out 8 points each below it, each 8 points narrower on both sides per step,
-// and dimmed.
+// and dimmed. The front card of a collapsed stack says how many more it holds in its
+// summary line ("1 more notification", "2 more notifications"), which makes it, and the
+// cards behind, taller; expanded or alone, no card has a summary.
 #pragma once
 
 #include <vector>
@@ -64,6 +66,8 @@ class NCNotificationListView : public UIView {
   void layoutSubviews();
 
  private:
+  // Gives the front card of a collapsed stack its summary, and takes it from every other.
+  void updateSummaries();
   std::vector<Ref<>> cells_;
   bool grouped_ = true;
 };

@@ -40,6 +40,7 @@ Ref<> NCNotificationContentView::initWithFrame(CGRect frame) {
   primarySubtitleLabel_ = addLabel(*this, UILabel::cls, "_primarySubtitleLabel", 15, true, 1);
   secondaryLabel_ = addLabel(*this, UILabel::cls, "_secondaryLabel", 15, false, 4);
   summaryLabel_ = addLabel(*this, UILabel::cls, "_summaryLabel", 13, false, 1);
+  rt::send(summaryLabel_, sel::setHidden, true);
   return ref();
 }
 
@@ -65,6 +66,15 @@ void NCNotificationContentView::setThumbnail(id image) {
   rt::send(thumbnailImageView_, sel::setImage, image);
 }
 
+void NCNotificationContentView::setSummaryText(id text) {
+  rt::send(summaryLabel_, sel::setText, text);
+  rt::send(summaryLabel_, sel::setHidden, text == nullptr);
+}
+
+CGFloat NCNotificationContentView::summaryGap(CGFloat width) const {
+  return textHeight(summaryLabel_.get(), width) > 0 ? kSummaryGap : 0;
+}
+
 CGFloat NCNotificationContentView::labelWidth(CGFloat width) const {
   const CGFloat thumbnail = thumbnailImageView_ ? kThumbnailSize + kThumbnailGap : 0;
   return std::max<CGFloat>(width - 2 * kSideInset - thumbnail, 0);
@@ -73,25 +83,26 @@ CGFloat NCNotificationContentView::labelWidth(CGFloat width) const {
 void NCNotificationContentView::layoutSubviews() {
   const CGFloat w = bounds().size.width;
   const CGFloat width = labelWidth(w);
-  CGFloat y = kInset;
+  CGFloat y = kTopInset;
   for (const Ref<>& label :
        {primaryLabel_, primarySubtitleLabel_, secondaryLabel_, summaryLabel_}) {
+    if (label == summaryLabel_) y += summaryGap(width);
     const CGFloat height = textHeight(label.get(), width);
     setMirroredFrame(label.get(), {{kSideInset, y}, {width, height}}, w);
     y += height;
   }
   if (thumbnailImageView_)
-    setMirroredFrame(thumbnailImageView_.get(),
-                     {{w - kSideInset - kThumbnailSize, kInset}, {kThumbnailSize, kThumbnailSize}},
-                     w);
+    setMirroredFrame(
+        thumbnailImageView_.get(),
+        {{w - kSideInset - kThumbnailSize, kTopInset}, {kThumbnailSize, kThumbnailSize}}, w);
 }
 
 CGSize NCNotificationContentView::sizeThatFits(CGSize size) const {
   const CGFloat width = labelWidth(size.width);
-  CGFloat height = 2 * kInset;
+  CGFloat height = kTopInset + summaryGap(width) + kBottomInset;
   for (const Ref<>& label : {primaryLabel_, primarySubtitleLabel_, secondaryLabel_, summaryLabel_})
     height += textHeight(label.get(), width);
-  if (thumbnailImageView_) height = std::max(height, 2 * kInset + kThumbnailSize);
+  if (thumbnailImageView_) height = std::max(height, kTopInset + kThumbnailSize + kBottomInset);
   return {size.width, height};
 }
 
@@ -280,6 +291,7 @@ void NCNotificationContentView::bind(ClassBuilder<NCNotificationContentView>& b)
       .method<&NCNotificationContentView::setPrimaryText>(sel::setPrimaryText)
       .method<&NCNotificationContentView::layoutSubviews>(sel::layoutSubviews)
       .method<&NCNotificationContentView::sizeThatFits>(sel::sizeThatFits)
+      .method<&NCNotificationContentView::setSummaryText>(sel::setSummaryText)
       .ivar<&NCNotificationContentView::primaryLabel_>("_primaryLabel")
       .ivar<&NCNotificationContentView::primarySubtitleLabel_>("_primarySubtitleLabel")
       .ivar<&NCNotificationContentView::secondaryLabel_>("_secondaryLabel")

@@ -3,12 +3,16 @@
 // variable names, and lays them out in `layoutSubviews` from its own bounds.
 //
 // Geometry, the model's choice after the host: a card is 359 points wide; its header
-// strip (platter_views.h) is 24 points high; the
-// content below it has 5-point insets above and below and 10 at the sides, the title in
-// bold 15 points on one line, the message in 15 points on up to four lines; a thumbnail
-// of 36 x 36 sits at the content's trailing edge and the labels end 8 points before it.
-// A card with a one-line title and a one-line message is 70 points high. In a
-// right-to-left layout every frame is mirrored within its superview.
+// row (platter_views.h) is 41 points high, with the app icon at (10.5, 10.5, 20, 20)
+// and the app's name and the date on the icon's line. The content below it starts right
+// under the header row and ends 10.5 points above the card's bottom edge (as much room as
+// the icon has above it), 10 points in from the sides: the title in bold 15 points on
+// one line, the message in 15 points on up to four lines and, on the front card of a
+// collapsed stack, the summary ("2 more notifications") in 13 points, 4 points below the
+// message; a thumbnail of 36 x 36 sits at the content's trailing edge, level with the
+// title, and the labels end 8 points before it. A card's height follows from its
+// content: a one-line title and a one-line message make 41 + 18 + 18 + 10.5 = 87.5
+// points. In a right-to-left layout every frame is mirrored within its superview.
 #pragma once
 
 #include <vector>
@@ -24,8 +28,7 @@ class NCNotificationContentView : public UIView {
  public:
   static inline const rt::ClassOf<NCNotificationContentView> cls{"NCNotificationContentView"};
   static void bind(ClassBuilder<NCNotificationContentView>& b);
-  static constexpr CGFloat kInset = 5, kSideInset = 10;
-
+  static constexpr CGFloat kTopInset = 0, kBottomInset = 10.5, kSideInset = 10, kSummaryGap = 4;
   static constexpr CGFloat kThumbnailSize = 36, kThumbnailGap = 8;
 
   Ref<> initWithFrame(CGRect frame);
@@ -33,13 +36,18 @@ class NCNotificationContentView : public UIView {
   void setPrimaryText(id text);
   // Shows the image at the trailing edge (nil removes the thumbnail view).
   void setThumbnail(id image);
-  // The labels, one under the other, each as tall as its text needs at this width.
+  // The summary line under the message (nil: none, the summary label hidden).
+  void setSummaryText(id text);
+  // The labels, one under the other, each as tall as its text needs at this width, the
+  // summary a little apart when it shows.
   void layoutSubviews();
   // The height the texts need at the given width, insets included.
   CGSize sizeThatFits(CGSize size) const;
 
  private:
   CGFloat labelWidth(CGFloat width) const;
+  // The room above the summary: the gap when it has a text, else none.
+  CGFloat summaryGap(CGFloat width) const;
   Ref<> primaryLabel_, primarySubtitleLabel_, secondaryLabel_, summaryLabel_, thumbnailImageView_;
 };
 

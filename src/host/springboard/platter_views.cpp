@@ -15,13 +15,19 @@ Ref<> addLabel(UIView& parent, const rt::ClassName& cls, const char* ivarName, C
   return label;
 }
 
-void setMirroredFrame(id view, CGRect frame, CGFloat containerWidth) {
-  rt::send(view, sel::setFrame, mirroredForLayoutDirection(frame, containerWidth));
+namespace {
+
+// The frame mirrored within a container of the given width.
+CGRect mirrored(CGRect frame, CGFloat containerWidth) {
+  return {{containerWidth - frame.origin.x - frame.size.width, frame.origin.y}, frame.size};
 }
 
-CGRect mirroredForLayoutDirection(CGRect frame, CGFloat containerWidth) {
-  if (device().layoutDirection != Device::LayoutDirection::RightToLeft) return frame;
-  return {{containerWidth - frame.origin.x - frame.size.width, frame.origin.y}, frame.size};
+}  // namespace
+
+void setMirroredFrame(id view, CGRect frame, CGFloat containerWidth) {
+  const bool rightToLeft = rt::send(view, sel::effectiveUserInterfaceLayoutDirection) ==
+                           UIUserInterfaceLayoutDirectionRightToLeft;
+  rt::send(view, sel::setFrame, rightToLeft ? mirrored(frame, containerWidth) : frame);
 }
 
 CGRect PLTitledPlatterView::mainContentFrame() const {

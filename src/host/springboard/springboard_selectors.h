@@ -28,6 +28,7 @@ inline const Sel<CGRect()> _mainContentFrame{"_mainContentFrame"};
 inline const Sel<CGFloat()> _iconTrailingPadding{"_iconTrailingPadding"};
 inline const Sel<Ref<>()> primaryText{"primaryText"};
 inline const Sel<void(id)> setPrimaryText{"setPrimaryText:"};
+inline const Sel<void(id)> setSummaryText{"setSummaryText:"};
 inline const Sel<Ref<>()> associatedView{"associatedView"};
 inline const Sel<void(id)> setAssociatedView{"setAssociatedView:"};
 inline const Sel<Ref<>()> viewForPreview{"viewForPreview"};

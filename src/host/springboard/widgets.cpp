@@ -91,16 +91,14 @@ void WGWidgetPlatterView::layoutSubviews() {
   rt::send(backgroundView_, sel::setFrame, b);
   rt::send(headerBackgroundView_, sel::setFrame, CGRect{{0, 0}, {w, kHeaderHeight}});
   rt::send(headerView_, sel::setFrame, CGRect{{0, 0}, {w, kHeaderHeight}});
-  rt::send(iconImageView_, sel::setFrame,
-           mirroredForLayoutDirection(
-               {{kIconInset, (kHeaderHeight - kIconSize) / 2}, {kIconSize, kIconSize}}, w));
+  setMirroredFrame(iconImageView_.get(),
+                   {{kIconInset, (kHeaderHeight - kIconSize) / 2}, {kIconSize, kIconSize}}, w);
   const CGSize title = rt::send(titleLabel_, sel::sizeThatFits, CGSize{});
   const CGFloat titleX = kIconInset + kIconSize + kTitleGap;
-  rt::send(titleLabel_, sel::setFrame,
-           mirroredForLayoutDirection(
-               {{titleX, (kHeaderHeight - title.height) / 2},
-                {std::clamp<CGFloat>(w - kIconInset - titleX, 0, title.width), title.height}},
-               w));
+  setMirroredFrame(titleLabel_.get(),
+                   {{titleX, (kHeaderHeight - title.height) / 2},
+                    {std::clamp<CGFloat>(w - kIconInset - titleX, 0, title.width), title.height}},
+                   w);
   rt::send(this, sel::_layoutContentView);
 }
 
@@ -112,9 +110,8 @@ void WGWidgetPlatterView::layoutContentView() {
   const CGFloat inner = std::max<CGFloat>(w - 2 * kBarInset, 0);
   CGFloat y = kBarInset;
   for (size_t i = 0; i < bars_.size(); ++i) {
-    rt::send(bars_[i], sel::setFrame,
-             mirroredForLayoutDirection(
-                 {{kBarInset, y}, {std::round(inner * kBarWidths[i]), kBarHeight}}, w));
+    setMirroredFrame(bars_[i].get(),
+                     {{kBarInset, y}, {std::round(inner * kBarWidths[i]), kBarHeight}}, w);
     y += kBarHeight + kBarSpacing;
   }
 }

@@ -29,6 +29,10 @@ inline const Sel<void(bool)> setUserInteractionEnabled{"setUserInteractionEnable
 inline const Sel<CGSize(CGSize)> sizeThatFits{"sizeThatFits:"};
 
 inline const Sel<Ref<>()> traitCollection{"traitCollection"};
+inline const Sel<int64_t()> semanticContentAttribute{"semanticContentAttribute"};
+inline const Sel<void(int64_t)> setSemanticContentAttribute{"setSemanticContentAttribute:"};
+inline const Sel<int64_t()> effectiveUserInterfaceLayoutDirection{
+    "effectiveUserInterfaceLayoutDirection"};
 
 // UITraitCollection
 inline const Sel<int64_t()> userInterfaceStyle{"userInterfaceStyle"};
@@ -144,6 +148,19 @@ enum UIViewContentMode : int64_t {
   UIViewContentModeScaleAspectFit = 1,
   UIViewContentModeScaleAspectFill = 2,
   UIViewContentModeCenter = 4,
+};
+// What a view's content means for a right-to-left layout: unspecified content mirrors with
+// the layout; playback controls and spatial content keep their left-to-right order.
+enum UISemanticContentAttribute : int64_t {
+  UISemanticContentAttributeUnspecified = 0,
+  UISemanticContentAttributePlayback = 1,
+  UISemanticContentAttributeSpatial = 2,
+  UISemanticContentAttributeForceLeftToRight = 3,
+  UISemanticContentAttributeForceRightToLeft = 4,
+};
+enum UIUserInterfaceLayoutDirection : int64_t {
+  UIUserInterfaceLayoutDirectionLeftToRight = 0,
+  UIUserInterfaceLayoutDirectionRightToLeft = 1,
 };
 enum UIUserInterfaceStyle : int64_t {
   UIUserInterfaceStyleUnspecified = 0,

@@ -101,6 +101,20 @@ Ref<> UIView::tintColor() const {
   return UIColor::make(0, 122 / 255.0, 1, 1);
 }
 
+int64_t UIView::effectiveUserInterfaceLayoutDirection() const {
+  switch (semanticContentAttribute_) {
+    case UISemanticContentAttributePlayback:
+    case UISemanticContentAttributeSpatial:
+    case UISemanticContentAttributeForceLeftToRight:
+      return UIUserInterfaceLayoutDirectionLeftToRight;
+    case UISemanticContentAttributeForceRightToLeft:
+      return UIUserInterfaceLayoutDirectionRightToLeft;
+    default:
+      return rt::send(rt::send(cls::UIApplication, sel::sharedApplication),
+                      sel::userInterfaceLayoutDirection);
+  }
+}
+
 UIView* UIView::superviewPointer() const {
   Ref<> parent = superview_.lock();
   return static_cast<UIView*>(parent.get());  // the parent outlives this call
@@ -232,6 +246,10 @@ void UIView::bind(ClassBuilder<UIView>& b) {
       .method<&UIView::isUserInteractionEnabled>(sel::isUserInteractionEnabled)
       .method<&UIView::setUserInteractionEnabled>(sel::setUserInteractionEnabled)
       .method<&UIView::sizeThatFits>(sel::sizeThatFits)
+      .method<&UIView::semanticContentAttribute>(sel::semanticContentAttribute)
+      .method<&UIView::setSemanticContentAttribute>(sel::setSemanticContentAttribute)
+      .method<&UIView::effectiveUserInterfaceLayoutDirection>(
+          sel::effectiveUserInterfaceLayoutDirection)
       .method<&UIView::superview>(sel::superview)
       .method<&UIView::subviews>(sel::subviews)
       .method<&UIView::window>(sel::window)

@@ -66,6 +66,13 @@ class UIView : public NSObject {
   // Whether touches reach the view (the model has no touches; the flag is kept).
   bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
   void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
+  // What the content means for a right-to-left layout (UISemanticContentAttribute).
+  int64_t semanticContentAttribute() const { return semanticContentAttribute_; }
+  void setSemanticContentAttribute(int64_t attribute) { semanticContentAttribute_ = attribute; }
+  // The direction the view's content is laid out in: the application's for unspecified
+  // content, left to right for playback controls, spatial content and a forced
+  // left-to-right, right to left when forced so (UIUserInterfaceLayoutDirection).
+  int64_t effectiveUserInterfaceLayoutDirection() const;
   // The size that fits: the view's own size (the host's default).
   CGSize sizeThatFits(CGSize) const { return bounds().size; }
 
@@ -112,6 +119,7 @@ class UIView : public NSObject {
   rt::WeakRef<> controller_;
   bool needsLayout_ = true;
   bool userInteractionEnabled_ = true;
+  int64_t semanticContentAttribute_ = UISemanticContentAttributeUnspecified;
   size_t layoutCount_ = 0;
 };
 

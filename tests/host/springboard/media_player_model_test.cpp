@@ -104,3 +104,27 @@ TEST_F(MediaPlayerModelTest, TheExtensionExistsOnlyInstalledAndPostsForArtworkOn
   main_queue::drain();
   EXPECT_EQ(colorflow::postedCount(), 1u);
 }
+
+TEST_F(MediaPlayerModelTest, RightToLeftMirrorsAllButThePlaybackControls) {
+  host::reset();
+  Device device;
+  device.layoutDirection = Device::LayoutDirection::RightToLeft;
+  host::boot({root, {}, device});
+  setNowPlaying(track("One"));
+  main_queue::drain();
+  // artwork, title, artist, progress track and fill, elapsed, remaining, previous, play,
+  // next, volume.
+  Ref<> subviews = rt::send(mediaControlsView(), sel::subviews);
+  auto at = [&](uint64_t i) { return frameOf(rt::send(subviews, sel::objectAtIndex, i)); };
+  EXPECT_EQ(at(0), rt::CGRectMake(359 - 16 - 60, 16, 60, 60));
+  // The scrubber fills from the left with the elapsed time on the left; the transport
+  // buttons run previous, play, next from left to right.
+  EXPECT_EQ(at(4).origin.x, 16);
+  EXPECT_EQ(at(5).origin.x, 16);
+  EXPECT_GT(at(6).origin.x, 359 / 2);
+  EXPECT_LT(at(7).origin.x, at(8).origin.x);
+  EXPECT_LT(at(8).origin.x, at(9).origin.x);
+  EXPECT_EQ(rt::send(rt::send(subviews, sel::objectAtIndex, uint64_t{9}),
+                     sel::effectiveUserInterfaceLayoutDirection),
+            UIUserInterfaceLayoutDirectionLeftToRight);
+}

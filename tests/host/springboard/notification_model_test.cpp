@@ -7,6 +7,7 @@
 #include "host/quartz/cgimage.h"
 #include "host/quartz/image_codec.h"
 #include "host/springboard/app_registry.h"
+#include "host/springboard/notification_list.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
 #include "host/uikit/application.h"
@@ -59,8 +60,9 @@ TEST_F(NotificationModelTest, ABannerIsSizedByItsCardAndFilledFromItsRequest) {
   layout();
   Ref<> container = rt::send(controller, sel::view);
   Ref<> card = rt::send(controller, sel::viewForPreview);
-  EXPECT_EQ(rt::send(container, sel::frame), CGRectMake(8, 44, 359, 70));
-  EXPECT_EQ(rt::send(card, sel::frame), CGRectMake(0, 0, 359, 70));
+  // The header row (41) and the content: title 18, message 18, 10.5 below.
+  EXPECT_EQ(rt::send(container, sel::frame), CGRectMake(8, 44, 359, 87.5));
+  EXPECT_EQ(rt::send(card, sel::frame), CGRectMake(0, 0, 359, 87.5));
   EXPECT_EQ(rt::send(controller, sel::associatedView), nullptr);
   Ref<> header = key(card.get(), "_headerContentView");
   EXPECT_TRUE(isString(rt::send(key(header.get(), "_titleLabel"), sel::text).get(), "Mail"));
@@ -74,12 +76,19 @@ TEST_F(NotificationModelTest, ABannerIsSizedByItsCardAndFilledFromItsRequest) {
   Ref<> button =
       rt::send(rt::send(header, sel::iconButtons), sel::objectAtIndexedSubscript, uint64_t{0});
   EXPECT_EQ(rt::send(button, sel::imageForState, uint64_t{0}), rt::send(icons, sel::firstObject));
-  EXPECT_EQ(rt::send(button, sel::frame), CGRectMake(10, 2, 20, 20));
+  // The icon where the system's classic indicator expects it, centred 20.5 points from
+  // the corner; the app's name and the date on its line; the content below the row.
+  EXPECT_EQ(rt::send(button, sel::frame), CGRectMake(10.5, 10.5, 20, 20));
+  for (const char* name : {"_titleLabel", "_dateLabel"}) {
+    const CGRect frame = rt::send(key(header.get(), name), sel::frame);
+    EXPECT_EQ(frame.origin.y + frame.size.height / 2, 20.5) << name;
+  }
+  EXPECT_EQ(rt::send(content, sel::frame).origin.y, 41);
   // A longer message grows the banner at the next layout.
   rt::send(key(content.get(), "_secondaryLabel"), sel::setText,
            NSStr("Are we still on for lunch tomorrow at the usual place? I can book a table."));
   layout();
-  EXPECT_GT(rt::send(container, sel::frame).size.height, 70);
+  EXPECT_GT(rt::send(container, sel::frame).size.height, 87.5);
 }
 
 TEST_F(NotificationModelTest, TheLockscreenNestsStacksCellsAndControllersAsTheHostDoes) {
@@ -101,19 +110,40 @@ TEST_F(NotificationModelTest, TheLockscreenNestsStacksCellsAndControllersAsTheHo
   EXPECT_TRUE(
       isString(rt::send(rt::send(owner, sel::notificationRequest), sel::sectionIdentifier).get(),
                "com.example.mail"));
-  // The collapsed stack: the first card in front, the second peeking 8 points below.
-  EXPECT_EQ(rt::send(front, sel::frame), CGRectMake(0, 0, 359, 70));
-  EXPECT_EQ(rt::send(cell, sel::frame), CGRectMake(8, 8, 343, 70));
-  EXPECT_EQ(rt::send(group, sel::frame), CGRectMake(8, 0, 359, 78));
+  // The collapsed stack: the first card in front, the second peeking 8 points below. The
+  // front card holds the summary, 4 points under the message, and grows by it.
+  EXPECT_EQ(rt::send(front, sel::frame), CGRectMake(0, 0, 359, 87.5 + 4 + 16));
+  EXPECT_EQ(rt::send(cell, sel::frame), CGRectMake(8, 8, 343, 107.5));
+  EXPECT_EQ(rt::send(group, sel::frame), CGRectMake(8, 0, 359, 115.5));
+  auto summaryOf = [&](id controller) {
+    return key(rt::send(controller, sel::viewForPreview).get(), "_notificationContentView");
+  };
+  Ref<> frontContent = summaryOf(first.get());
+  Ref<> summary = key(frontContent.get(), "_summaryLabel");
+  EXPECT_TRUE(isString(rt::send(summary, sel::text).get(), "1 more notification"));
+  EXPECT_FALSE(rt::send(summary, sel::isHidden));
+  EXPECT_EQ(
+      rt::send(summary, sel::frame).origin.y,
+      rt::CGRectGetMaxY(rt::send(key(frontContent.get(), "_secondaryLabel"), sel::frame)) + 4);
+  EXPECT_TRUE(rt::send(key(summaryOf(second.get()).get(), "_summaryLabel"), sel::isHidden));
   // The single notification with options: card, 8 points, the 44-point row.
   Ref<> singleCell = rt::send(single, sel::associatedView);
   Ref<> singleGroup = rt::send(singleCell, sel::superview);
   EXPECT_FALSE(rt::send(singleGroup, sel::isGrouped));
-  EXPECT_EQ(rt::send(singleGroup, sel::frame), CGRectMake(8, 86, 359, 122));
+  EXPECT_EQ(rt::send(singleGroup, sel::frame), CGRectMake(8, 123.5, 359, 139.5));
+  EXPECT_TRUE(rt::send(key(summaryOf(single.get()).get(), "_summaryLabel"), sel::isHidden));
   Ref<> options = key(rt::send(single, sel::view).get(), "_auxiliaryOptionsView");
   ASSERT_TRUE(NCAuxiliaryOptionsView::cls.isKind(options.get()));
-  EXPECT_EQ(rt::send(options, sel::frame), CGRectMake(0, 78, 359, 44));
+  EXPECT_EQ(rt::send(options, sel::frame), CGRectMake(0, 95.5, 359, 44));
   EXPECT_EQ(rt::send(key(options.get(), "_overlayView"), sel::frame), CGRectMake(0, 0, 359, 44));
+  // A third card: two more; expanded, no card has a summary and the front one shrinks.
+  showOnLockscreen(request("com.example.mail", "Four", "Fourth").get(), "mail", false);
+  layout();
+  EXPECT_TRUE(isString(rt::send(summary, sel::text).get(), "2 more notifications"));
+  NCNotificationListView::cls.cast(group.get())->setGrouped(false);
+  layout();
+  EXPECT_TRUE(rt::send(summary, sel::isHidden));
+  EXPECT_EQ(rt::send(front, sel::frame), CGRectMake(0, 0, 359, 87.5));
 }
 
 TEST_F(NotificationModelTest, RightToLeftMirrorsTheHeaderAndTheThumbnail) {
@@ -132,10 +162,10 @@ TEST_F(NotificationModelTest, RightToLeftMirrorsTheHeaderAndTheThumbnail) {
   Ref<> card = rt::send(controller, sel::viewForPreview);
   Ref<> header = key(card.get(), "_headerContentView");
   Ref<> button = rt::send(rt::send(header, sel::iconButtons), sel::firstObject);
-  EXPECT_EQ(rt::send(button, sel::frame), CGRectMake(329, 2, 20, 20));
+  EXPECT_EQ(rt::send(button, sel::frame), CGRectMake(328.5, 10.5, 20, 20));
   Ref<> thumbnail = key(key(card.get(), "_notificationContentView").get(), "_thumbnailImageView");
   ASSERT_NE(thumbnail, nullptr);
-  EXPECT_EQ(rt::send(thumbnail, sel::frame), CGRectMake(10, 5, 36, 36));
+  EXPECT_EQ(rt::send(thumbnail, sel::frame), CGRectMake(10, 0, 36, 36));
 }
 
 TEST_F(NotificationModelTest, IconsAreCachedMaskedOrSquareAndNamesAndContactsResolve) {
