@@ -24,8 +24,8 @@ BackdropScope::BackdropScope(cairo_t* cr, rt::CGRect area) : outer_(current) {
   cairo_user_to_device(cr, &x1, &y1);
   const double pixels = std::sqrt(std::abs(matrix.xx * matrix.yy));
   const double sigma = kMaterialBlur * pixels;
-  // Pixels of the picture per backdrop pixel, so that the blur spans about three.
-  const double step = std::max(1.0, std::floor(sigma / 3));
+  // Pixels of the picture per backdrop pixel, so that the blur spans about two.
+  const double step = std::max(1.0, std::floor(sigma / 2));
   const double pad = std::ceil(3 * sigma / step);
   // Whole pixels of the picture, within its surface.
   cairo_surface_t* target = cairo_get_target(cr);

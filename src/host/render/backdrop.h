@@ -10,7 +10,7 @@
 // shows its tint only.
 //
 // The backdrop is kept at a fraction of the picture's resolution, chosen so that the blur
-// spans about three of its pixels (shrunk by the area-averaging scaler), and drawn back
+// spans about two of its pixels (shrunk by the area-averaging scaler), and drawn back
 // scaled up with bilinear filtering: a blur that wide leaves nothing finer to keep, and
 // it costs a sixty-fourth of a full-size one. Only a picture drawn in memory (an image
 // surface) gives a backdrop.

@@ -123,9 +123,10 @@ std::optional<LaidOutText> layOutLabel(cairo_t* cr, const UILabel& label) {
   pango_layout_set_width(layout,
                          static_cast<int>(std::min(b.size.width * PANGO_SCALE, double{INT_MAX})));
   pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-  // Natural alignment: the leading edge of the device's layout direction.
+  // Natural alignment: the leading edge of the label's own layout direction (playback
+  // controls stay left to right on a right-to-left device).
   pango_layout_set_auto_dir(layout, FALSE);
-  if (device().layoutDirection == Device::LayoutDirection::RightToLeft)
+  if (label.effectiveUserInterfaceLayoutDirection() == UIUserInterfaceLayoutDirectionRightToLeft)
     pango_layout_set_alignment(layout, PANGO_ALIGN_RIGHT);
   // Ellipsising only where lines are limited: pango's default limit is one line.
   if (label.numberOfLines() > 0) {
