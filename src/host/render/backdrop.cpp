@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/quartz/scaler.h"
 #include "host/render/blur.h"
 #include "host/render/shape.h"
 
@@ -14,7 +13,9 @@ thread_local const BackdropScope* current = nullptr;
 
 }  // namespace
 
-BackdropScope::BackdropScope(cairo_t* cr, rt::CGRect area) : outer_(current) {
+BackdropScope::BackdropScope(cairo_t* cr, rt::CGRect area,
+                             const std::function<void(cairo_t*)>& paint)
+    : outer_(current) {
   current = this;
   cairo_matrix_t matrix;
   cairo_get_matrix(cr, &matrix);
@@ -26,35 +27,32 @@ BackdropScope::BackdropScope(cairo_t* cr, rt::CGRect area) : outer_(current) {
   const double sigma = kMaterialBlur * pixels;
   // Pixels of the picture per backdrop pixel, so that the blur spans about two.
   const double step = std::max(1.0, std::floor(sigma / 2));
+  const double left = std::min(x0, x1), top = std::min(y0, y1);
+  const double w = std::ceil(std::abs(x1 - x0) / step), h = std::ceil(std::abs(y1 - y0) / step);
   const double pad = std::ceil(3 * sigma / step);
-  // Whole pixels of the picture, within its surface.
-  cairo_surface_t* target = cairo_get_target(cr);
-  cairo_surface_flush(target);
-  double ox = 0, oy = 0;
-  cairo_surface_get_device_offset(target, &ox, &oy);
-  const bool image = cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE;
-  const int tw = image ? cairo_image_surface_get_width(target) : 0;
-  const int th = image ? cairo_image_surface_get_height(target) : 0;
-  const int left = std::clamp(static_cast<int>(std::floor(std::min(x0, x1) + ox)), 0, tw);
-  const int top = std::clamp(static_cast<int>(std::floor(std::min(y0, y1) + oy)), 0, th);
-  const int right = std::clamp(static_cast<int>(std::ceil(std::max(x0, x1) + ox)), 0, tw);
-  const int bottom = std::clamp(static_cast<int>(std::ceil(std::max(y0, y1) + oy)), 0, th);
-  const double w = std::ceil((right - left) / step), h = std::ceil((bottom - top) / step);
-  if (!(w >= 1 && h >= 1 && w + 2 * pad <= 4096 && h + 2 * pad <= 4096)) return;
+  if (!(w >= 1 && h >= 1 && w + 2 * pad <= 4096 && h + 2 * pad <= 4096) ||
+      !(area.size.width > 0 && area.size.height > 0))
+    return;
   const int iw = static_cast<int>(w), ih = static_cast<int>(h), margin = static_cast<int>(pad);
   const int width = iw + 2 * margin, height = ih + 2 * margin;
   SurfacePtr small(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+  {
+    // What lies beneath, drawn straight at the backdrop's size.
+    ContextPtr c = makeContext(small.get());
+    cairo_translate(c.get(), margin, margin);
+    cairo_scale(c.get(), w / area.size.width, h / area.size.height);
+    cairo_translate(c.get(), -area.origin.x, -area.origin.y);
+    cairo_rectangle(c.get(), area.origin.x, area.origin.y, area.size.width, area.size.height);
+    cairo_clip(c.get());
+    paint(c.get());
+  }
+  cairo_surface_flush(small.get());
   if (cairo_surface_status(small.get()) != CAIRO_STATUS_SUCCESS) return;
+  // Its edges repeated into the margin the blur needs, so the blur does not darken the
+  // screen's edges.
   uint8_t* data = cairo_image_surface_get_data(small.get());
-  const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(small.get()));
-  // The area, shrunk by averaging, then its edges repeated into the margin the blur
-  // needs, so the blur does not darken the screen's edges.
-  const size_t targetStride = static_cast<size_t>(cairo_image_surface_get_stride(target));
-  scaleAreaAverage(cairo_image_surface_get_data(target) + top * targetStride + left * 4,
-                   right - left, bottom - top, targetStride, data + margin * stride + margin * 4,
-                   iw, ih, stride);
+  const size_t row = static_cast<size_t>(cairo_image_surface_get_stride(small.get())) / 4;
   auto* px = reinterpret_cast<uint32_t*>(data);
-  const size_t row = stride / 4;
   for (int y = margin; y < margin + ih; ++y) {
     std::fill_n(px + y * row, margin, px[y * row + margin]);
     std::fill_n(px + y * row + margin + iw, margin, px[y * row + margin + iw - 1]);
@@ -63,15 +61,13 @@ BackdropScope::BackdropScope(cairo_t* cr, rt::CGRect area) : outer_(current) {
     std::copy_n(px + margin * row, width, px + y * row);
     std::copy_n(px + (margin + ih - 1) * row, width, px + (margin + ih + y) * row);
   }
-  blurPixels(cairo_image_surface_get_data(small.get()), width, height,
-             cairo_image_surface_get_stride(small.get()), 4, sigma / step);
+  blurPixels(data, width, height, static_cast<int>(row * 4), 4, sigma / step);
   cairo_surface_mark_dirty(small.get());
   blurred_ = std::move(small);
-  // Device (x, y) is backdrop ((x + ox - left) / s + pad, (y + oy - top) / s + pad), s
-  // being the exact shrink of each direction.
+  // Device (x, y) is backdrop ((x - left) * w / width + pad, (y - top) * h / height + pad).
   cairo_matrix_init_translate(&fromDevice_, pad, pad);
-  cairo_matrix_scale(&fromDevice_, w / (right - left), h / (bottom - top));
-  cairo_matrix_translate(&fromDevice_, ox - left, oy - top);
+  cairo_matrix_scale(&fromDevice_, w / std::abs(x1 - x0), h / std::abs(y1 - y0));
+  cairo_matrix_translate(&fromDevice_, -left, -top);
 }
 
 BackdropScope::~BackdropScope() {

@@ -4,19 +4,19 @@
 // light or dark by its style. Beneath the platters of the lockscreen, the home screen and
 // the Today view there is only the wallpaper (with the Today view's dimming): cards do
 // not blur one another, so a collapsed stack's front card hides the cards behind it. A
-// screen therefore takes its backdrop once, after painting its wallpaper and before its
-// views, and every material drawn while the scope lives paints that backdrop inside its
-// shape. Without a backdrop (a view drawn alone on a transparent picture) a material
-// shows its tint only.
+// screen therefore sets up its backdrop from its wallpaper before its views, and every
+// material drawn while the scope lives paints that backdrop inside its shape. Without a
+// backdrop (a view drawn alone on a transparent picture) a material shows its tint only.
 //
-// The backdrop is kept at a fraction of the picture's resolution, chosen so that the blur
-// spans about two of its pixels (shrunk by the area-averaging scaler), and drawn back
-// scaled up with bilinear filtering: a blur that wide leaves nothing finer to keep, and
-// it costs a sixty-fourth of a full-size one. Only a picture drawn in memory (an image
-// surface) gives a backdrop.
+// The backdrop is drawn straight at a fraction of the picture's resolution, chosen so
+// that the blur spans about two of its pixels, and drawn back scaled up with bilinear
+// filtering: a blur that wide leaves nothing finer to keep, and neither the wallpaper nor
+// the blur costs more than a small part of their full-size price.
 #pragma once
 
 #include <cairo.h>
+
+#include <functional>
 
 #include "host/quartz/cairo_handles.h"
 #include "runtime/geometry.h"
@@ -28,8 +28,9 @@ inline constexpr double kMaterialBlur = 12;
 
 class BackdropScope {
  public:
-  // Takes what `cr` has drawn so far inside `area` (user space) as the backdrop.
-  BackdropScope(cairo_t* cr, rt::CGRect area);
+  // The backdrop of `area` (user space of `cr`) is what `paint` draws there, in the same
+  // user space.
+  BackdropScope(cairo_t* cr, rt::CGRect area, const std::function<void(cairo_t*)>& paint);
   ~BackdropScope();
   BackdropScope(const BackdropScope&) = delete;
   BackdropScope& operator=(const BackdropScope&) = delete;

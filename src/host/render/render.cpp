@@ -224,8 +224,9 @@ RenderedImage renderOnWallpaper(const UIView& view, double scale, const Wallpape
   const CGSize size = view.bounds().size;
   const CGSize whole{size.width + 2 * margin, size.height + 2 * margin};
   return renderPicture(whole, scale, [&](cairo_t* cr, RenderNotes* notes) {
-    paintWallpaper(cr, wallpaper, whole);
-    render::BackdropScope backdrop(cr, {{0, 0}, whole});
+    auto paint = [&](cairo_t* c) { paintWallpaper(c, wallpaper, whole); };
+    paint(cr);
+    render::BackdropScope backdrop(cr, {{0, 0}, whole}, paint);
     cairo_translate(cr, margin, margin);
     drawView(cr, view, notes);
   });

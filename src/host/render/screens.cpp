@@ -29,16 +29,27 @@ void paintScreenGap(cairo_t* cr) {
 
 namespace {
 
-// The screen's backdrop for the materials drawn while it lives: what is drawn so far.
-render::BackdropScope screenBackdrop(cairo_t* cr, const Device& d) {
-  return render::BackdropScope(cr, {{0, 0}, {d.screenWidth, d.screenHeight}});
+// The screen's wallpaper, dimmed by `dim` black, as painted and as the backdrop of the
+// materials drawn while the scope lives.
+render::BackdropScope paintScreen(cairo_t* cr, const Wallpaper& wallpaper, const Device& d,
+                                  double dim = 0) {
+  const CGSize size{d.screenWidth, d.screenHeight};
+  auto paint = [&](cairo_t* c) {
+    paintWallpaper(c, wallpaper, size);
+    if (dim <= 0) return;
+    // Only this screen: a paint would dim the screens beside it too.
+    cairo_rectangle(c, 0, 0, size.width, size.height);
+    cairo_set_source_rgba(c, 0, 0, 0, dim);
+    cairo_fill(c);
+  };
+  paint(cr);
+  return render::BackdropScope(cr, {{0, 0}, size}, paint);
 }
 
 // The lockscreen: wallpaper, padlock, clock and date, the player and the list, the
 // quick-action buttons.
 void drawLockscreen(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, RenderNotes* notes) {
-  paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
-  const render::BackdropScope backdrop = screenBackdrop(cr, d);
+  const render::BackdropScope backdrop = paintScreen(cr, wallpaper, d);
   render::drawStatusBar(cr, d, false);
   render::drawLockscreenClock(cr, d);
   if (Ref<> lockscreen = lockscreenWindow())
@@ -49,8 +60,7 @@ void drawLockscreen(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, Re
 // The home screen: the apps' icons and the dock, the banners over them.
 void drawHomeScreen(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, id window,
                     RenderNotes* notes) {
-  paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
-  const render::BackdropScope backdrop = screenBackdrop(cr, d);
+  const render::BackdropScope backdrop = paintScreen(cr, wallpaper, d);
   render::drawHomeScreenIcons(cr, d);
   render::drawStatusBar(cr, d, true);
   render::drawHomeIndicator(cr, d);
@@ -60,12 +70,7 @@ void drawHomeScreen(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, id
 // The Today view: the wallpaper dimmed, the search field, the widgets.
 void drawTodayView(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, id window,
                    RenderNotes* notes) {
-  paintWallpaper(cr, wallpaper, {d.screenWidth, d.screenHeight});
-  // Only this screen: a paint would dim the screens beside it too.
-  cairo_rectangle(cr, 0, 0, d.screenWidth, d.screenHeight);
-  cairo_set_source_rgba(cr, 0, 0, 0, 0.2);
-  cairo_fill(cr);
-  const render::BackdropScope backdrop = screenBackdrop(cr, d);
+  const render::BackdropScope backdrop = paintScreen(cr, wallpaper, d, 0.2);
   render::drawStatusBar(cr, d, true);
   render::drawSearchField(cr, d);
   drawView(cr, *UIView::cls.cast(window), notes);
