@@ -118,8 +118,7 @@ std::string colourProblem(const std::string& text) {
 
 std::string takesMessage(const Setting& s, const Value& value, const std::string& hint) {
   std::string message = s.key + " takes " + valuesTaken(s) + ", not ";
-  if (kindOf(value) != s.kind && std::holds_alternative<std::string>(value))
-    message += "the text ";
+  if (kindOf(value) != s.kind && std::holds_alternative<std::string>(value)) message += "the text ";
   message += quoted(value);
   if (!hint.empty()) message += ": " + hint;
   if (!s.fallback.empty()) message += " (" + s.fallback + ")";
@@ -206,8 +205,10 @@ std::string check(const Setting& s, const Value& value) {
       }
       const int64_t* number = std::get_if<int64_t>(&value);
       if (!number) return takesMessage(s, value, "");
-      if (*number < s.least) return takesMessage(s, value, "that is below " + std::to_string(s.least));
-      if (*number > s.most) return takesMessage(s, value, "that is above " + std::to_string(s.most));
+      if (*number < s.least)
+        return takesMessage(s, value, "that is below " + std::to_string(s.least));
+      if (*number > s.most)
+        return takesMessage(s, value, "that is above " + std::to_string(s.most));
       return {};
     }
     case Form::Choice:

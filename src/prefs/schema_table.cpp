@@ -26,30 +26,67 @@ const char* const kStockCorners = "any other value gives the stock 13-point corn
 
 Setting boolean(std::string key, bool value, Surface surface, std::string label,
                 std::string description) {
-  return {std::move(key), Kind::Bool, value,       surface,
-          Form::Switch,   {},         0,           0,
-          "",             std::move(label),        std::move(description), ""};
+  return {std::move(key),
+          Kind::Bool,
+          value,
+          surface,
+          Form::Switch,
+          {},
+          0,
+          0,
+          "",
+          std::move(label),
+          std::move(description),
+          ""};
 }
 
 Setting choice(std::string key, std::string value, Surface surface,
                std::vector<std::string> choices, std::string label, std::string description,
                std::string fallback) {
-  return {std::move(key),          Kind::String, value, surface, Form::Choice,
-          std::move(choices),      0,            0,     "",      std::move(label),
-          std::move(description),  std::move(fallback)};
+  return {std::move(key),
+          Kind::String,
+          value,
+          surface,
+          Form::Choice,
+          std::move(choices),
+          0,
+          0,
+          "",
+          std::move(label),
+          std::move(description),
+          std::move(fallback)};
 }
 
 Setting colour(std::string key, std::string value, Surface surface, std::string label,
                std::string description, std::vector<std::string> extra = {}) {
-  return {std::move(key), Kind::String, value, surface, Form::Colour, std::move(extra), 0, 0,
-          "",             std::move(label), std::move(description),
+  return {std::move(key),
+          Kind::String,
+          value,
+          surface,
+          Form::Colour,
+          std::move(extra),
+          0,
+          0,
+          "",
+          std::move(label),
+          std::move(description),
           "any other text names no colour"};
 }
 
 Setting range(std::string key, int64_t value, Surface surface, int64_t least, int64_t most,
               std::string label, std::string description) {
-  return {std::move(key), Kind::Integer, value, surface, Form::Range, {}, least, most,
-          "points",       std::move(label), std::move(description), ""};
+  return {std::move(key),
+          Kind::Integer,
+          value,
+          surface,
+          Form::Range,
+          {},
+          least,
+          most,
+          "points",
+          std::move(label),
+          std::move(description),
+          ""};
 }
 
 std::string withSuffix(const char* base, const Noun& n) {
@@ -61,7 +98,8 @@ void addFrameSettings(std::vector<Setting>& rows, const Noun& n, const std::stri
   const std::string own = n.own;
   rows.push_back(colour(withSuffix("colorBackground", n), "none", n.surface, "Background colour",
                         "Colour painted over the " + own + "'s own background; dominant is " +
-                            dominant + " at 60%; a colour with 0.00 in it, such as "
+                            dominant +
+                            " at 60%; a colour with 0.00 in it, such as "
                             "#000000:0.00, also hides the blurred background (see-through)"));
   rows.push_back(colour(withSuffix("borderColor", n), "none", n.surface, "Border colour",
                         "Colour of the " + own + "'s border; none draws no border"));
@@ -86,8 +124,7 @@ std::vector<Setting> notificationSettings(const Noun& n) {
   const std::string one = n.one, own = n.own;
   const bool lockscreen = n.surface == Surface::Lockscreen;
   std::vector<Setting> rows;
-  rows.push_back(choice(withSuffix("style", n), "modern", n.surface, {"modern", "classic"},
-                        "Style",
+  rows.push_back(choice(withSuffix("style", n), "modern", n.surface, {"modern", "classic"}, "Style",
                         "modern hides the header and puts one indicator at the leading edge; "
                         "classic keeps the header, which can be coloured",
                         "any other value applies neither style: header and indicators keep "
@@ -128,8 +165,7 @@ std::vector<Setting> notificationSettings(const Noun& n) {
                         "A coloured classic header's gradient: no (flat), or lighter on the "
                         "left (ltr), in the middle (center) or on the right (rtl)",
                         "any other value gives a flat header, as no does"));
-  rows.push_back(colour(withSuffix("colorHeaderTitle", n), "none", n.surface,
-                        "Header title colour",
+  rows.push_back(colour(withSuffix("colorHeaderTitle", n), "none", n.surface, "Header title colour",
                         "Colour of the classic header's title; dominant on a coloured header "
                         "picks white or dark for contrast"));
   rows.push_back(colour(withSuffix("colorHeaderDate", n), "none", n.surface, "Header date colour",
@@ -142,8 +178,8 @@ std::vector<Setting> notificationSettings(const Noun& n) {
                         "Colour of " + one +
                             "'s title; dominant on a dominant background picks white or dark "
                             "for contrast"));
-  rows.push_back(colour(withSuffix("colorSecondaryLabel", n), "none", n.surface,
-                        "Message colour", "Colour of the message, summary and subtitle text"));
+  rows.push_back(colour(withSuffix("colorSecondaryLabel", n), "none", n.surface, "Message colour",
+                        "Colour of the message, summary and subtitle text"));
   rows.push_back(boolean(withSuffix("nameAsTitle", n), false, n.surface, "App name as title",
                          "A notification without a title shows its app's name as the title"));
   rows.insert(rows.end(), frame.begin() + 1, frame.end());
@@ -163,8 +199,9 @@ std::vector<Setting> notificationSettings(const Noun& n) {
                          "App badge on contact picture",
                          "With a contact picture, the app icon shows as a small badge on it"));
   rows.push_back(colour(withSuffix("contactPictureBorder", n), "none", n.surface,
-                        "Contact picture ring", "Colour of a 1-point ring around the contact "
-                                                "picture"));
+                        "Contact picture ring",
+                        "Colour of a 1-point ring around the contact "
+                        "picture"));
   return rows;
 }
 

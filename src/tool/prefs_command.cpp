@@ -230,8 +230,8 @@ void runSet(const GlobalOptions& options, const std::string& key, const std::str
   const prefs::Setting* setting = prefs::findSetting(key);
   const prefs::Value value = parseValue(text, kind, setting);
   // Text that cannot be stored at all is left to the store, which says why.
-  const bool storable = host::utf8::storageProblem(key).empty() &&
-                        host::utf8::storageProblem(text).empty();
+  const bool storable =
+      host::utf8::storageProblem(key).empty() && host::utf8::storageProblem(text).empty();
   Session session(deviceRoot(options));
   const SettingWrite write =
       writeSetting(session.defaults(), key, value, storable ? force : Force::Yes);
@@ -322,8 +322,8 @@ void addPrefsCommand(CLI::App& app, const GlobalOptions& options) {
   describe->add_flag("--json", args->json, "print the description as JSON");
   describe->callback([&options, args] { runDescribe(options, args->key, args->json); });
 
-  CLI::App* set = prefs->add_subcommand(
-      "set", "store a value the setting takes (see prefs describe KEY)");
+  CLI::App* set =
+      prefs->add_subcommand("set", "store a value the setting takes (see prefs describe KEY)");
   set->add_option("KEY", args->key, "setting name")->required();
   set->add_option("VALUE", args->value, "value")->required();
   CLI::Option* asBool = set->add_flag("--bool", args->asBool, "store a boolean (true or false)");

@@ -23,15 +23,14 @@ void PrefsSession::warnAboutFile() const {
 namespace {
 
 std::optional<prefs::Value> settingOf(rt::id object) {
-  return std::visit(host::Overloaded{
-                        [](bool b) -> std::optional<prefs::Value> { return b; },
-                        [](int64_t i) -> std::optional<prefs::Value> { return i; },
-                        [](const host::NSString* s) -> std::optional<prefs::Value> {
-                          return s->text();
-                        },
-                        [](const auto&) -> std::optional<prefs::Value> { return std::nullopt; },
-                    },
-                    host::plistValueOf(object));
+  return std::visit(
+      host::Overloaded{
+          [](bool b) -> std::optional<prefs::Value> { return b; },
+          [](int64_t i) -> std::optional<prefs::Value> { return i; },
+          [](const host::NSString* s) -> std::optional<prefs::Value> { return s->text(); },
+          [](const auto&) -> std::optional<prefs::Value> { return std::nullopt; },
+      },
+      host::plistValueOf(object));
 }
 
 }  // namespace

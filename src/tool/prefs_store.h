@@ -37,7 +37,8 @@ class PrefsSession {
 
 // The stored value of a key as a setting's value; nothing when the key is not stored or
 // holds another kind (a real, data, an array, a dictionary).
-std::optional<prefs::Value> storedSetting(const host::NSUserDefaults& store, const std::string& key);
+std::optional<prefs::Value> storedSetting(const host::NSUserDefaults& store,
+                                          const std::string& key);
 // The value a key reads as: the stored one, else its default.
 std::optional<prefs::Value> effectiveSetting(const host::NSUserDefaults& store,
                                              const std::string& key);

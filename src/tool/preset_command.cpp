@@ -65,11 +65,11 @@ void runExport(const GlobalOptions& global, const PresetOptions& options) {
 void runImport(const GlobalOptions& global, const PresetOptions& options) {
   PresetRead read = readPresetFile(options.file);
   if (!read.preset)
-    throw ToolError(host::utf8::printable(read.error) + "; nothing was changed",
-                    read.error.rfind("cannot read", 0) == 0 ||
-                            read.error.rfind("there is no file", 0) == 0
-                        ? 1
-                        : 2);
+    throw ToolError(
+        host::utf8::printable(read.error) + "; nothing was changed",
+        read.error.rfind("cannot read", 0) == 0 || read.error.rfind("there is no file", 0) == 0
+            ? 1
+            : 2);
   const Preset& preset = *read.preset;
   const std::vector<std::string> problems =
       checkPreset(preset, options.force ? Force::Yes : Force::No);
@@ -84,24 +84,24 @@ void runImport(const GlobalOptions& global, const PresetOptions& options) {
   }
   PrefsSession session(deviceRoot(global));
   session.warnAboutFile();
-  const ImportPlan plan =
-      planImport(session.defaults(), preset, surfacesOf(options),
-                 options.replace ? Replace::Yes : Replace::No);
+  const ImportPlan plan = planImport(session.defaults(), preset, surfacesOf(options),
+                                     options.replace ? Replace::Yes : Replace::No);
   size_t keyWidth = 0;
   for (const auto& line : plan.lines) keyWidth = std::max(keyWidth, line.key.size());
   for (const auto& line : plan.lines)
     std::cout << host::utf8::printable(line.key) << std::string(keyWidth - line.key.size() + 2, ' ')
               << line.before << " → " << line.after << "\n";
-  const std::string name =
-      preset.name.empty() ? host::utf8::printable(options.file) : "\"" + host::utf8::printable(preset.name) + "\"";
-  const std::string count = std::to_string(plan.lines.size()) +
-                            (plan.lines.size() == 1 ? " setting" : " settings");
+  const std::string name = preset.name.empty() ? host::utf8::printable(options.file)
+                                               : "\"" + host::utf8::printable(preset.name) + "\"";
+  const std::string count =
+      std::to_string(plan.lines.size()) + (plan.lines.size() == 1 ? " setting" : " settings");
   if (plan.lines.empty()) {
     std::cout << "nothing to change: the settings already hold " << name << "\n";
     return;
   }
   if (options.dryRun) {
-    std::cout << "would change " << count << " for " << name << "; nothing was written (--dry-run)\n";
+    std::cout << "would change " << count << " for " << name
+              << "; nothing was written (--dry-run)\n";
     return;
   }
   if (host::WriteResult result = applyImport(session.defaults(), plan); !result)
@@ -121,8 +121,10 @@ void addPresetCommands(CLI::App& prefs, const GlobalOptions& global) {
                    "only the settings of this surface: general, banner, lockscreen, widget or "
                    "mediaplayer (repeatable)")
       ->check(CLI::IsMember(prefs::surfaceNames()));
-  exportCommand->add_option("--format", options->format, "json or plist (default: json, or plist "
-                                                         "for an output file ending in .plist)")
+  exportCommand
+      ->add_option("--format", options->format,
+                   "json or plist (default: json, or plist "
+                   "for an output file ending in .plist)")
       ->check(CLI::IsMember({"json", "plist"}));
   exportCommand->add_option("-o,--output", options->output,
                             "the file to write; - for standard output (the default)");

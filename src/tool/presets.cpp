@@ -59,13 +59,14 @@ PresetRead fromJson(std::string_view bytes) {
       (field[0] == 'n' ? preset.name : preset.description) = root[field].get<std::string>();
     }
   const OrderedJson& settings = root["settings"];
-  if (!settings.is_object()) return refuse(std::string("its \"settings\" is not an object; ") + kShape);
+  if (!settings.is_object())
+    return refuse(std::string("its \"settings\" is not an object; ") + kShape);
   for (const auto& [key, value] : settings.items()) {
     const std::string shown = "\"" + host::utf8::printable(key) + "\"";
     if (value.is_boolean())
       preset.settings.emplace_back(key, value.get<bool>());
-    else if (value.is_number_integer() && !(value.is_number_unsigned() &&
-                                            value.get<uint64_t>() > uint64_t(INT64_MAX)))
+    else if (value.is_number_integer() &&
+             !(value.is_number_unsigned() && value.get<uint64_t>() > uint64_t(INT64_MAX)))
       preset.settings.emplace_back(key, value.get<int64_t>());
     else if (value.is_string())
       preset.settings.emplace_back(key, value.get<std::string>());
@@ -192,7 +193,8 @@ std::vector<std::string> checkPreset(const Preset& preset, Force force) {
   return problems;
 }
 
-Preset exportPreset(const host::NSUserDefaults& store, const std::vector<prefs::Surface>& surfaces) {
+Preset exportPreset(const host::NSUserDefaults& store,
+                    const std::vector<prefs::Surface>& surfaces) {
   Preset preset;
   for (const prefs::Setting& s : prefs::schema())
     if (onSurfaces(s.key, surfaces))
@@ -214,7 +216,8 @@ ImportPlan planImport(const host::NSUserDefaults& store, const Preset& preset,
         if (const prefs::Setting* s = prefs::findSetting(key)) covered.push_back(s->surface);
     for (const prefs::Setting& s : prefs::schema()) {
       if (std::find(covered.begin(), covered.end(), s.surface) == covered.end()) continue;
-      if (std::any_of(chosen.begin(), chosen.end(), [&](const auto& c) { return c.first == s.key; }))
+      if (std::any_of(chosen.begin(), chosen.end(),
+                      [&](const auto& c) { return c.first == s.key; }))
         continue;
       // Every key of the surface is removed, stored or not, so that a value another
       // process stores meanwhile goes too.
