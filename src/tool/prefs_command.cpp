@@ -148,7 +148,8 @@ void printTable(const Json& all) {
     if (r.contains("problem")) {
       if (first) std::cout << "\n* stored values the settings do not take:\n";
       first = false;
-      std::cout << "  " << host::utf8::printable(r["problem"].get<std::string>()) << "\n";
+      std::cout << "  " << cell(r["problem"].get<std::string>(), width > 12 ? width - 2 : 10)
+                << "\n";
     }
 }
 

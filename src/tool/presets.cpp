@@ -151,8 +151,12 @@ PresetRead readPresetFile(const std::filesystem::path& file) {
   const host::FileContents contents = host::readRegularFile(file, kMaxPresetBytes);
   if (contents.status == host::FileContents::Status::Missing)
     return refuse("there is no file " + file.string());
-  if (contents.status == host::FileContents::Status::Failed)
+  if (contents.status == host::FileContents::Status::Failed) {
+    // Too large is a fault of the file; anything else, of reading it.
+    if (contents.error.find("larger than") != std::string::npos)
+      return refuse(file.string() + ": " + contents.error);
     return refuse("cannot read " + file.string() + ": " + contents.error);
+  }
   PresetRead read = parsePreset(contents.bytes);
   if (!read.preset) read.error = file.string() + " " + read.error;
   return read;
