@@ -114,6 +114,7 @@ std::string presetsPage(const std::vector<PresetFile>& presets) {
           "JSON or a property list holding a name, a description and the settings:\n\n"
           "```json\n{\"name\": \"Glass\", \"description\": \"...\", \"settings\": "
           "{\"colorBackgroundBanner\": \"#FFFFFF:0.25\", \"borderWidthBanner\": 1}}\n```\n\n"
+          "A device's preference file (`com.tarnwick.lumora.plist`) imports as it is. "
           "Every value is checked before anything is stored; a file over 1 MiB, a nested "
           "value or a key that is not a setting is refused (`--force` lets unknown keys and "
           "values through). See [settings.md](settings.md) for the values each setting takes.\n";

@@ -169,9 +169,16 @@ void runList(const GlobalOptions& options, bool json) {
 }
 
 std::string nothingMessage(const std::string& key) {
+  const std::vector<std::string> near = prefs::nearestKeys(key);
+  std::string hint = "see `lumora prefs list`";
+  if (!near.empty()) {
+    hint = "did you mean ";
+    for (size_t i = 0; i < near.size(); ++i)
+      hint += (i == 0 ? "" : i + 1 == near.size() ? " or " : ", ") + near[i];
+    hint += "?";
+  }
   return "\"" + host::utf8::printable(key) +
-         "\" reads as nothing: it is neither stored nor a registered setting (see `lumora "
-         "prefs list`)";
+         "\" reads as nothing: it is neither stored nor a registered setting; " + hint;
 }
 
 void runGet(const GlobalOptions& options, const std::string& key, bool json) {

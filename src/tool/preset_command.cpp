@@ -100,13 +100,13 @@ void runImport(const GlobalOptions& global, const PresetOptions& options) {
     return;
   }
   if (options.dryRun) {
-    std::cout << "would change " << count << " for " << name
+    std::cout << "would store " << count << " for " << name
               << "; nothing was written (--dry-run)\n";
     return;
   }
   if (host::WriteResult result = applyImport(session.defaults(), plan); !result)
     throw ToolError(result.error);
-  std::cout << "imported " << name << ": " << count << " changed\n";
+  std::cout << "imported " << name << ": " << count << " stored\n";
 }
 
 }  // namespace

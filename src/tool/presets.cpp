@@ -30,6 +30,14 @@ bool looksLikePlist(std::string_view bytes) {
 
 // The top-level members, checked the same way for both formats: `member(name)` answers
 // whether the member is there and of the kind wanted.
+// A device's preference file holds the settings at its top level, with no name: it is
+// taken as a preset of those settings.
+bool flatSettings(const std::vector<std::string>& names) {
+  return std::none_of(names.begin(), names.end(), [](const std::string& name) {
+    return name == "name" || name == "description" || name == "settings";
+  });
+}
+
 std::string checkTopLevel(const std::vector<std::string>& names) {
   for (const std::string& name : names)
     if (name != "name" && name != "description" && name != "settings")
@@ -50,7 +58,10 @@ PresetRead fromJson(std::string_view bytes) {
   if (!root.is_object()) return refuse(std::string("does not hold an object; ") + kShape);
   std::vector<std::string> names;
   for (const auto& [name, member] : root.items()) names.push_back(name);
-  if (std::string why = checkTopLevel(names); !why.empty()) return refuse(why);
+  if (flatSettings(names) && !names.empty())
+    root = OrderedJson{{"settings", std::move(root)}};
+  else if (std::string why = checkTopLevel(names); !why.empty())
+    return refuse(why);
   Preset preset;
   for (const char* field : {"name", "description"})
     if (root.contains(field)) {
@@ -86,10 +97,13 @@ PresetRead fromPlist(std::string_view bytes) {
   rt::Ref<> root = host::plist::toObject(parsed.root.get());
   const auto* dictionary = dynamic_cast<const host::NSDictionary*>(root.get());
   if (!dictionary) return refuse(std::string("does not hold a dictionary; ") + kShape);
-  const auto members = dictionary->sorted();
+  auto members = dictionary->sorted();
   std::vector<std::string> names;
   for (const auto& [name, member] : members) names.push_back(name);
-  if (std::string why = checkTopLevel(names); !why.empty()) return refuse(why);
+  if (flatSettings(names) && !names.empty())
+    members = {{"settings", root}};
+  else if (std::string why = checkTopLevel(names); !why.empty())
+    return refuse(why);
   Preset preset;
   for (const auto& [name, member] : members) {
     if (name == "settings") continue;

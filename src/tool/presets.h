@@ -3,6 +3,8 @@
 // applied in one locked, atomic write of the suite, or not at all.
 //
 //   {"name": "Glass", "description": "...", "settings": {"styleBanner": "modern", ...}}
+//
+// A device's preference file, its settings at the top level, is read as a preset too.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +32,8 @@ struct Preset {
 enum class PresetFormat { Json, Plist };
 
 // A preset read from bytes: JSON, or a property list (XML or binary). Refused, with the
-// reason in `error`: what is neither, a root that is not {name, description, settings},
+// reason in `error`: what is neither, a root with members beside name, description and
+// settings (unless it holds settings only),
 // settings that are not a flat dictionary (a nested array or dictionary, a real, null).
 struct PresetRead {
   std::optional<Preset> preset;

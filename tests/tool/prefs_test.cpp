@@ -113,6 +113,12 @@ TEST_F(ToolTest, ExportThenImportGivesBackTheSameStoredSettings) {
     EXPECT_EQ(storedOf(json("prefs list --json")), stored) << format;
   }
 
+  // A device's preference file imports as it is.
+  fs::copy_file(prefsFile(), base / "device.plist");
+  fs::remove(prefsFile());
+  ASSERT_EQ(lumora("prefs import '" + (base / "device.plist").string() + "'").status, 0);
+  EXPECT_EQ(storedOf(json("prefs list --json")), stored);
+
   // Only the widget's settings: exported, then imported over defaults.
   const fs::path widget = base / "widget.json";
   ASSERT_EQ(lumora("prefs export --surface widget -o '" + widget.string() + "'").status, 0);
