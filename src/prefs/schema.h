@@ -33,10 +33,10 @@ enum class Form {
 
 struct Setting {
   std::string key;
-  Kind kind;
+  Kind kind = Kind::String;
   Value defaultValue;
-  Surface surface;
-  Form form;
+  Surface surface = Surface::General;
+  Form form = Form::Choice;
   std::vector<std::string> choices;  // Choice: the texts; Colour: keywords beyond none, dominant
   int64_t least = 0, most = 0;       // Range
   std::string unit;                  // Range: "points"

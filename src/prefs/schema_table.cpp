@@ -24,69 +24,54 @@ constexpr Noun kMediaplayer{Surface::Mediaplayer, "Mediaplayer", "the media play
 const char* const kNoBorder = "any other value draws no border";
 const char* const kStockCorners = "any other value gives the stock 13-point corners";
 
+Setting row(std::string key, Value value, Surface surface, Form form, std::string label,
+            std::string description) {
+  Setting s;
+  s.key = std::move(key);
+  s.kind = kindOf(value);
+  s.defaultValue = std::move(value);
+  s.surface = surface;
+  s.form = form;
+  s.label = std::move(label);
+  s.description = std::move(description);
+  return s;
+}
+
 Setting boolean(std::string key, bool value, Surface surface, std::string label,
                 std::string description) {
-  return {std::move(key),
-          Kind::Bool,
-          value,
-          surface,
-          Form::Switch,
-          {},
-          0,
-          0,
-          "",
-          std::move(label),
-          std::move(description),
-          ""};
+  return row(std::move(key), value, surface, Form::Switch, std::move(label),
+             std::move(description));
 }
 
 Setting choice(std::string key, std::string value, Surface surface,
                std::vector<std::string> choices, std::string label, std::string description,
                std::string fallback) {
-  return {std::move(key),
-          Kind::String,
-          value,
-          surface,
-          Form::Choice,
-          std::move(choices),
-          0,
-          0,
-          "",
-          std::move(label),
-          std::move(description),
-          std::move(fallback)};
+  Setting s = row(std::move(key), std::move(value), surface, Form::Choice, std::move(label),
+                  std::move(description));
+  s.choices = std::move(choices);
+  s.fallback = std::move(fallback);
+  return s;
 }
 
+// A colour: none, dominant, a colour string, and the extra keywords the setting gives a
+// meaning (such as "stock").
 Setting colour(std::string key, std::string value, Surface surface, std::string label,
                std::string description, std::vector<std::string> extra = {}) {
-  return {std::move(key),
-          Kind::String,
-          value,
-          surface,
-          Form::Colour,
-          std::move(extra),
-          0,
-          0,
-          "",
-          std::move(label),
-          std::move(description),
-          "any other text names no colour"};
+  Setting s = row(std::move(key), std::move(value), surface, Form::Colour, std::move(label),
+                  std::move(description));
+  s.choices = std::move(extra);
+  s.fallback = "any other text names no colour";
+  return s;
 }
 
 Setting range(std::string key, int64_t value, Surface surface, int64_t least, int64_t most,
               std::string label, std::string description) {
-  return {std::move(key),
-          Kind::Integer,
-          value,
-          surface,
-          Form::Range,
-          {},
-          least,
-          most,
-          "points",
-          std::move(label),
-          std::move(description),
-          ""};
+  Setting s =
+      row(std::move(key), value, surface, Form::Range, std::move(label), std::move(description));
+  s.least = least;
+  s.most = most;
+  s.unit = "points";
+  return s;
 }
 
 std::string withSuffix(const char* base, const Noun& n) {

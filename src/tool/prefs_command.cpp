@@ -1,6 +1,7 @@
-// `lumora prefs`: list, read, change and delete settings of the preference suite. Each
-// run boots the host model and creates the store as the host's start-up does, so a file
-// of the older layout is migrated first.
+// `lumora prefs`: list, read, describe, change and delete settings of the preference
+// suite. Values a person sets are checked against the settings' schema first. Each run
+// boots the host model and creates the store as the host's start-up does, so a file of
+// the older layout is migrated first.
 #include <algorithm>
 #include <array>
 #include <cctype>

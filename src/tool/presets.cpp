@@ -113,7 +113,8 @@ PresetRead fromPlist(std::string_view bytes) {
   }
   const auto* settings = dynamic_cast<const host::NSDictionary*>(members.at("settings").get());
   if (!settings) return refuse(std::string("its \"settings\" is not a dictionary; ") + kShape);
-  for (const auto& [key, value] : settings->sorted()) {
+  for (const auto& [name, value] : settings->sorted()) {
+    const std::string& key = name;  // a lambda cannot capture a structured binding here
     const std::string shown = "\"" + host::utf8::printable(key) + "\"";
     std::string problem;
     std::visit(host::Overloaded{
