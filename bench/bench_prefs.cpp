@@ -1,5 +1,6 @@
 // Preference reads as the restyle passes make them: a message to the shared LumoraPrefs
-// with a constant key, answered from memory; and a write as `lumora prefs set` makes it.
+// with a constant key, answered from memory; a write as `lumora prefs set` makes it; and
+// the schema's checks of values.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -74,5 +75,20 @@ void BM_WriteOneSetting(benchmark::State& state) {
       state.SkipWithError("write failed");
 }
 BENCHMARK(BM_WriteOneSetting)->Unit(benchmark::kMicrosecond);
+
+// Checking every setting's default against the schema, as a settings page does when it
+// shows them all; and one refused colour, whose message names what to type.
+void BM_CheckEverySetting(benchmark::State& state) {
+  for (auto _ : state)
+    for (const prefs::Setting& s : prefs::schema())
+      benchmark::DoNotOptimize(prefs::check(s.key, s.defaultValue));
+}
+BENCHMARK(BM_CheckEverySetting)->Unit(benchmark::kMicrosecond);
+
+void BM_CheckRefusedColour(benchmark::State& state) {
+  const prefs::Value value = std::string("#F80");
+  for (auto _ : state) benchmark::DoNotOptimize(prefs::check("colorBackgroundBanner", value));
+}
+BENCHMARK(BM_CheckRefusedColour);
 
 }  // namespace

@@ -12,64 +12,8 @@ using rt::SEL;
 namespace {
 
 std::vector<Default> makeDefaults() {
-  std::vector<Default> list = {
-      {"enabled", true},           {"enableBanners", true}, {"enableLockscreen", true},
-      {"enableMediaplayer", true}, {"enableWidgets", true},
-  };
-  struct Notification {
-    const char* base;
-    std::variant<bool, int64_t, std::string> banner, lockscreen;
-  };
-  auto same = [](const char* base, std::variant<bool, int64_t, std::string> value) {
-    return Notification{base, value, value};
-  };
-  const Notification notification[] = {
-      same("style", "modern"),
-      same("indicatorClassic", "icon"),
-      same("indicatorClassicColor", "dominant"),
-      same("indicatorModern", "icon"),
-      same("indicatorModernColor", "dominant"),
-      same("indicatorModernSize", int64_t{32}),
-      same("forceMode", "default"),
-      {"colorHeader", "dominant", "stock"},
-      same("gradientHeader", "no"),
-      same("colorHeaderTitle", "none"),
-      same("colorHeaderDate", "none"),
-      same("colorBackground", "none"),
-      same("colorPrimaryLabel", "dominant"),
-      same("colorSecondaryLabel", "none"),
-      same("nameAsTitle", false),
-      same("borderColor", "none"),
-      same("borderPosition", "all"),
-      same("borderWidth", int64_t{2}),
-      same("roundedCorners", "stock"),
-      same("customCornerRadius", int64_t{13}),
-      same("indicatorRoundedCorner", "stock"),
-      same("indicatorCustomRoundedCorner", int64_t{5}),
-      same("useContactPicture", true),
-      same("useContactPictureIcon", true),
-      same("contactPictureBorder", "none"),
-  };
-  for (const Notification& n : notification) {
-    list.push_back({std::string(n.base) + "Banner", n.banner});
-    list.push_back({std::string(n.base) + "Lockscreen", n.lockscreen});
-  }
-  const std::vector<Default> fixed = {
-      {"colorHeaderWidget", "none"},
-      {"colorBackgroundWidget", "none"},
-      {"borderColorWidget", "none"},
-      {"borderPositionWidget", "all"},
-      {"borderWidthWidget", int64_t{2}},
-      {"roundedCornersWidget", "stock"},
-      {"customCornerRadiusWidget", int64_t{13}},
-      {"colorBackgroundMediaplayer", "none"},
-      {"borderColorMediaplayer", "none"},
-      {"borderPositionMediaplayer", "all"},
-      {"borderWidthMediaplayer", int64_t{2}},
-      {"roundedCornersMediaplayer", "stock"},
-      {"customCornerRadiusMediaplayer", int64_t{13}},
-  };
-  list.insert(list.end(), fixed.begin(), fixed.end());
+  std::vector<Default> list;
+  for (const Setting& s : schema()) list.push_back({s.key, s.defaultValue});
   return list;
 }
 

@@ -11,6 +11,7 @@
 
 #include "host/foundation/foundation_selectors.h"
 #include "host/foundation/value_helpers.h"
+#include "prefs/schema.h"
 
 namespace sel {
 // Class messages of LumoraPrefs.
@@ -31,11 +32,10 @@ inline constexpr const char* kSuiteName = "com.tarnwick.lumora";
 // One registered default: a boolean, an integer or a string.
 struct Default {
   std::string key;
-  std::variant<bool, int64_t, std::string> value;
+  Value value;
 };
 
-// The 68 registered defaults: the switches, each notification setting for "Banner" and
-// then "Lockscreen", then the widget and media-player settings.
+// The 68 registered defaults, in the order of the schema (schema.h), which they come from.
 const std::vector<Default>& registeredDefaults();
 
 // Registers the class LumoraPrefs as a subclass of NSUserDefaults and answers it; when

@@ -50,6 +50,9 @@ CLI::Validator secondsBetween(double least, double most, const std::string& what
 void addScaleOption(CLI::App& command, double& scale, const std::string& description);
 
 void addPrefsCommand(CLI::App& app, const GlobalOptions& options);
+// prefs export and prefs import, added to the prefs command.
+void addPresetCommands(CLI::App& prefs, const GlobalOptions& options);
+void addDocsCommand(CLI::App& app, const GlobalOptions& options);
 void addStatusCommand(CLI::App& app, const GlobalOptions& options);
 void addColourCommand(CLI::App& app, const GlobalOptions& options);
 void addDumpCommand(CLI::App& app, const GlobalOptions& options);

@@ -2,6 +2,7 @@
 #include <plist/plist.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <thread>
@@ -9,6 +10,7 @@
 #include "host/foundation/user_defaults.h"
 #include "host/host.h"
 #include "prefs/lumora_prefs.h"
+#include "prefs/schema.h"
 #include "support/files.h"
 
 using namespace host;
@@ -71,6 +73,38 @@ TEST_F(PrefsTest, EmptySuiteReadsTheRegisteredDefaults) {
   // Legacy keys have no default; nothing was written.
   EXPECT_EQ(value(store, "borderBanner"), nullptr);
   EXPECT_FALSE(fs::exists(file));
+}
+
+// The registered defaults come from the schema: a key registered without a row, a row
+// never registered, a default differing from its row or refused by its own row fails.
+TEST_F(PrefsTest, RegistrationAndSchemaAgreeRowForRow) {
+  Ref<> store = start();
+  auto& defaults = dynamic_cast<NSUserDefaults&>(*store);
+  std::vector<std::string> rows;
+  for (const prefs::Setting& s : prefs::schema()) {
+    rows.push_back(s.key);
+    EXPECT_EQ(prefs::check(s, s.defaultValue), "") << s.key;
+    EXPECT_FALSE(s.label.empty() || s.description.empty()) << s.key;
+    Ref<> registered = defaults.registeredValue(s.key);
+    const bool same = std::visit(
+        Overloaded{[&](bool b) {
+                     return isBooleanNumber(registered.get()) &&
+                            rt::send(registered, sel::boolValue) == b;
+                   },
+                   [&](int64_t i) { return rt::send(registered, sel::integerValue) == i; },
+                   [&](const std::string& t) { return isString(registered.get(), t.c_str()); }},
+        s.defaultValue);
+    EXPECT_TRUE(same) << s.key;
+  }
+  std::sort(rows.begin(), rows.end());
+  EXPECT_EQ(defaults.registeredKeys(), rows);
+  EXPECT_EQ(rows.size(), 68u);
+  EXPECT_EQ(std::set<std::string>(rows.begin(), rows.end()).size(), 68u);
+  // Surfaces follow the keys' suffixes; the switches are general.
+  EXPECT_EQ(prefs::findSetting("enableLockscreen")->surface, prefs::Surface::General);
+  EXPECT_EQ(prefs::findSetting("forceModeLockscreen")->surface, prefs::Surface::Lockscreen);
+  EXPECT_EQ(prefs::findSetting("customCornerRadiusMediaplayer")->surface,
+            prefs::Surface::Mediaplayer);
 }
 
 TEST_F(PrefsTest, SharedObjectsAreMadeOnce) {

@@ -68,7 +68,8 @@ TEST_F(PreviewToolTest, ASettingChangesThePicture) {
   EXPECT_EQ(pngSize(before.out), pngSize(after.out));
   // A size no screen can show still gives the picture, and says which setting it is.
   for (const char* size : {"2147483647", "-2147483648", "4294967296"}) {
-    ASSERT_EQ(lumora(std::string("prefs set indicatorModernSizeBanner -- ") + size).status, 0);
+    ASSERT_EQ(lumora(std::string("prefs set --force indicatorModernSizeBanner -- ") + size).status,
+              0);
     Outcome huge = lumora("preview --scale 1 -o -");
     ASSERT_EQ(huge.status, 0) << size << ": " << huge.err;
     EXPECT_EQ(pngSize(huge.out), (std::pair<uint32_t, uint32_t>{1173, 812}));

@@ -247,7 +247,7 @@ TEST_F(RunTest, AFaultNeitherStopsTheDeviceNorLosesAWrite) {
       return at != std::string::npos && o.find(" wrote " + preview.string(), at) != o.npos;
     });
   };
-  ASSERT_EQ(lumora("prefs set indicatorModernSizeBanner 2147483647").status, 0);
+  ASSERT_EQ(lumora("prefs set --force indicatorModernSizeBanner 2147483647").status, 0);
   EXPECT_TRUE(wroteAfter(" prefs indicatorModernSizeBanner = 2147483647")) << out() << err();
   ASSERT_EQ(lumora("prefs delete indicatorModernSizeBanner").status, 0);
   EXPECT_TRUE(wroteAfter(" prefs indicatorModernSizeBanner removed")) << out() << err();

@@ -74,7 +74,7 @@ TEST_F(ToolTest, SetGetAndDeleteRoundTripWithInferredKinds) {
   EXPECT_EQ(json("prefs get borderWidthBanner --json"),
             (nlohmann::json{{"value", 5}, {"kind", "integer"}, {"source", "stored"}}));
   EXPECT_EQ(json("prefs get nameAsTitleBanner --json")["value"], true);
-  EXPECT_EQ(lumora("prefs set styleLockscreen 12 --string").status, 0);
+  EXPECT_EQ(lumora("prefs set styleLockscreen 12 --string --force").status, 0);
   EXPECT_EQ(json("prefs get styleLockscreen --json")["kind"], "string");
   EXPECT_EQ(lumora("prefs delete styleBanner").status, 0);
   EXPECT_EQ(json("prefs get styleBanner --json")["source"], "default");

@@ -87,7 +87,7 @@ struct PreferenceSuite {
   FileStamp stamp;
 
   void load();
-  WriteResult write(std::string_view key, id value, Writer writer);
+  WriteResult write(const std::vector<DefaultsChange>& changes, Writer writer);
 
  private:
   void read();           // the file into `tree`, or why not into `problem`
@@ -137,17 +137,18 @@ void PreferenceSuite::refreshValues() {
   });
 }
 
-WriteResult PreferenceSuite::write(std::string_view key, id value, Writer writer) {
-  const std::string name(key);
-  const std::string shown = std::string("\"").append(utf8::printable(name)).append("\"");
+WriteResult PreferenceSuite::write(const std::vector<DefaultsChange>& changes, Writer writer) {
   // Refuse what could not be read back before touching anything.
-  plist::Node node;
-  if (value) {
-    if (std::string why = utf8::storageProblem(name); !why.empty())
+  std::vector<plist::Node> nodes;
+  for (const DefaultsChange& change : changes) {
+    const std::string shown = "\"" + utf8::printable(change.key) + "\"";
+    plist::Node& node = nodes.emplace_back();
+    if (!change.value) continue;
+    if (std::string why = utf8::storageProblem(change.key); !why.empty())
       return {"the key " + shown + " cannot be stored: " + why + "; nothing was changed"};
-    if (std::string why = plist::unstorable(value); !why.empty())
+    if (std::string why = plist::unstorable(change.value.get()); !why.empty())
       return {"the value for " + shown + " cannot be stored: " + why + "; nothing was changed"};
-    node = plist::fromObject(value);
+    node = plist::fromObject(change.value.get());
     if (!node)
       throw rt::ProgrammingError("NSUserDefaults: the value for " + shown +
                                  " is not a property-list value");
@@ -166,13 +167,20 @@ WriteResult PreferenceSuite::write(std::string_view key, id value, Writer writer
   } else if (writer == Writer::System && !unwritable.empty()) {
     result = {"the preference file " + file.string() + " holds text that cannot be written back (" +
               unwritable + "); the system does not rewrite it"};
-  } else if (node || (tree && plist_dict_get_item(tree.get(), name.c_str()))) {
-    if (!tree) tree.reset(plist_new_dict());
-    if (node)
-      plist_dict_set_item(tree.get(), name.c_str(), node.release());
-    else
-      plist_dict_remove_item(tree.get(), name.c_str());
-    result = commit();
+  } else {
+    bool changed = false;
+    for (size_t i = 0; i < changes.size(); ++i) {
+      const char* key = changes[i].key.c_str();
+      if (nodes[i]) {
+        if (!tree) tree.reset(plist_new_dict());
+        plist_dict_set_item(tree.get(), key, nodes[i].release());
+        changed = true;
+      } else if (tree && plist_dict_get_item(tree.get(), key)) {
+        plist_dict_remove_item(tree.get(), key);
+        changed = true;
+      }
+    }
+    if (changed) result = commit();
     if (!result) read();  // the changed tree was not written: take what the file holds
   }
   refreshValues();
@@ -286,7 +294,7 @@ void NSUserDefaults::setObject(id value, id key) {
   if (!k) throw rt::ProgrammingError("NSUserDefaults: keys must be strings");
   if (!suite_) return;
   // A refused or failed write leaves the store as it was; the host does not report it.
-  static_cast<void>(suite_->write(k->text(), value, Writer::System));
+  static_cast<void>(suite_->write({{k->text(), value ? value->ref() : nullptr}}, Writer::System));
 }
 
 void NSUserDefaults::removeObjectForKey(id key) {
@@ -329,7 +337,12 @@ std::string NSUserDefaults::unwritableText() const {
 
 WriteResult NSUserDefaults::write(std::string_view key, id value) {
   if (!suite_) return {"the store is not bound to a suite"};
-  return suite_->write(key, value, Writer::Person);
+  return suite_->write({{std::string(key), value ? value->ref() : nullptr}}, Writer::Person);
+}
+
+WriteResult NSUserDefaults::write(const std::vector<DefaultsChange>& changes) {
+  if (!suite_) return {"the store is not bound to a suite"};
+  return suite_->write(changes, Writer::Person);
 }
 
 bool NSUserDefaults::isStored(std::string_view key) const {
@@ -348,6 +361,13 @@ std::vector<std::string> NSUserDefaults::storedKeys() const {
   std::vector<std::string> keys;
   if (suite_)
     for (const auto& [key, value] : suite_->values) keys.push_back(key->text());
+  std::sort(keys.begin(), keys.end());
+  return keys;
+}
+
+std::vector<std::string> NSUserDefaults::registeredKeys() const {
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : registered_) keys.push_back(key->text());
   std::sort(keys.begin(), keys.end());
   return keys;
 }

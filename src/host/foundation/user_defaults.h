@@ -44,6 +44,12 @@ struct DefaultsValue {
 
 using DefaultsMap = StringKeyMap<DefaultsValue>;
 
+// One change of a batch written at once: the key and its new value (nil removes it).
+struct DefaultsChange {
+  std::string key;
+  Ref<> value;
+};
+
 struct PreferenceSuite;  // the persistent layer of one suite, shared by its instances
 
 class NSUserDefaults : public NSObject {
@@ -90,12 +96,17 @@ class NSUserDefaults : public NSObject {
   // hold unwritable text or would not read back the same. A value that is not a
   // property-list value is a programming error.
   WriteResult write(std::string_view key, id value);
+  // Writes every change in one locked, atomic replacement of the file, or none of them:
+  // a change that cannot be stored refuses the whole batch. Each change applies to the
+  // file as it is when the lock is taken, so writes of other processes are kept.
+  WriteResult write(const std::vector<DefaultsChange>& changes);
   // The persistent layer: whether the key is stored, its value (nil for a kind the
   // model has no value for), every stored key in key order.
   bool isStored(std::string_view key) const;
   Ref<> storedValue(std::string_view key) const;
   std::vector<std::string> storedKeys() const;
-  // The registration layer's value for the key, or nil.
+  // The registration layer's keys, in key order, and its value for a key (or nil).
+  std::vector<std::string> registeredKeys() const;
   Ref<> registeredValue(std::string_view key) const;
 
  private:
