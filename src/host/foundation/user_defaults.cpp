@@ -141,7 +141,9 @@ WriteResult PreferenceSuite::write(const std::vector<DefaultsChange>& changes, W
   // Refuse what could not be read back before touching anything.
   std::vector<plist::Node> nodes;
   for (const DefaultsChange& change : changes) {
-    const std::string shown = "\"" + utf8::printable(change.key) + "\"";
+    std::string shown = utf8::printable(change.key);
+    shown.insert(shown.begin(), '"');
+    shown.push_back('"');
     plist::Node& node = nodes.emplace_back();
     if (!change.value) continue;
     if (std::string why = utf8::storageProblem(change.key); !why.empty())
