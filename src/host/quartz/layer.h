@@ -50,8 +50,14 @@ class CALayer : public NSObject {
   void setMasksToBounds(bool masks) { masksToBounds_ = masks; }
   CGFloat borderWidth() const { return borderWidth_; }
   void setBorderWidth(CGFloat width) { borderWidth_ = width; }
+  // Never set, the border is the host's default opaque black; set to nil, it has no
+  // colour and draws nothing (the dump shows both as null).
   Ref<> borderColor() const { return borderColor_; }
-  void setBorderColor(id color) { borderColor_ = retain(color); }
+  void setBorderColor(id color) {
+    borderColor_ = retain(color);
+    borderColorSet_ = true;
+  }
+  bool borderColorSet() const { return borderColorSet_; }
   CGSize shadowOffset() const { return shadowOffset_; }
   void setShadowOffset(CGSize offset) { shadowOffset_ = offset; }
   CGFloat shadowRadius() const { return shadowRadius_; }
@@ -92,6 +98,7 @@ class CALayer : public NSObject {
   CGRect frame_{};
   CGPoint boundsOrigin_{};
   Ref<> backgroundColor_, borderColor_, shadowColor_, mask_, filters_;
+  bool borderColorSet_ = false;
   CGFloat cornerRadius_ = 0, borderWidth_ = 0, shadowRadius_ = 3;
   CGSize shadowOffset_{0, -3};
   float shadowOpacity_ = 0, opacity_ = 1;

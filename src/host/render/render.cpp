@@ -39,8 +39,10 @@ void drawBackground(cairo_t* cr, const CALayer& layer) {
 // along the shape with the corner radius reduced by the inset.
 void drawBorder(cairo_t* cr, const CALayer& layer) {
   const double width = layer.borderWidth();
-  // No colour is the host's default, opaque black.
+  // No colour is the host's default, opaque black, until one is set: a colour set to nil
+  // draws nothing.
   const Ref<> borderColour = layer.borderColor();
+  if (!borderColour && layer.borderColorSet()) return;
   const auto colour = borderColour
                           ? render::colourComponents(borderColour.get(), render::drawsDark(layer))
                           : std::array<double, 4>{0, 0, 0, 1};

@@ -137,6 +137,14 @@ TEST_F(RenderTest, BorderLiesInsideTheBoundsOnTopOfSubviews) {
   EXPECT_EQ(at(24, 15), (std::array<int, 4>{0, 255, 0, 255}));
   EXPECT_EQ(at(8, 15), kOpaqueRed);  // the subview shows within the border
   EXPECT_EQ(at(15, 15), kOpaqueRed);
+  // A colour set to nil draws no border; one never set is opaque black.
+  card.caLayer().setBorderColor(nullptr);
+  render(root);
+  EXPECT_EQ(at(5, 15), kOpaqueRed);
+  UIView& fresh = view({{0, 0}, {10, 10}});
+  fresh.caLayer().setBorderWidth(2);
+  render(fresh);
+  EXPECT_EQ(at(0, 5), (std::array<int, 4>{0, 0, 0, 255}));
 }
 
 TEST_F(RenderTest, MasksToBoundsClipsSubviewsToTheRoundedShapeAndDropsTheShadow) {
