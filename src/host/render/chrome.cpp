@@ -14,6 +14,7 @@
 #include "host/render/backdrop.h"
 #include "host/springboard/app_registry.h"
 #include "host/uikit/image.h"
+#include "host/uikit/text_layout.h"
 
 namespace host::render {
 namespace {
@@ -21,13 +22,6 @@ namespace {
 using rt::CGRect;
 
 constexpr double pi = std::numbers::pi;
-
-struct GObjectUnref {
-  void operator()(void* object) const { g_object_unref(object); }
-};
-struct FontDescriptionFree {
-  void operator()(PangoFontDescription* d) const { pango_font_description_free(d); }
-};
 
 enum class Align { Left, Centre, Right };
 
@@ -37,16 +31,8 @@ enum class Align { Left, Centre, Right };
 // at most `width` points wide, ending in "…" beyond.
 void drawText(cairo_t* cr, const std::string& text, const char* face, double size, double x,
               double y, Align align, double alpha = 1, double width = 0) {
-  std::unique_ptr<PangoLayout, GObjectUnref> layout(pango_cairo_create_layout(cr));
-  // Unhinted, so the text has the same shape at every scale.
-  cairo_font_options_t* options = cairo_font_options_create();
-  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-  pango_cairo_context_set_font_options(pango_layout_get_context(layout.get()), options);
-  cairo_font_options_destroy(options);
-  pango_layout_context_changed(layout.get());
-  std::unique_ptr<PangoFontDescription, FontDescriptionFree> font(
-      pango_font_description_from_string(face));
+  const LayoutPtr layout = unhintedLayout(cr);
+  const FontDescriptionPtr font(pango_font_description_from_string(face));
   pango_font_description_set_absolute_size(font.get(), size * PANGO_SCALE);
   pango_layout_set_font_description(layout.get(), font.get());
   pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));

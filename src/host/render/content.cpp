@@ -18,17 +18,10 @@
 #include "host/uikit/image_view.h"
 #include "host/uikit/label.h"
 #include "host/uikit/material_view.h"
+#include "host/uikit/text_layout.h"
 
 namespace host::render {
 namespace {
-
-struct GObjectUnref {
-  void operator()(void* object) const { g_object_unref(object); }
-};
-using LayoutPtr = std::unique_ptr<PangoLayout, GObjectUnref>;
-struct FontDescriptionFree {
-  void operator()(PangoFontDescription* d) const { pango_font_description_free(d); }
-};
 
 void drawGradient(cairo_t* cr, const CAGradientLayer& layer) {
   const NSArray* colours = NSArray::cls.cast(layer.colors().get());
@@ -102,19 +95,10 @@ std::optional<LaidOutText> layOutLabel(cairo_t* cr, const UILabel& label) {
   const CGRect b = label.bounds();
   if (!text || text->empty() || b.size.width <= 0 || b.size.height <= 0) return std::nullopt;
 
-  LaidOutText out{LayoutPtr(pango_cairo_create_layout(cr))};
-  PangoLayout* layout = out.layout.get();
   // Laid out as `measureText` measures: no hinting, glyphs where the font puts them.
-  PangoContext* context = pango_layout_get_context(layout);
-  cairo_font_options_t* options = cairo_font_options_create();
-  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-  pango_cairo_context_set_font_options(context, options);
-  cairo_font_options_destroy(options);
-  pango_context_set_round_glyph_positions(context, FALSE);
-  pango_layout_context_changed(layout);
-
-  std::unique_ptr<PangoFontDescription, FontDescriptionFree> font(
+  LaidOutText out{unhintedLayout(cr)};
+  PangoLayout* layout = out.layout.get();
+  const FontDescriptionPtr font(
       pango_font_description_from_string(label.fontOrDefault().pangoDescription().c_str()));
   pango_layout_set_font_description(layout, font.get());
   pango_layout_set_text(layout, text->data(), static_cast<int>(text->size()));

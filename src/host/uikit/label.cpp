@@ -7,22 +7,12 @@
 #include <memory>
 
 #include "host/uikit/colour.h"
+#include "host/uikit/text_layout.h"
 
 namespace host {
 namespace {
 
 constexpr CGFloat kDefaultPointSize = 17;
-
-template <class T>
-struct GObjectUnref {
-  void operator()(T* object) const { g_object_unref(object); }
-};
-template <class T>
-using GObjectPtr = std::unique_ptr<T, GObjectUnref<T>>;
-
-struct FontDescriptionFree {
-  void operator()(PangoFontDescription* d) const { pango_font_description_free(d); }
-};
 
 // One pango context for measuring, with hinting off so sizes do not depend on the
 // screen: one pango unit is 1/PANGO_SCALE of a point. Made once and kept.
@@ -31,12 +21,7 @@ PangoContext* measuringContext() {
     PangoFontMap* map = pango_cairo_font_map_new();
     PangoContext* c = pango_font_map_create_context(map);
     g_object_unref(map);  // the context keeps the map
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    pango_cairo_context_set_font_options(c, options);
-    cairo_font_options_destroy(options);
-    pango_context_set_round_glyph_positions(c, FALSE);
+    setUnhinted(c);
     return c;
   }();
   return context;
@@ -60,8 +45,8 @@ std::string UIFont::describe() const {
 
 CGSize measureText(const std::string& text, const UIFont& font, CGFloat width, int64_t lines) {
   if (text.empty()) return {0, 0};
-  GObjectPtr<PangoLayout> layout(pango_layout_new(measuringContext()));
-  std::unique_ptr<PangoFontDescription, FontDescriptionFree> description(
+  const LayoutPtr layout(pango_layout_new(measuringContext()));
+  const FontDescriptionPtr description(
       pango_font_description_from_string(font.pangoDescription().c_str()));
   pango_layout_set_font_description(layout.get(), description.get());
   pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
