@@ -15,7 +15,7 @@ namespace {
 class IconColour : public fixtures::BootedHost {
  protected:
   void SetUp() override {
-    BootedHost::SetUp();
+    HostFixture::SetUp();
     cache = host::NSDictionary::make(true);
   }
   // A two-colour icon: red above, blue below.

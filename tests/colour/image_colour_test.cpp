@@ -1,16 +1,12 @@
 // The dominant and average colours of images.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
 
 #include "colour/image_colour.h"
 #include "host/image_fixtures.h"
 #include "host/quartz/cgcolor.h"
-#include "host/quartz/image_codec.h"
 #include "host/uikit/colour.h"
-#include "sample_icons.h"
-#include "support/files.h"
 
 using namespace lumora;
 using fixtures::RGBA;
@@ -92,12 +88,7 @@ std::vector<uint8_t> randomPixels(std::mt19937& random, size_t count) {
   return bytes;
 }
 
-class ImageColour : public fixtures::BootedHost {
- protected:
-  Ref<> colour(int r, int g, int b) {
-    return host::UIColor::make(r / 255.0, g / 255.0, b / 255.0, 1);
-  }
-};
+using ImageColour = fixtures::BootedHost;
 
 TEST(AnalysisSize, ReducesToAboutTwoThousandPixelsKeepingTheRatio) {
   const auto size = [](double w, double h) { return analysisSize({w, h}); };
@@ -204,75 +195,6 @@ TEST_F(ImageColour, ExactDownscalesGiveTheHandComputedColour) {
     EXPECT_EQ(components(lumoraDominantColor(uiImage.get()).get()),
               referenceDominant(referenceClusters(cells)))
         << n;
-  }
-}
-
-// The analysis of the benchmark's sample icons and of the reference images, as first
-// recorded: the sampling bitmap (FNV-1a of its bytes), the number of clusters and the
-// colour. Any change to the scaler or the clustering that moves a single byte shows here.
-// An image re-recorded on purpose gets its new line from the failure message.
-TEST_F(ImageColour, SampleIconsAndReferenceImagesKeepTheirRecordedColours) {
-  struct Expected {
-    const char* image;
-    const char* analysis;
-  };
-  const Expected expected[] = {
-      {"gradient+glyph", "44x44 bitmap 3fd5de1d4a4505f9, 10 clusters, #f1382d"},
-      {"flat+glyph", "44x44 bitmap 5aba65448cc31d4f, 9 clusters, #d92530"},
-      {"noisy", "44x44 bitmap 23b583cf0c560514, 9 clusters, #ee372d"},
-      {"mosaic", "44x44 bitmap 333150a88c7694f7, 305 clusters, #debb94"},
-      {"glyph-only", "44x44 bitmap 17430396874b3971, 1 clusters, #000000 clear"},
-      {"photo", "44x44 bitmap 905339564e77ca04, 12 clusters, #702d48"},
-      {"host_banner", "85x23 bitmap 6b3ba990cc14fddd, 25 clusters, #f0eaed"},
-      {"media_player", "58x34 bitmap 5fbbea837cad77f9, 25 clusters, #d697b2"},
-      {"scene_classic", "43x45 bitmap 3fedfd213b6e9099, 16 clusters, #ca8b9e"},
-      {"scene_modern-shapes", "43x45 bitmap 8cbb7446fefa3a1c, 17 clusters, #ca8b9e"},
-      {"scene_modern", "43x45 bitmap ee9269337fa8a962, 14 clusters, #ca8b9e"},
-      {"scene_rtl-modern", "43x45 bitmap 269b740912fcf226, 17 clusters, #ca8b9e"},
-      {"scene_see-through", "43x45 bitmap 0bba1a0fffa9dd08, 13 clusters, #ca8b9e"},
-      {"styled_widget", "71x27 bitmap b860b724c8386c0d, 11 clusters, #6281c4"},
-      {"sunset@3x", "40x40 bitmap 7d467aec9eb0431c, 7 clusters, #293c8a"},
-  };
-  std::vector<std::pair<std::string, Ref<>>> images;
-  for (int kind = 0; kind < sample_icons::kIconCount; ++kind) {
-    const auto icon = static_cast<sample_icons::Icon>(kind);
-    images.emplace_back(sample_icons::iconName(icon),
-                        fixtures::uiImage(sample_icons::drawIcon(icon), 3));
-  }
-  for (const char* name :
-       {"host_banner", "media_player", "scene_classic", "scene_modern-shapes", "scene_modern",
-        "scene_rtl-modern", "scene_see-through", "styled_widget"}) {
-    const std::string bytes = testing_support::readBytes(
-        std::filesystem::path(LUMORA_REFERENCE_IMAGES) / (std::string(name) + ".png"));
-    auto decoded = host::decodePNG({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
-    ASSERT_TRUE(decoded.image) << name << ": " << decoded.error;
-    images.emplace_back(name, fixtures::uiImage(decoded.image));
-  }
-  {
-    const std::string bytes = testing_support::readBytes(std::filesystem::path(LUMORA_SCENES) /
-                                                         "pictures" / "sunset@3x.png");
-    auto decoded = host::decodePNG({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
-    ASSERT_TRUE(decoded.image) << decoded.error;
-    images.emplace_back("sunset@3x", fixtures::uiImage(decoded.image, 3));
-  }
-  EXPECT_EQ(images.size(), std::size(expected));
-  for (size_t k = 0; k < images.size(); ++k) {
-    const auto& [name, image] = images[k];
-    const AnalysisSize size = analysisSize(rt::send(image, sel::size));
-    const std::vector<uint8_t> pixels = drawForAnalysis(image.get(), size);
-    uint64_t hash = 0xcbf29ce484222325u;
-    for (uint8_t byte : pixels) hash = (hash ^ byte) * 0x100000001b3u;
-    const Components c = components(lumoraDominantColor(image.get()).get());
-    char line[128];
-    std::snprintf(line, sizeof line, "%dx%d bitmap %016llx, %zu clusters, #%02x%02x%02x%s",
-                  size.width, size.height, static_cast<unsigned long long>(hash),
-                  clusterPixels(pixels.data(), pixels.size() / 4).size(),
-                  static_cast<int>(std::lround(c[0] * 255)),
-                  static_cast<int>(std::lround(c[1] * 255)),
-                  static_cast<int>(std::lround(c[2] * 255)), c[3] == 0 ? " clear" : "");
-    const Expected want = k < std::size(expected) ? expected[k] : Expected{"", ""};
-    EXPECT_EQ(name, want.image);
-    EXPECT_EQ(std::string(line), want.analysis) << "now: {\"" << name << "\", \"" << line << "\"},";
   }
 }
 

@@ -83,38 +83,28 @@ TEST_F(ToolTest, SetGetAndDeleteRoundTripWithInferredKinds) {
   EXPECT_NE(lumora("prefs frobnicate").status, 0);
 }
 
-TEST_F(ToolTest, StatusReportsGatesGlobalsAndEveryRow) {
+// The loader's tests say which rows a gate or an absent class skips; here, the report.
+TEST_F(ToolTest, StatusReportsEachRowWithItsReasonAndTheGlobals) {
   auto status = json("status --json");
   EXPECT_EQ(status["gates"], (nlohmann::json{{"enabled", true}, {"enableWidgets", true}}));
-  EXPECT_EQ(status["globals"]["colorCache"], true);
   EXPECT_EQ(status["darwinObservers"], (nlohmann::json{"com.tarnwick.lumora/testRegular",
                                                        "com.tarnwick.lumora/testLockscreen"}));
-  ASSERT_EQ(status["hooks"].size(), 41u);
   EXPECT_EQ(status["hooks"][0], (nlohmann::json{{"routine", "widget"},
                                                 {"class", "WGWidgetListItemViewController"},
                                                 {"selector", "initWithWidgetIdentifier:"},
                                                 {"kind", "replace"},
                                                 {"installed", true},
                                                 {"reason", nullptr}}));
-
   ASSERT_EQ(lumora("prefs set enableWidgets false").status, 0);
   status = json("status --json --absent CSCoverSheetViewController");
-  for (auto& row : status["hooks"]) {
-    if (row["routine"] == "widget")
-      EXPECT_EQ(row["reason"], "gate closed");
-    else if (row["class"] == "CSCoverSheetViewController")
-      EXPECT_EQ(row["reason"], "class absent");
-    else
-      EXPECT_EQ(row["installed"], true);
-  }
+  std::set<std::string> reasons;
+  for (auto& row : status["hooks"])
+    if (!row["installed"])
+      reasons.insert(row["routine"].get<std::string>() + ": " + row["reason"].get<std::string>());
+  EXPECT_EQ(reasons, (std::set<std::string>{"widget: gate closed", "media: class absent"}));
   EXPECT_EQ(status["globals"]["colorCache"], true);
-
-  ASSERT_EQ(lumora("prefs set enabled false").status, 0);
-  status = json("status --json");
-  for (auto& row : status["hooks"]) EXPECT_EQ(row["installed"], false);
-  EXPECT_EQ(status["globals"]["colorCache"], false);
-  EXPECT_EQ(status["globals"]["preferences"], true);
-  EXPECT_TRUE(status["darwinObservers"].empty());
+  const Outcome text = lumora("status --absent CSCoverSheetViewController");
+  EXPECT_NE(text.out.find("skipped: class absent"), std::string::npos) << text.out;
   EXPECT_NE(lumora("status --absent NoSuchClass").status, 0);
 }
 
@@ -197,10 +187,6 @@ TEST_F(ToolTest, FifosDevicesAndReadErrorsAreRefusedWithoutWaiting) {
   Outcome image = run("colour --image '" + prefsFile().string() + "'");
   EXPECT_EQ(image.status, 1);
   EXPECT_NE(image.err.find("FIFO"), std::string::npos) << image.err;
-  fs::remove(prefsFile());
-  fs::create_symlink("/dev/zero", prefsFile());
-  EXPECT_NE(lumora("status").out.find("it is a character device"), std::string::npos);
-  EXPECT_EQ(run("colour --image /dev/zero").status, 1);
 
   Outcome memory = run("colour --image /proc/self/mem");
   EXPECT_EQ(memory.status, 1);
@@ -261,26 +247,7 @@ TEST_F(ToolTest, TextListingFitsTheTerminalAndShowsDataAsItsSize) {
   EXPECT_EQ(lumora("prefs get blob").out, "1000000 bytes\n");
 }
 
-TEST_F(ToolTest, CommandLineMistakesAreNamed) {
-  Outcome unknown = lumora("frobnicate");
-  EXPECT_NE(unknown.status, 0);
-  EXPECT_NE(unknown.err.find("\"frobnicate\" is not a command of lumora;"), std::string::npos)
-      << unknown.err;
-  for (const char* command : {"prefs", "status", "colour"})
-    EXPECT_NE(unknown.err.find(std::string("\n  ") + command + " "), std::string::npos);
-  Outcome sub = lumora("prefs frobnicate");
-  EXPECT_NE(sub.err.find("\"frobnicate\" is not a command of lumora prefs;"), std::string::npos);
-  EXPECT_NE(sub.err.find("\n  delete "), std::string::npos) << sub.err;
-
-  Outcome empty = run("--root '' status");
-  EXPECT_EQ(empty.status, 2);
-  EXPECT_NE(empty.err.find("--root needs a folder"), std::string::npos) << empty.err;
-  Outcome file = run("--root /dev/null status");
-  EXPECT_EQ(file.status, 1);
-  EXPECT_NE(file.err.find("cannot use device root /dev/null"), std::string::npos) << file.err;
-}
-
-TEST_F(ToolTest, UsageMistakesAndBadInputExitTwoWithTheUsageLine) {
+TEST_F(ToolTest, MistakesExitTwoNamingTheMistakeWithTheUsageLine) {
   for (const char* args :
        {"dump --at nan", "dump --at inf", "dump --at -1", "preview --scale 7 -o -",
         "preview --scale abc -o -", "prefs get noSuchKey", "prefs set", "frobnicate",
@@ -289,6 +256,20 @@ TEST_F(ToolTest, UsageMistakesAndBadInputExitTwoWithTheUsageLine) {
     EXPECT_EQ(outcome.status, 2) << args << "\n" << outcome.err;
     EXPECT_EQ(outcome.out, "") << args;
   }
+  Outcome unknown = lumora("frobnicate");
+  EXPECT_NE(unknown.err.find("\"frobnicate\" is not a command of lumora;"), std::string::npos)
+      << unknown.err;
+  for (const char* command : {"prefs", "status", "colour"})
+    EXPECT_NE(unknown.err.find(std::string("\n  ") + command + " "), std::string::npos);
+  Outcome sub = lumora("prefs frobnicate");
+  EXPECT_NE(sub.err.find("\"frobnicate\" is not a command of lumora prefs;"), std::string::npos);
+  EXPECT_NE(sub.err.find("\n  delete "), std::string::npos) << sub.err;
+  Outcome empty = run("--root '' status");
+  EXPECT_EQ(empty.status, 2);
+  EXPECT_NE(empty.err.find("--root needs a folder"), std::string::npos) << empty.err;
+  Outcome file = run("--root /dev/null status");
+  EXPECT_EQ(file.status, 1);
+  EXPECT_NE(file.err.find("cannot use device root /dev/null"), std::string::npos) << file.err;
   Outcome scale = lumora("preview --scale abc -o -");
   EXPECT_NE(scale.err.find("\"abc\" is not a scale the preview is drawn at; give 1, 2 or 3\n"
                            "usage: lumora preview [OPTIONS]"),

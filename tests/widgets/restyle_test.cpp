@@ -156,6 +156,8 @@ TEST_F(WidgetTest, TheRestyleNotificationRunsThePassOnceForItsOwnWidgetOnlyAndLa
   host::setWidgetIcon(a, host::scene::pictureImage(blue).get());
   EXPECT_EQ(ColorizeSpy::calls[a], 1);
   EXPECT_EQ(ColorizeSpy::calls[b], 0);
+  rt::send(a, sel::viewWillAppear, true);  // and again as it comes on screen
+  EXPECT_EQ(ColorizeSpy::calls[a], 2);
 }
 
 TEST_F(WidgetTest, SeeThroughBackgroundsHideTheStockViewsAndAnUncolouredHeaderTakesTheBackgrounds) {
