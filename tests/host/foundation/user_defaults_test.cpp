@@ -19,12 +19,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Reads the file back with libplist; the caller frees the result.
-plist_t readPlist(const fs::path& file) {
+// Reads the file back with libplist.
+plist::Node readPlist(const fs::path& file) {
   const std::string bytes = readBytes(file);
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-  return root;
+  return plist::Node(root);
 }
 
 class UserDefaultsTest : public ::testing::Test {
@@ -75,10 +75,9 @@ TEST_F(UserDefaultsTest, StoredValueShadowsDefaultUntilRemoved) {
   EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("size")), 32);
 
   // Registered defaults are never written.
-  plist_t written = readPlist(file);
+  const plist::Node written = readPlist(file);
   ASSERT_NE(written, nullptr);
-  EXPECT_EQ(plist_dict_get_size(written), 0u);
-  plist_free(written);
+  EXPECT_EQ(plist_dict_get_size(written.get()), 0u);
 
   // A key in neither layer reads as nothing.
   EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("absent")), nullptr);
@@ -134,15 +133,14 @@ TEST_P(UserDefaultsFileTest, ReadsEveryKindAndKeepsBooleansApartFromIntegers) {
 
   // A rewrite keeps each kind, the negative integer included.
   rt::send(store, sel::setValue_forKey, NSNumber::numberWithBool(false), LUMORA_STR("other"));
-  plist_t written = readPlist(file);
+  const plist::Node written = readPlist(file);
   ASSERT_NE(written, nullptr);
-  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written, "flag")), PLIST_BOOLEAN);
-  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written, "other")), PLIST_BOOLEAN);
-  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written, "one")), PLIST_UINT);
+  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written.get(), "flag")), PLIST_BOOLEAN);
+  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written.get(), "other")), PLIST_BOOLEAN);
+  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written.get(), "one")), PLIST_UINT);
   uint64_t negative = 0;
-  plist_get_uint_val(plist_dict_get_item(written, "negative"), &negative);
+  plist_get_uint_val(plist_dict_get_item(written.get(), "negative"), &negative);
   EXPECT_EQ(static_cast<int64_t>(negative), -5);
-  plist_free(written);
 }
 
 TEST_P(UserDefaultsFileTest, RewriteKeepsFormatAndValuesOfUnknownKinds) {
@@ -157,13 +155,12 @@ TEST_P(UserDefaultsFileTest, RewriteKeepsFormatAndValuesOfUnknownKinds) {
   rt::send(store, sel::setValue_forKey, LUMORA_STR("modern"), LUMORA_STR("style"));
 
   EXPECT_EQ(readBytes(file).rfind("bplist", 0) == 0, wasBinary);
-  plist_t written = readPlist(file);
+  const plist::Node written = readPlist(file);
   ASSERT_NE(written, nullptr);
   int32_t seconds = 0, micros = 0;
-  plist_get_date_val(plist_dict_get_item(written, "when"), &seconds, &micros);
+  plist_get_date_val(plist_dict_get_item(written.get(), "when"), &seconds, &micros);
   EXPECT_EQ(seconds, 1000);
-  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written, "style"), "modern"), 0);
-  plist_free(written);
+  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written.get(), "style"), "modern"), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, UserDefaultsFileTest,
@@ -185,42 +182,41 @@ TEST_F(UserDefaultsTest, NewFileIsBinaryWrittenAtomicallyInCreatedFolders) {
   EXPECT_EQ(cxx(store).filePath(), file);
 }
 
-TEST_F(UserDefaultsTest, UnparseableFileReadsAsDefaultsAndIsNeverOverwritten) {
-  const std::string garbage = "<?xml version=\"1.0\"?><plist><dict><key>a</key>";
-  writeBytes(file, garbage);
-  Ref<> store = open();
-  rt::send(store, sel::registerDefaults, registered({{"a", NSStr("default")}}));
-  EXPECT_FALSE(cxx(store).readable());
-  EXPECT_NE(cxx(store).problem().find(file.string()), std::string::npos);
-  EXPECT_TRUE(reads(store, "a", "default"));
-
-  rt::send(store, sel::setValue_forKey, LUMORA_STR("x"), LUMORA_STR("a"));
-  rt::send(store, sel::removeObjectForKey, LUMORA_STR("a"));
-  WriteResult result = cxx(store).write("a", LUMORA_STR("x"));
-  EXPECT_FALSE(result);
-  EXPECT_NE(result.error.find(file.string()), std::string::npos);
-  EXPECT_EQ(readBytes(file), garbage);
-  EXPECT_TRUE(reads(store, "a", "default"));
-  EXPECT_FALSE(rt::send(store, sel::synchronize));
-}
-
-TEST_F(UserDefaultsTest, PropertyListThatIsNotADictionaryIsUnreadable) {
-  writePlist(file, plist_new_array(), Format::Xml);
-  const std::string before = readBytes(file);
-  Ref<> store = open();
-  EXPECT_FALSE(cxx(store).readable());
-  EXPECT_FALSE(cxx(store).write("k", LUMORA_STR("v")));
-  EXPECT_EQ(readBytes(file), before);
+TEST_F(UserDefaultsTest, UnreadableFileReadsAsDefaultsAndIsNeverOverwritten) {
+  for (const std::string& bad :
+       {std::string("<?xml version=\"1.0\"?><plist><dict><key>a</key>"),
+        std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>")}) {
+    writeBytes(file, bad);
+    pickUpExternalDefaultsChanges();
+    Ref<> store = open();
+    rt::send(store, sel::registerDefaults, registered({{"a", NSStr("default")}}));
+    EXPECT_FALSE(cxx(store).readable());
+    EXPECT_NE(cxx(store).problem().find(file.string()), std::string::npos);
+    EXPECT_TRUE(reads(store, "a", "default"));
+    rt::send(store, sel::setValue_forKey, LUMORA_STR("x"), LUMORA_STR("a"));
+    rt::send(store, sel::removeObjectForKey, LUMORA_STR("a"));
+    WriteResult result = cxx(store).write("a", LUMORA_STR("x"));
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.error.find(file.string()), std::string::npos);
+    EXPECT_EQ(readBytes(file), bad);
+    EXPECT_TRUE(reads(store, "a", "default"));
+    EXPECT_FALSE(rt::send(store, sel::synchronize));
+  }
 }
 
 TEST_F(UserDefaultsTest, FailedWriteChangesNothingAndSaysWhy) {
-  // A plain file where the folder should be: the folder cannot be made.
+  // A plain file where the folder should be; /proc, which takes no new folders even from
+  // root, as a read-only disk would.
   writeBytes(root / "var/mobile/Library/Preferences", "not a folder");
-  Ref<> store = open();
-  WriteResult result = cxx(store).write("k", LUMORA_STR("v"));
-  EXPECT_FALSE(result);
-  EXPECT_NE(result.error.find("Preferences"), std::string::npos);
-  EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("k")), nullptr);
+  for (const fs::path& device : {root, fs::path("/proc")}) {
+    host::reset();
+    boot({device, {}});
+    Ref<> store = open();
+    WriteResult result = cxx(store).write("k", LUMORA_STR("v"));
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.error.find((device / "var").string()), std::string::npos) << result.error;
+    EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("k")), nullptr);
+  }
 }
 
 TEST_F(UserDefaultsTest, ExternalChangesArePickedUpOnRequestOnly) {
@@ -254,11 +250,10 @@ TEST_F(UserDefaultsTest, WriteAfterAnotherWriterKeepsItsChanges) {
              Format::Binary);
 
   rt::send(store, sel::setValue_forKey, LUMORA_STR("two"), LUMORA_STR("mine"));
-  plist_t written = readPlist(file);
+  const plist::Node written = readPlist(file);
   ASSERT_NE(written, nullptr);
-  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written, "theirs"), "panel"), 0);
-  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written, "mine"), "two"), 0);
-  plist_free(written);
+  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written.get(), "theirs"), "panel"), 0);
+  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written.get(), "mine"), "two"), 0);
 }
 
 TEST_F(UserDefaultsTest, InstancesOfASuiteShareItsFileAndBadSuiteNamesGiveNoStore) {
@@ -358,17 +353,15 @@ TEST_F(UserDefaultsTest, HandWrittenFileOfEveryKindIsRewrittenUnchangedAndStaysX
       "<key>nested</key><dict><key>inner</key><dict><key>x</key><real>1e300</real></dict>"
       "</dict></dict></plist>";
   writeBytes(file, xml);
-  plist_t original = readPlist(file);
+  const plist::Node original = readPlist(file);
   ASSERT_NE(original, nullptr);
   Ref<> store = open();
   ASSERT_TRUE(cxx(store).write("added", LUMORA_STR("yes")));
   EXPECT_EQ(readBytes(file).rfind("<?xml", 0), 0u);
-  plist_t written = readPlist(file);
+  const plist::Node written = readPlist(file);
   ASSERT_NE(written, nullptr);
-  plist_dict_remove_item(written, "added");
-  EXPECT_TRUE(plist::sameValue(original, written));
-  plist_free(original);
-  plist_free(written);
+  plist_dict_remove_item(written.get(), "added");
+  EXPECT_TRUE(plist::sameValue(original.get(), written.get()));
 }
 
 TEST_F(UserDefaultsTest, LinkOutOfTheRootIsReadAndItsTargetKept) {
@@ -386,18 +379,6 @@ TEST_F(UserDefaultsTest, LinkOutOfTheRootIsReadAndItsTargetKept) {
   EXPECT_EQ(readBytes(outside), target);
   EXPECT_TRUE(reads(store, "style", "classic"));
   fs::remove_all(outside.parent_path());
-}
-
-TEST_F(UserDefaultsTest, PlaceThatCannotBeWrittenRefusesCleanly) {
-  // /proc takes no new folders, even from root: as a read-only disk would.
-  host::reset();
-  boot({"/proc", {}});
-  Ref<> store = open();
-  EXPECT_TRUE(cxx(store).readable());
-  WriteResult result = cxx(store).write("k", LUMORA_STR("v"));
-  EXPECT_FALSE(result);
-  EXPECT_NE(result.error.find("/proc/var"), std::string::npos) << result.error;
-  EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("k")), nullptr);
 }
 
 // ---- Writers in turn
