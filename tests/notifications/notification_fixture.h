@@ -111,7 +111,23 @@ class NotificationFixture : public ::testing::Test {
     return rt::send(object, sel::valueForKey, host::NSStr(name));
   }
   static void layout() { host::main_queue::drain(); }
+  // Presents a banner of the request (the mail app's by default), lays it out, and keeps
+  // its controller and parts; answers the controller.
+  rt::Ref<> banner(rt::Ref<> req = nullptr) {
+    controller = host::presentBanner((req ? req : request()).get());
+    layout();
+    card = rt::send(controller, sel::viewForPreview);
+    header = key(card.get(), "_headerContentView");
+    content = key(card.get(), "_notificationContentView");
+    return controller;
+  }
+  // Lays the banner out again, as a change of setting shows at the next layout.
+  void relayout() {
+    rt::send(rt::send(controller, sel::view), sel::setNeedsLayout);
+    layout();
+  }
   std::filesystem::path root;
+  rt::Ref<> controller, card, header, content;
 };
 
 }  // namespace testing_support

@@ -15,20 +15,7 @@ namespace {
 
 class RestyleTest : public testing_support::NotificationFixture {
  protected:
-  void banner(const char* section = "com.example.mail") {
-    controller = host::presentBanner(request(section).get());
-    layout();
-    card = rt::send(controller, sel::viewForPreview);
-    content = key(card.get(), "_notificationContentView");
-    header = key(card.get(), "_headerContentView");
-  }
-  // Lays the banner out again, as a change of setting shows at the next layout.
-  void relayout() {
-    rt::send(rt::send(controller, sel::view), sel::setNeedsLayout);
-    layout();
-  }
   Ref<> background() { return rt::send(card, sel::lumoraBackground); }
-  Ref<> controller, card, content, header;
 };
 
 }  // namespace
@@ -269,7 +256,7 @@ TEST_F(RestyleTest, BordersGoOnTheBackgroundLayerOrAlongOneEdge) {
 TEST_F(RestyleTest, TheMapleSectionNeverShowsAnIndicator) {
   boot();
   host::installApp({"com.hollowreed.maple.app", "Maple", "User", {}, false, false, false, nullptr});
-  banner("com.hollowreed.maple.app");
+  banner(request("com.hollowreed.maple.app"));
   EXPECT_TRUE(rt::send(rt::send(card, sel::colorIndicator), sel::isHidden));
   EXPECT_TRUE(rt::send(rt::send(card, sel::imageIndicator), sel::isHidden));
 }

@@ -14,16 +14,6 @@ namespace {
 
 class StyleTest : public testing_support::NotificationFixture {
  protected:
-  void banner(Ref<> req = nullptr) {
-    controller = host::presentBanner((req ? req : request()).get());
-    layout();
-    card = rt::send(controller, sel::viewForPreview);
-    header = key(card.get(), "_headerContentView");
-  }
-  void relayout() {
-    rt::send(rt::send(controller, sel::view), sel::setNeedsLayout);
-    layout();
-  }
   Ref<> indicator() { return rt::send(card, sel::colorIndicator); }
   Ref<> image() { return rt::send(card, sel::imageIndicator); }
   Ref<> iconButton() { return rt::send(rt::send(header, sel::iconButtons), sel::firstObject); }
@@ -36,7 +26,6 @@ class StyleTest : public testing_support::NotificationFixture {
       for (const auto& element : path->elements()) points.push_back(element.point);
     return points;
   }
-  Ref<> controller, card, header;
 };
 
 }  // namespace
@@ -212,7 +201,6 @@ TEST_F(StyleTest, SymbolsForSystemSectionsAndContactPicturesForMessages) {
     EXPECT_EQ(symbol->origin().name, "bell.fill");
     EXPECT_EQ(rgba(rt::send(image(), sel::tintColor).get()),
               rgba(rt::send(cls::UIColor, sel::labelColor).get()));
-    Ref<> content = key(card.get(), "_notificationContentView");
     EXPECT_EQ(rt::send(key(content.get(), "_thumbnailImageView"), sel::alpha), 0);
   }
 

@@ -227,10 +227,3 @@ TEST_F(RuntimeTest, ClassMessagesAreInheritedAndInertForAbsentClasses) {
   EXPECT_EQ(send(objc_getClass("NoSuchClass"), kShared), 0);
   EXPECT_THROW(send(construct<Base>(base), kShared), ProgrammingError);  // not an instance method
 }
-
-TEST(TypeEncoding, MatchesThePlatformSpelling) {
-  EXPECT_EQ((typeEncoding<void, bool>()), "v@:B");
-  EXPECT_EQ((typeEncoding<Ref<>, id, bool>()), "@@:@B");
-  EXPECT_EQ((typeEncoding<Ref<>>()), "@@:");
-  EXPECT_EQ((typeEncoding<CGSize, CGSize>()), "{CGSize=dd}@:{CGSize=dd}");
-}

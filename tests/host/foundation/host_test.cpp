@@ -48,16 +48,6 @@ Ref<Counter> makeCounter() {
 
 }  // namespace
 
-TEST_F(HostTest, BooleanNumbersStayDistinctFromIntegers) {
-  Class boolean = rt::objc_getClass("__NSCFBoolean");
-  EXPECT_TRUE(rt::send(NSNumber::numberWithBool(true), sel::isKindOfClass, boolean));
-  EXPECT_FALSE(rt::send(NSNumber::numberWithInteger(1), sel::isKindOfClass, boolean));
-  EXPECT_TRUE(isBooleanNumber(NSNumber::numberWithBool(false).get()));
-  EXPECT_FALSE(isBooleanNumber(NSNumber::numberWithInteger(0).get()));
-  EXPECT_TRUE(
-      rt::send(NSNumber::numberWithBool(true), sel::isKindOfClass, rt::objc_getClass("NSNumber")));
-}
-
 TEST_F(HostTest, RealsBeyondTheIntegerRangeClampInsteadOfOverflowing) {
   EXPECT_EQ(rt::send(NSNumber::numberWithDouble(1e300), sel::integerValue), INT64_MAX);
   EXPECT_EQ(rt::send(NSNumber::numberWithDouble(-1e300), sel::integerValue), INT64_MIN);

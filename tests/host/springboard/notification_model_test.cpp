@@ -1,17 +1,15 @@
 // The notification host model: a banner and a lockscreen list built from requests, the
-// containment the system's lookups walk, the host's sizes, icons and contacts.
+// containment the system's lookups walk, the host's sizes and icons.
 #include <gtest/gtest.h>
 
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
 #include "host/quartz/cgimage.h"
-#include "host/quartz/image_codec.h"
 #include "host/springboard/app_registry.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
 #include "host/uikit/application.h"
 #include "host/uikit/image.h"
-#include "host/uikit/symbols.h"
 #include "support/files.h"
 
 using namespace host;
@@ -31,7 +29,6 @@ class NotificationModelTest : public ::testing::Test {
     root = testing_support::makeTempRoot("lumora-notifications");
     host::boot({root, {}, device});
     installApp({"com.example.mail", "Mail", "User", {}, false, false, false, picture(0xff3366cc)});
-    addContact("ada", {});
   }
   void TearDown() override {
     reset();
@@ -138,7 +135,7 @@ TEST_F(NotificationModelTest, RightToLeftMirrorsTheHeaderAndTheThumbnail) {
   EXPECT_EQ(rt::send(thumbnail, sel::frame), CGRectMake(10, 5, 36, 36));
 }
 
-TEST_F(NotificationModelTest, IconsAreCachedMaskedOrSquareAndNamesAndContactsResolve) {
+TEST_F(NotificationModelTest, IconsAreCachedMaskedOrSquareAndNamesResolve) {
   boot();
   Ref<> model = rt::send(rt::send(cls::SBIconController, sel::sharedInstance), sel::model);
   Ref<> icon = rt::send(model, sel::expectedIconForDisplayIdentifier, NSStr("com.example.mail"));
@@ -164,41 +161,6 @@ TEST_F(NotificationModelTest, IconsAreCachedMaskedOrSquareAndNamesAndContactsRes
                sel::displayName)
           .get(),
       "Mail"));
-  Ref<> store = rt::send(cls::CNContactStore, sel::new_);
-  Ref<> error;
-  Ref<> ada = rt::send(store, sel::unifiedContactWithIdentifier_keysToFetch_error, NSStr("ada"),
-                       nullptr, &error);
-  ASSERT_NE(ada, nullptr);
-  EXPECT_EQ(rt::send(ada, sel::imageData), nullptr);  // a contact without a picture
-  EXPECT_EQ(rt::send(store, sel::unifiedContactWithIdentifier_keysToFetch_error, NSStr("bob"),
-                     nullptr, &error),
-            nullptr);
-  EXPECT_NE(error, nullptr);
-  // A contact's picture, decoded by whoever asks, names the contact as its origin.
-  addContact("cy", encodePNG(*UIImage::cls.cast(picture(0xff00ff00, 30).get())->pixels()));
-  Ref<> cy = rt::send(store, sel::unifiedContactWithIdentifier_keysToFetch_error, NSStr("cy"),
-                      nullptr, &error);
-  Ref<> face = rt::send(cls::UIImage, sel::imageWithData_scale, rt::send(cy, sel::imageData), 3.0);
-  ASSERT_NE(face, nullptr);
-  EXPECT_EQ(UIImage::cls.cast(face.get())->origin().kind, ImageOrigin::Kind::Contact);
-  EXPECT_EQ(UIImage::cls.cast(face.get())->origin().name, "cy");
-  // System symbols the model draws, with their names as asset names; others are nil. The
-  // host's own: a crescent moon, a battery with a bolt cut out.
-  EXPECT_NE(systemImageNamed("star.fill"), nullptr);
-  auto alpha = [](const char* name, double x, double y) {
-    const Ref<> symbol = systemImageNamed(name);
-    const UIImage* image = UIImage::cls.cast(symbol.get());
-    if (!image) return -1;
-    return static_cast<int>(
-        image->pixels()->row(static_cast<int>(y * 3))[static_cast<int>(x * 3)] >> 24);
-  };
-  EXPECT_EQ(alpha("moon.fill", 4, 12), 255);
-  EXPECT_EQ(alpha("moon.fill", 13, 6), 0);
-  EXPECT_EQ(alpha("battery.100.bolt", 3, 8), 255);
-  EXPECT_EQ(alpha("battery.100.bolt", 18, 10), 255);
-  EXPECT_EQ(alpha("battery.100.bolt", 10, 10), 0);
-  EXPECT_EQ(alpha("battery.100.bolt", 10, 3), 0);
-  EXPECT_EQ(rt::send(cls::UIImage, sel::systemImageNamed, NSStr("no.such.symbol")), nullptr);
 }
 
 TEST_F(NotificationModelTest, TraitsComeFromTheNearestOverrideElseTheDevice) {

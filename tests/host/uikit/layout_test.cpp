@@ -1,5 +1,5 @@
 // Layout as the host runs it: what marks a view, when the marked views lay out, in which
-// order, and how often; labels measuring their text; a card building its own tree.
+// order, and how often; labels measuring their text.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,7 +8,6 @@
 
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
-#include "host/springboard/notification_views.h"
 #include "host/uikit/label.h"
 #include "host/uikit/view_controller.h"
 #include "support/host_fixture.h"
@@ -215,28 +214,4 @@ TEST_F(LayoutTest, ALongerTextWrapsAndItsLabelGrows) {
   const CGSize wrapped = rt::send(label, sel::sizeThatFits, CGSize{200, 0});
   EXPECT_LE(wrapped.width, 200);
   EXPECT_GE(wrapped.height, 3 * one.height);
-}
-
-TEST_F(LayoutTest, ANotificationCardBuildsItsWholeTreeFromItsClassAlone) {
-  Ref<> controller = rt::send(NCNotificationShortLookViewController::cls.get(), sel::new_);
-  Ref<> container = rt::send(controller, sel::view);
-  Ref<> card = rt::send(controller, sel::viewForPreview);
-  ASSERT_TRUE(NCNotificationShortLookView::cls.isKind(card.get()));
-  auto key = [](id object, const char* name) {
-    return rt::send(object, sel::valueForKey, NSStr(name));
-  };
-  EXPECT_NE(key(container.get(), "_stackDimmingView"), nullptr);
-  Ref<> header = key(card.get(), "_headerContentView");
-  Ref<> content = key(card.get(), "_notificationContentView");
-  ASSERT_TRUE(PLPlatterHeaderContentView::cls.isKind(header.get()));
-  ASSERT_TRUE(NCNotificationContentView::cls.isKind(content.get()));
-  EXPECT_TRUE(UILabel::cls.isKind(key(header.get(), "_titleLabel").get()));
-  EXPECT_TRUE(BSUIDefaultDateLabel::cls.isKind(key(header.get(), "_dateLabel").get()));
-  EXPECT_EQ(key(card.get(), "_backgroundMaterialView"),
-            rt::send(card, sel::backgroundMaterialView));
-  EXPECT_NE(key(card.get(), "_shadowView"), nullptr);
-  for (const char* name :
-       {"_primaryLabel", "_primarySubtitleLabel", "_secondaryLabel", "_summaryLabel"})
-    EXPECT_TRUE(UILabel::cls.isKind(key(content.get(), name).get())) << name;
-  EXPECT_EQ(key(card.get(), "_noSuchIvar"), nullptr);
 }
