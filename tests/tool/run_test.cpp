@@ -227,20 +227,6 @@ TEST_F(RunTest, AFaultNeitherStopsTheDeviceNorLosesAWrite) {
   fs::remove(prefsFile());
   ASSERT_TRUE(outHas(" prefs readable again"));
 
-  // A setting beyond any screen neither stops the device nor its picture: after the
-  // change is seen, the picture is written again, and again once it is gone.
-  auto wroteAfter = [&](const std::string& line) {
-    return waitFor(10s, [&] {
-      const std::string o = out();
-      const size_t at = o.find(line);
-      return at != std::string::npos && o.find(" wrote " + preview.string(), at) != o.npos;
-    });
-  };
-  ASSERT_EQ(lumora("prefs set indicatorModernSizeBanner 2147483647").status, 0);
-  EXPECT_TRUE(wroteAfter(" prefs indicatorModernSizeBanner = 2147483647")) << out() << err();
-  ASSERT_EQ(lumora("prefs delete indicatorModernSizeBanner").status, 0);
-  EXPECT_TRUE(wroteAfter(" prefs indicatorModernSizeBanner removed")) << out() << err();
-
   // A write that fails is tried again until it succeeds, with no further change.
   fs::rename(folder, base / "gone");
   testing_support::writeBytes(folder, "a file where the folder was");

@@ -269,27 +269,8 @@ TEST_F(UserDefaultsTest, InstancesOfASuiteShareItsFileAndBadSuiteNamesGiveNoStor
             nullptr);
 }
 
-// ---- Files the store did not write, and values it cannot write back
-
-TEST_F(UserDefaultsTest, TextThatCannotBeReadBackIsRefusedBeforeAnythingIsWritten) {
-  Ref<> store = open();
-  ASSERT_TRUE(cxx(store).write("enabled", NSNumber::numberWithBool(false).get()));
-  const std::string before = readBytes(file);
-
-  WriteResult latin1 = cxx(store).write("styleBanner", NSStr("\xe9").get());
-  EXPECT_FALSE(latin1);
-  EXPECT_NE(latin1.error.find("\"styleBanner\""), std::string::npos) << latin1.error;
-  EXPECT_NE(latin1.error.find("byte 1 (0xE9) is not valid UTF-8"), std::string::npos);
-  WriteResult key = cxx(store).write("caf\xe9", NSStr("x").get());
-  EXPECT_NE(key.error.find("the key \"caf\\xE9\" cannot be stored: byte 4"), std::string::npos)
-      << key.error;
-  // The messages the system sends refuse it too, silently.
-  rt::send(store, sel::setValue_forKey, NSStr("caf\xe9"), LUMORA_STR("styleBanner"));
-
-  EXPECT_EQ(readBytes(file), before);
-  EXPECT_FALSE(rt::send(store, sel::boolForKey, LUMORA_STR("enabled")));
-  EXPECT_EQ(cxx(store).storedKeys(), std::vector<std::string>{"enabled"});
-}
+// ---- Files the store did not write, and values it cannot write back (the property
+// lists' tests name what cannot be written; the tool's, that nothing is)
 
 TEST_P(UserDefaultsFileTest, TextXmlCannotCarryIsWrittenInBinaryAndSurvives) {
   writePlist(file, plistDict({{"style", plist_new_string("classic")}}), GetParam());
@@ -305,33 +286,6 @@ TEST_P(UserDefaultsFileTest, TextXmlCannotCarryIsWrittenInBinaryAndSurvives) {
   EXPECT_TRUE(reads(again, "bell", bell));
   EXPECT_TRUE(reads(again, "cr", cr));
   EXPECT_TRUE(reads(again, "style", "classic"));
-}
-
-TEST_F(UserDefaultsTest, FileHoldingUnwritableTextIsReadButNeverRewrittenByMessages) {
-  // An XML string with a NUL, as the device never writes but a hand may. libplist reads
-  // it and would write past the end of its copy of it.
-  const std::string xml =
-      "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
-      "<key>style</key><string>ab" +
-      std::string(1, '\0') + "cd</string><key>border</key><string>top</string></dict></plist>";
-  writeBytes(file, xml);
-  Ref<> store = open();
-  EXPECT_TRUE(cxx(store).readable());
-  EXPECT_EQ(cxx(store).unwritableText(), "the value of \"style\": byte 3 is a NUL");
-  EXPECT_TRUE(reads(store, "border", "top"));
-
-  rt::send(store, sel::setValue_forKey, LUMORA_STR("x"), LUMORA_STR("other"));
-  rt::send(store, sel::removeObjectForKey, LUMORA_STR("style"));
-  WriteResult blocked = cxx(store).write("other", LUMORA_STR("x"));
-  EXPECT_FALSE(blocked);
-  EXPECT_NE(blocked.error.find("byte 3 is a NUL"), std::string::npos) << blocked.error;
-  EXPECT_EQ(readBytes(file), xml);
-
-  // A person may remove the value that holds it; the rest is then written as usual.
-  ASSERT_TRUE(cxx(store).write("style", nullptr));
-  EXPECT_EQ(cxx(store).unwritableText(), "");
-  EXPECT_TRUE(cxx(store).write("other", LUMORA_STR("x")));
-  EXPECT_TRUE(reads(store, "border", "top"));
 }
 
 TEST_F(UserDefaultsTest, WriteThatWouldExceedTheSizeLimitIsRefused) {
