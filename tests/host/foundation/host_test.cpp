@@ -1,16 +1,15 @@
-// The host model's core: Foundation values, the main queue, notification centres, the
-// file manager over the device root, and booting without some classes.
+// The host model's core: Foundation values, the main queue, notification centres, and
+// booting without some classes. (The file manager is tried by the extension's detection
+// and the shared-folder finder.)
 #include <gtest/gtest.h>
 
 #include "support/host_fixture.h"
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 
 #include "host/foundation/darwin_notify.h"
-#include "host/foundation/file_manager.h"
 #include "host/foundation/main_queue.h"
 #include "host/foundation/notification_center.h"
 #include "host/host.h"
@@ -161,25 +160,6 @@ TEST_F(HostTest, DarwinPostsDeliverOnTheMainQueueAndCoalesce) {
   main_queue::drain();
   EXPECT_EQ(darwinCalls, 2);
   EXPECT_EQ(darwin_notify::observedNames(), std::vector<std::string>{"com.example/ping"});
-}
-
-TEST_F(HostTest, FileManagerResolvesDevicePathsUnderTheRoot) {
-  Ref<> files = rt::send(rt::objc_getClass("NSFileManager"), sel::defaultManager);
-  const char* path = "/Library/MobileSubstrate/DynamicLibraries/Other.dylib";
-  EXPECT_FALSE(rt::send(files, sel::fileExistsAtPath, NSStr(path)));
-  std::filesystem::create_directories(root / "Library/MobileSubstrate/DynamicLibraries");
-  std::ofstream(root / "Library/MobileSubstrate/DynamicLibraries/Other.dylib") << "x";
-  std::ofstream(root / "Library/MobileSubstrate/DynamicLibraries/Another.dylib") << "x";
-  EXPECT_TRUE(rt::send(files, sel::fileExistsAtPath, NSStr(path)));
-  Ref<> error;
-  Ref<> names = rt::send(files, sel::contentsOfDirectoryAtPath_error,
-                         NSStr("/Library/MobileSubstrate/DynamicLibraries"), &error);
-  ASSERT_EQ(rt::send(names, sel::count), 2u);
-  EXPECT_TRUE(isString(rt::send(names, sel::firstObject).get(), "Another.dylib"));
-  EXPECT_EQ(rt::send(files, sel::contentsOfDirectoryAtPath_error, NSStr("/missing"), &error),
-            nullptr);
-  EXPECT_NE(stringText(error.get()), nullptr);
-  EXPECT_FALSE(rt::send(files, sel::fileExistsAtPath, nullptr));
 }
 
 TEST(HostBoot, AbsentClassesAndTheirSubclassesAreLeftOut) {

@@ -1,10 +1,10 @@
-// The host's media player, without the system: when it is on screen, where it sits, what
-// the now-playing service answers, and the other colouring extension's stand-in.
+// The host's media player, without the system: when it is on screen, where it sits, and
+// what the now-playing service answers. (The other colouring extension's stand-in is
+// tried with the player's restyle.)
 #include "host/springboard/media_player.h"
 
 #include <filesystem>
 
-#include "host/extension_standin/colorflow.h"
 #include "host/foundation/main_queue.h"
 #include "host/foundation/notification_center.h"
 #include "host/springboard/notification_request.h"
@@ -88,19 +88,4 @@ TEST_F(MediaPlayerModelTest, RequestsAreAnsweredLaterWithTheTrackPlayingThen) {
   main_queue::drain();
   EXPECT_EQ(answers, (std::vector<std::string>{"One", "nothing"}));
   EXPECT_EQ(now_playing::requestCount(), 2u);
-}
-
-TEST_F(MediaPlayerModelTest, TheExtensionExistsOnlyInstalledAndPostsForArtworkOnly) {
-  EXPECT_EQ(rt::objc_getClass("CFWPrefsManager"), nullptr);
-  ASSERT_EQ(colorflow::install({true, true, std::array<double, 4>{0, 0, 1, 1}}), "");
-  EXPECT_TRUE(std::filesystem::exists(devicePath(colorflow::kLibraryPath)));
-  Ref<> prefs = rt::send(cls::CFWPrefsManager.get(), sel::sharedInstance);
-  EXPECT_TRUE(rt::send(prefs, sel::isLockScreenEnabled));
-  EXPECT_TRUE(rt::send(prefs, sel::lockScreenFullScreenEnabled));
-  setNowPlaying(track("No artwork", {}));
-  main_queue::drain();
-  EXPECT_EQ(colorflow::postedCount(), 0u);
-  setNowPlaying(track("Artwork"));
-  main_queue::drain();
-  EXPECT_EQ(colorflow::postedCount(), 1u);
 }

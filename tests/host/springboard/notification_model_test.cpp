@@ -113,28 +113,6 @@ TEST_F(NotificationModelTest, TheLockscreenNestsStacksCellsAndControllersAsTheHo
   EXPECT_EQ(rt::send(key(options.get(), "_overlayView"), sel::frame), CGRectMake(0, 0, 359, 44));
 }
 
-TEST_F(NotificationModelTest, RightToLeftMirrorsTheHeaderAndTheThumbnail) {
-  Device device;
-  device.layoutDirection = Device::LayoutDirection::RightToLeft;
-  boot(device);
-  EXPECT_EQ(rt::send(rt::send(cls::UIApplication, sel::sharedApplication),
-                     sel::userInterfaceLayoutDirection),
-            1);
-  NotificationFields fields;
-  fields.section = "com.example.mail";
-  fields.title = "Maple";
-  fields.thumbnail = picture(0xff00aa00, 90);
-  Ref<> controller = presentBanner(NCNotificationRequest::make(fields).get());
-  layout();
-  Ref<> card = rt::send(controller, sel::viewForPreview);
-  Ref<> header = key(card.get(), "_headerContentView");
-  Ref<> button = rt::send(rt::send(header, sel::iconButtons), sel::firstObject);
-  EXPECT_EQ(rt::send(button, sel::frame), CGRectMake(329, 2, 20, 20));
-  Ref<> thumbnail = key(key(card.get(), "_notificationContentView").get(), "_thumbnailImageView");
-  ASSERT_NE(thumbnail, nullptr);
-  EXPECT_EQ(rt::send(thumbnail, sel::frame), CGRectMake(10, 5, 36, 36));
-}
-
 TEST_F(NotificationModelTest, IconsAreCachedMaskedOrSquareAndNamesResolve) {
   boot();
   Ref<> model = rt::send(rt::send(cls::SBIconController, sel::sharedInstance), sel::model);
