@@ -19,18 +19,6 @@ class IconsTest : public testing_support::NotificationFixture {
 
 }  // namespace
 
-TEST_F(IconsTest, HidingTheHeaderTouchesItsButtonsAndTitleOnly) {
-  boot();
-  banner();
-  rt::send(controller, sel::lumoraHideHeader, true);
-  EXPECT_TRUE(
-      rt::send(rt::send(rt::send(header, sel::iconButtons), sel::firstObject), sel::isHidden));
-  EXPECT_TRUE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));
-  EXPECT_FALSE(rt::send(key(header.get(), "_dateLabel"), sel::isHidden));
-  rt::send(controller, sel::lumoraHideHeader, false);
-  EXPECT_FALSE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));
-}
-
 TEST_F(IconsTest, HidingAStackKeepsTheFirstCardAndFollowsTheGrouping) {
   boot();
   Ref<> first = host::showOnLockscreen(request().get(), "s", false);

@@ -46,25 +46,6 @@ TEST_F(AdjustmentTest, AColouredClassicHeaderAddsTenPointsAndLowersTheContent) {
   EXPECT_EQ(rt::send(card, sel::_mainContentFrame).origin.y, 24);
 }
 
-TEST_F(AdjustmentTest, TheModernStyleLiftsAndShiftsByTheIndicatorInBothDirections) {
-  boot();
-  bannerWith(picture(0xff00aa00, 90));
-  // Left to right: 14 higher and 53 further right; labels and thumbnail make room.
-  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(53, 10, 359, 46));
-  EXPECT_EQ(frameOf("_primaryLabel"), CGRectMake(10, 5, 295 - 53, 18));
-  EXPECT_EQ(frameOf("_thumbnailImageView"), CGRectMake(313 - 53, 5, 36, 36));
-  // The date label rises 3 points (the host centres it at y 4 in the 24-point strip).
-  EXPECT_EQ(rt::send(key(header.get(), "_dateLabel"), sel::frame).origin.y, 4 - 3);
-}
-
-TEST_F(AdjustmentTest, RightToLeftLiftsButDoesNotShiftOrMoveTheThumbnail) {
-  boot(rightToLeft());
-  bannerWith(picture(0xff00aa00, 90));
-  EXPECT_EQ(rt::send(content, sel::frame), CGRectMake(0, 10, 359, 46));
-  EXPECT_EQ(frameOf("_thumbnailImageView"), CGRectMake(10, 5, 36, 36));
-  EXPECT_EQ(frameOf("_primaryLabel").size.width, 295 - 53);
-}
-
 TEST_F(AdjustmentTest, ASystemSectionsThumbnailGivesBackItsWidthOnlyLeftToRight) {
   for (const bool rtl : {false, true}) {
     SCOPED_TRACE(rtl ? "right to left" : "left to right");

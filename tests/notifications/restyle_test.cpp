@@ -252,11 +252,3 @@ TEST_F(RestyleTest, BordersGoOnTheBackgroundLayerOrAlongOneEdge) {
   EXPECT_TRUE(rt::send(strip, sel::isHidden));
   EXPECT_EQ(rt::send(layer, sel::borderWidth), 0);
 }
-
-TEST_F(RestyleTest, TheMapleSectionNeverShowsAnIndicator) {
-  boot();
-  host::installApp({"com.hollowreed.maple.app", "Maple", "User", {}, false, false, false, nullptr});
-  banner(request("com.hollowreed.maple.app"));
-  EXPECT_TRUE(rt::send(rt::send(card, sel::colorIndicator), sel::isHidden));
-  EXPECT_TRUE(rt::send(rt::send(card, sel::imageIndicator), sel::isHidden));
-}

@@ -6,7 +6,6 @@
 #include <set>
 
 #include "host/foundation/darwin_notify.h"
-#include "host/foundation/random.h"
 #include "host/springboard/bulletins.h"
 #include "host/springboard/presentation.h"
 #include "notification_fixture.h"
@@ -113,23 +112,6 @@ TEST_F(TestRequestsTest, HiddenAndPlaceholderSystemAppsAreNeverChosen) {
   EXPECT_EQ(bulletins().size(), 40u);
   EXPECT_EQ(chosen,
             (std::set<std::string>{"com.apple.shown", "com.example.mail", "com.example.tagged"}));
-}
-
-TEST_F(TestRequestsTest, TheSeedMakesTheChoiceRepeatable) {
-  for (int i = 0; i < 5; ++i) installApp(app("com.example.app" + std::to_string(i)));
-  auto run = [this](uint64_t seed) {
-    random_source::seed(seed);
-    const size_t from = bulletins().size();
-    post(kTestLockscreenName);
-    advance(2.5);
-    std::vector<std::string> chosen;
-    for (size_t i = from; i < bulletins().size(); ++i)
-      chosen.push_back(bulletins()[i].bundleIdentifier);
-    return chosen;
-  };
-  const auto first = run(7);
-  EXPECT_EQ(first.size(), 6u);
-  EXPECT_EQ(run(7), first);
 }
 
 TEST_F(TestRequestsTest, WithoutAnEligibleAppNothingIsPostedAndTheTestStillEnds) {

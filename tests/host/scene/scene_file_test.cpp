@@ -279,16 +279,6 @@ TEST_F(SceneFileTest, CountsBytesAndPixelsAreBounded) {
             0u);
 }
 
-TEST_F(SceneFileTest, FilesAreRelativeToTheSceneFile) {
-  testing_support::writeBytes(folder / "sub/pictures/p.png", "bytes");
-  testing_support::writeBytes(
-      folder / "sub/scene.json",
-      R"({"contacts": [{"identifier": "c", "picture": {"file": "pictures/p.png"}}]})");
-  const Scene s = readSceneFile(folder / "sub/scene.json");
-  EXPECT_EQ(s.source, (folder / "sub/scene.json").string());
-  EXPECT_EQ(s.contacts[0].picture->bytes(), "bytes");
-}
-
 TEST_F(SceneFileTest, TheBuiltInSceneIsTheFileInScenes) {
   const Scene builtIn = builtInScene();
   const Scene file = readSceneFile(fs::path(LUMORA_SCENES) / "builtin.json");
