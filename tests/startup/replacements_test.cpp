@@ -115,6 +115,13 @@ Ref<> card() {
 std::map<std::string, Probe> probes() {
   std::map<std::string, Probe> p;
   auto add = [&](std::pair<std::string, Probe> entry) { p.insert(std::move(entry)); };
+  // A probe that sends the message to a new object of the class and shows nothing else.
+  auto sends = [&](const char* cls, const auto& sel, auto... args) {
+    add(probe(cls, sel, [cls, &sel, args...] {
+      rt::send(make(cls), sel, args...);
+      return std::string();
+    }));
+  };
   // Widgets
   add(probe("WGWidgetListItemViewController", sel::initWithWidgetIdentifier, [] {
     Ref<> c = rt::send(rt::objc_getClass("WGWidgetListItemViewController"), sel::alloc);
@@ -122,14 +129,8 @@ std::map<std::string, Probe> probes() {
     return std::string(result == c ? "self " : "other ") +
            text(rt::send(result, sel::widgetIdentifier).get());
   }));
-  add(probe("WGWidgetListItemViewController", sel::viewWillAppear, [] {
-    rt::send(make("WGWidgetListItemViewController"), sel::viewWillAppear, true);
-    return std::string();
-  }));
-  add(probe("WGWidgetListItemViewController", sel::viewDidLayoutSubviews, [] {
-    rt::send(make("WGWidgetListItemViewController"), sel::viewDidLayoutSubviews);
-    return std::string();
-  }));
+  sends("WGWidgetListItemViewController", sel::viewWillAppear, true);
+  sends("WGWidgetListItemViewController", sel::viewDidLayoutSubviews);
   add(probe("WGWidgetInfo", sel::_setIcon, [] {
     Ref<> info = make("WGWidgetInfo"), icon = host::NSStr("icon");
     rt::send(info, sel::_setIcon, icon);
@@ -159,15 +160,8 @@ std::map<std::string, Probe> probes() {
     const CGSize s = rt::send(view, sel::sizeThatFitsContentWithSize, CGSize{359, 0});
     return describe({{}, s});
   }));
-  add(probe("NCNotificationStructuredListViewController", sel::viewDidLayoutSubviews, [] {
-    rt::send(make("NCNotificationStructuredListViewController"), sel::viewDidLayoutSubviews);
-    return std::string();
-  }));
-  add(probe("NCNotificationShortLookViewController", sel::viewDidLayoutSubviews, [] {
-    Ref<> controller = make("NCNotificationShortLookViewController");
-    rt::send(controller, sel::viewDidLayoutSubviews);
-    return std::string();
-  }));
+  sends("NCNotificationStructuredListViewController", sel::viewDidLayoutSubviews);
+  sends("NCNotificationShortLookViewController", sel::viewDidLayoutSubviews);
   add(probe("BSUIDefaultDateLabel", sel::setFrame, [] {
     // Allocated without init, whose own setFrame: would count too.
     Ref<> label = rt::send(rt::objc_getClass("BSUIDefaultDateLabel"), sel::alloc);
@@ -206,10 +200,7 @@ std::map<std::string, Probe> probes() {
     rt::send(window, sel::addSubview, player);
     return std::string(rt::send(player, sel::window) == window ? "on screen" : "off");
   }));
-  add(probe("SBMediaController", sel::_mediaRemoteNowPlayingInfoDidChange, [] {
-    rt::send(make("SBMediaController"), sel::_mediaRemoteNowPlayingInfoDidChange, nullptr);
-    return std::string();
-  }));
+  sends("SBMediaController", sel::_mediaRemoteNowPlayingInfoDidChange, nullptr);
   add(probe("CSCoverSheetViewController", sel::loadView, [] {
     Ref<> view = rt::send(make("CSCoverSheetViewController"), sel::view);
     return std::string(view ? "loaded" : "no view");

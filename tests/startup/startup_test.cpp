@@ -116,26 +116,21 @@ TEST_F(StartupTest, ColorFlowIsDetectedUnderTheDeviceRoot) {
   EXPECT_TRUE(colorFlowInstalled);
 }
 
+// The associations behind them are the runtime's tests'; here, one slot per class.
 TEST_F(StartupTest, AddedPropertiesRetainUntilSetToNilAndAreSeparatePerClass) {
   load();
   const rt::Sel<Ref<>()> border{"lumoraBorder"};
   const rt::Sel<void(id)> setBorder{"setLumoraBorder:"};
-  Ref<> card = make("NCNotificationShortLookView");
-  Ref<> platter = make("WGWidgetPlatterView");
-  EXPECT_EQ(rt::send(card, border), nullptr);
-  rt::WeakRef<> watch;
-  {
-    Ref<> view = make("LumoraBackgroundView");
-    ASSERT_NE(view, nullptr);
-    watch = view;
-    rt::send(card, setBorder, view);
-  }
-  EXPECT_EQ(rt::send(card, border), watch.lock());
-  EXPECT_EQ(rt::send(platter, border), nullptr);
+  Ref<> card = make("NCNotificationShortLookView"), view = make("LumoraBackgroundView");
+  rt::send(card, setBorder, view);
+  EXPECT_EQ(rt::send(card, border), view);
+  EXPECT_EQ(rt::send(make("WGWidgetPlatterView"), border), nullptr);
+  rt::WeakRef<> watch = view;
+  view.reset();
+  EXPECT_FALSE(watch.expired());  // retained
   rt::send(card, setBorder, nullptr);
   EXPECT_TRUE(watch.expired());
-  EXPECT_TRUE(
-      rt::send(make("LumoraIndicatorView"), sel::isKindOfClass, rt::objc_getClass("UIView")));
+  EXPECT_TRUE(rt::send(make("LumoraIndicatorView"), sel::isKindOfClass, cls::UIView.get()));
 }
 
 TEST_F(StartupTest, DemonstrationIsScheduledOnlyWhenAskedFor) {
