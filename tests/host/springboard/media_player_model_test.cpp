@@ -70,22 +70,3 @@ TEST_F(MediaPlayerModelTest, TheListSitsBelowThePlayerAndLockingRemovesBanners) 
   lockDevice();
   EXPECT_EQ(rt::send(rt::send(bannerWindow(), sel::subviews), sel::count), 0u);
 }
-
-TEST_F(MediaPlayerModelTest, RequestsAreAnsweredLaterWithTheTrackPlayingThen) {
-  std::vector<std::string> answers;
-  auto ask = [&answers] {
-    MRMediaRemoteGetNowPlayingInfo(dispatch_get_main_queue(), [&answers](id info) {
-      Ref<> title = rt::send(info, sel::objectForKey, NSStr(kMRMediaRemoteNowPlayingInfoTitle));
-      answers.push_back(info ? formatObject(title.get()) : "nothing");
-    });
-  };
-  ask();
-  setNowPlaying(track("One"));
-  EXPECT_TRUE(answers.empty());
-  main_queue::drain();
-  ask();
-  setNowPlaying(std::nullopt);
-  main_queue::drain();
-  EXPECT_EQ(answers, (std::vector<std::string>{"One", "nothing"}));
-  EXPECT_EQ(now_playing::requestCount(), 2u);
-}

@@ -48,15 +48,3 @@ TEST_F(ViewTest, MovingIntoAWindowTellsTheWholeSubtree) {
   EXPECT_EQ(moves, 4);
   EXPECT_EQ(rt::send(child, sel::window), nullptr);
 }
-
-TEST_F(ViewTest, ASubviewFindsTheControllerOfItsAncestorAndALooseViewNone) {
-  Ref<> controller = make("NCNotificationShortLookViewController");
-  Ref<> view = rt::send(controller, sel::view);
-  ASSERT_NE(view, nullptr);
-  Ref<> inner = make("UIView");
-  rt::send(view, sel::addSubview, inner);
-  EXPECT_EQ(rt::send(inner, sel::_viewControllerForAncestor), controller);
-  EXPECT_EQ(rt::send(make("UIView"), sel::_viewControllerForAncestor), nullptr);
-  EXPECT_TRUE(
-      rt::send(controller, sel::isKindOfClass, rt::objc_getClass("NCNotificationViewController")));
-}
