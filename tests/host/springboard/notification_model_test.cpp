@@ -1,12 +1,13 @@
 // The notification host model: a banner built from a request, the host's icons and
-// traits. (The containment the system's lookups walk, and the host's sizes, are what
-// the system's tests start from, and the reference images show.)
+// traits, the lockscreen's list below the player. (The containment the system's lookups walk, and
+// the host's sizes, are what the system's tests start from, and the reference images show.)
 #include <gtest/gtest.h>
 
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
 #include "host/quartz/cgimage.h"
 #include "host/springboard/app_registry.h"
+#include "host/springboard/media_player.h"
 #include "host/springboard/notification_request.h"
 #include "host/springboard/presentation.h"
 #include "host/uikit/application.h"
@@ -105,4 +106,19 @@ TEST_F(NotificationModelTest, TraitsComeFromTheNearestOverrideElseTheDevice) {
   rt::send(controller, sel::setOverrideUserInterfaceStyle, int64_t{1});
   EXPECT_EQ(rt::send(rt::send(label, sel::traitCollection), sel::userInterfaceStyle), 1);
   EXPECT_EQ(rt::send(rt::send(controller, sel::traitCollection), sel::userInterfaceStyle), 1);
+}
+
+// The player's own showing is the restyle's test (one artwork request per showing).
+TEST_F(NotificationModelTest, TheListSitsBelowThePlayerAndLockingRemovesBanners) {
+  boot();
+  Ref<> list = rt::send(lockscreenListController(), sel::view);
+  presentBanner(NCNotificationRequest::make(NotificationFields{}).get());
+  setNowPlaying(now_playing::Track{"One", "Artist", {1, 2, 3}});
+  main_queue::drain();
+  EXPECT_EQ(rt::send(list, sel::frame).origin.y, 200 + 200 + 8);
+  setNowPlaying(std::nullopt);
+  main_queue::drain();
+  EXPECT_EQ(rt::send(list, sel::frame).origin.y, 200);
+  lockDevice();
+  EXPECT_EQ(rt::send(rt::send(bannerWindow(), sel::subviews), sel::count), 0u);
 }

@@ -134,27 +134,6 @@ TEST_F(Images, DataThatIsNoReadableImageGivesNil) {
   EXPECT_FALSE(UIImagePNGRepresentation(NSStr("not an image").get()));
 }
 
-TEST_F(Images, OpaquePNGsWithoutAlphaReadAsOpaquePixels) {
-  // cairo writes an RGB24 surface as a PNG without alpha.
-  SurfacePtr rgb(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 3, 2));
-  cairo_t* cr = cairo_create(rgb.get());
-  cairo_set_source_rgb(cr, 1, 0.5, 0);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  std::vector<uint8_t> png;
-  cairo_surface_write_to_png_stream(
-      rgb.get(),
-      [](void* closure, const unsigned char* data, unsigned int length) {
-        auto* out = static_cast<std::vector<uint8_t>*>(closure);
-        out->insert(out->end(), data, data + length);
-        return CAIRO_STATUS_SUCCESS;
-      },
-      &png);
-  DecodedImage decoded = decodeImage(png);
-  ASSERT_TRUE(decoded.image) << decoded.error;
-  EXPECT_EQ(pixelAt(*decoded.image, 2, 1), (RGBA{255, 128, 0, 255}));
-}
-
 TEST_F(Images, JPEGColourAndGreyDecodeToOpaquePixels) {
   const uint8_t orange[3] = {250, 120, 10}, grey[1] = {90};
   for (auto [components, colour] : {std::pair{3, orange}, std::pair{1, grey}}) {
