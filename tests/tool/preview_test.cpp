@@ -146,17 +146,6 @@ TEST_F(PreviewToolTest, AnOutputThatIsNoRegularFileIsWrittenThroughOrRefusedNeve
   EXPECT_EQ(out.status, 0) << out.err;
   EXPECT_EQ(pngSize(out.out).first, 359u + 32);
   EXPECT_TRUE(fs::is_symlink(dir / "stdout"));
-
-  // A temporary file a killed write left beside the output goes once it is old; one
-  // being written now stays.
-  const fs::path old = dir / ".made.png.k1Ll3d", recent = dir / ".made.png.n3wOne";
-  testing_support::writeBytes(old, "half");
-  testing_support::writeBytes(recent, "half");
-  const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, old.c_str(), anHourAgo, 0), 0);
-  ASSERT_EQ(preview((dir / "made.png").string()).status, 0);
-  EXPECT_FALSE(fs::exists(old));
-  EXPECT_TRUE(fs::exists(recent));
 }
 
 TEST_F(PreviewToolTest, AWallpaperThatCannotBeDecodedIsSaid) {

@@ -133,26 +133,6 @@ TEST_P(UserDefaultsFileTest, ReadsEveryKindAndKeepsBooleansApartFromIntegers) {
   EXPECT_EQ(static_cast<int64_t>(negative), -5);
 }
 
-TEST_P(UserDefaultsFileTest, RewriteKeepsFormatAndValuesOfUnknownKinds) {
-  writePlist(file,
-             plistDict({{"when", plist_new_date(1000, 0)}, {"style", plist_new_string("classic")}}),
-             GetParam());
-  const bool wasBinary = readBytes(file).rfind("bplist", 0) == 0;
-
-  Ref<> store = open();
-  EXPECT_TRUE(cxx(store).isStored("when"));
-  EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("when")), nullptr);
-  rt::send(store, sel::setValue_forKey, LUMORA_STR("modern"), LUMORA_STR("style"));
-
-  EXPECT_EQ(readBytes(file).rfind("bplist", 0) == 0, wasBinary);
-  const plist::Node written = readPlist(file);
-  ASSERT_NE(written, nullptr);
-  int32_t seconds = 0, micros = 0;
-  plist_get_date_val(plist_dict_get_item(written.get(), "when"), &seconds, &micros);
-  EXPECT_EQ(seconds, 1000);
-  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written.get(), "style"), "modern"), 0);
-}
-
 INSTANTIATE_TEST_SUITE_P(Formats, UserDefaultsFileTest,
                          ::testing::Values(Format::Xml, Format::Binary), [](const auto& info) {
                            return info.param == Format::Xml ? "Xml" : "Binary";

@@ -1,5 +1,5 @@
 // Layout as the host runs it: what marks a view, when the marked views lay out, in which
-// order, and how often; labels measuring their text.
+// order, and how often.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,7 +8,6 @@
 
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
-#include "host/uikit/label.h"
 #include "host/uikit/view_controller.h"
 #include "support/host_fixture.h"
 
@@ -196,22 +195,4 @@ TEST_F(LayoutTest, LayoutIfNeededLaysOutTheMarkedSubtreeNowAndNothingOtherwise) 
   rt::send(child, sel::setNeedsLayout);
   rt::send(detached, sel::layoutIfNeeded);
   EXPECT_EQ(child->layouts, 2);
-}
-
-TEST_F(LayoutTest, ALongerTextWrapsAndItsLabelGrows) {
-  Ref<> label = rt::send(UILabel::cls.get(), sel::new_);
-  rt::send(label, sel::setFont, UIFont::make(15));
-  rt::send(label, sel::setText, NSStr("Lunch?"));
-  const CGSize one = rt::send(label, sel::sizeThatFits, CGSize{200, 0});
-  EXPECT_GT(one.width, 20);
-  EXPECT_LT(one.width, 200);
-  EXPECT_GE(one.height, 15);
-  rt::send(label, sel::setText,
-           NSStr("Are we still on for lunch tomorrow at the usual place? "
-                 "I can book a table for two."));
-  EXPECT_EQ(rt::send(label, sel::sizeThatFits, CGSize{200, 0}).height, one.height);  // one line
-  rt::send(label, sel::setNumberOfLines, int64_t{0});
-  const CGSize wrapped = rt::send(label, sel::sizeThatFits, CGSize{200, 0});
-  EXPECT_LE(wrapped.width, 200);
-  EXPECT_GE(wrapped.height, 3 * one.height);
 }
