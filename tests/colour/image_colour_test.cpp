@@ -103,18 +103,6 @@ TEST(AnalysisSize, ReducesToAboutTwoThousandPixelsKeepingTheRatio) {
   EXPECT_EQ(size(1, 5000), (AnalysisSize{0, 3162}));  // too narrow: no pixels at all
 }
 
-TEST(Clustering, MergesHalfWayIntoTheFirstClusterWithinForty) {
-  const std::vector<uint8_t> pixels = {100, 100, 100, 255, 120, 110, 100, 255, 150, 105, 100, 255,
-                                       // within 40 of both clusters: joins the first
-                                       130, 105, 100, 255};
-  EXPECT_EQ(clusterPixels(pixels.data(), 4),
-            (std::vector<RGBPixel>{{120, 105, 100, 2}, {150, 105, 100, 0}}));
-  EXPECT_EQ(colourDistance({110, 105, 100, 1}, {150, 105, 100, 0}), 40);
-  // Alpha 127 is skipped; 128 counts with its premultiplied bytes.
-  const std::vector<uint8_t> faint = {255, 0, 0, 127, 128, 0, 0, 128};
-  EXPECT_EQ(clusterPixels(faint.data(), 2), (std::vector<RGBPixel>{{128, 0, 0, 0}}));
-}
-
 TEST(Clustering, FastPathsEqualTheLiteralRuleClusterByCluster) {
   std::mt19937 random(1);
   for (int n = 0; n < 600; ++n) {
@@ -127,7 +115,6 @@ TEST(Clustering, FastPathsEqualTheLiteralRuleClusterByCluster) {
 
 TEST(Clustering, SortKeepsCreationOrderForEqualCounts) {
   std::vector<RGBPixel> clusters = {{1, 0, 0, 1}, {2, 0, 0, 3}, {3, 0, 0, 1}, {4, 0, 0, 3}};
-  EXPECT_EQ(leadingClusters(clusters), (std::vector<RGBPixel>{{2, 0, 0, 3}, {4, 0, 0, 3}}));
   sortClusters(clusters);
   EXPECT_EQ(clusters,
             (std::vector<RGBPixel>{{2, 0, 0, 3}, {4, 0, 0, 3}, {1, 0, 0, 1}, {3, 0, 0, 1}}));

@@ -215,13 +215,10 @@ TEST_F(DumpTest, WhatTheDeviceLacksLeavesItsElementUnstyledAndTheDumpComesOut) {
 }
 
 // A test request on the scene's timeline posts a bulletin: listed under "bulletins", and
-// shown restyled as a surface of its own while its banner is on screen. An app's type is
-// any text (the choice leaves out types other than "User" and "System").
+// shown restyled as a surface of its own while its banner is on screen.
 TEST_F(DumpTest, BulletinsOfTheTimelineAreListedAndShownWhileOnScreen) {
   const auto surfaces = build(R"({
-    "apps": [{"bundleIdentifier": "com.a", "name": "A", "icon": {"colour": "#336699"}},
-             {"bundleIdentifier": "com.h", "type": "System", "tags": ["hidden"]},
-             {"bundleIdentifier": "com.i", "type": "Internal"}],
+    "apps": [{"bundleIdentifier": "com.a", "name": "A", "icon": {"colour": "#336699"}}],
     "timeline": [{"at": 0.5, "darwin": "com.tarnwick.lumora/testRegular"}]
   })");
   runClock(1);

@@ -236,13 +236,4 @@ TEST_F(SceneFileTest, CountsBytesAndPixelsAreBounded) {
             0u);
 }
 
-TEST_F(SceneFileTest, TheBuiltInSceneIsTheFileInScenes) {
-  const Scene builtIn = builtInScene();
-  const Scene file = readSceneFile(fs::path(LUMORA_SCENES) / "builtin.json");
-  EXPECT_EQ(builtIn.source, "the built-in scene");
-  ASSERT_EQ(builtIn.notifications.size(), file.notifications.size());
-  for (size_t i = 0; i < file.notifications.size(); ++i)
-    EXPECT_EQ(builtIn.notifications[i].id, file.notifications[i].id);
-}
-
 }  // namespace
