@@ -94,10 +94,8 @@ TEST(AnalysisSize, ReducesToAboutTwoThousandPixelsKeepingTheRatio) {
   const auto size = [](double w, double h) { return analysisSize({w, h}); };
   EXPECT_EQ(size(40, 50), (AnalysisSize{40, 50}));  // 2000 pixels: analysed whole
   EXPECT_EQ(size(41, 50), (AnalysisSize{40, 49}));
-  EXPECT_EQ(size(60, 60), (AnalysisSize{44, 44}));
   EXPECT_EQ(size(180, 180), (AnalysisSize{44, 44}));
   EXPECT_EQ(size(300, 200), (AnalysisSize{54, 36}));
-  EXPECT_EQ(size(200, 300), (AnalysisSize{36, 54}));
   EXPECT_EQ(size(40.9, 50.99), (AnalysisSize{40, 50}));  // points truncated first
   EXPECT_EQ(size(0.5, 300), (AnalysisSize{0, 300}));
   EXPECT_EQ(size(1, 5000), (AnalysisSize{0, 3162}));  // too narrow: no pixels at all

@@ -218,12 +218,3 @@ TEST_F(RuntimeTest, KeysFollowTheChainSubclassesHideTheirSuperclassAndUnknownKey
   EXPECT_EQ(object_valueForKey(d.get(), "_missing"), nullptr);
   EXPECT_EQ(object_valueForKey(nullptr, "_self"), nullptr);
 }
-
-TEST_F(RuntimeTest, ClassMessagesAreInheritedAndInertForAbsentClasses) {
-  const Sel<int64_t()> kShared{"sharedNumber"};
-  bindClassFunction(
-      base, kShared, +[](id, SEL) -> int64_t { return 5; });
-  EXPECT_EQ(send(derived, kShared), 5);
-  EXPECT_EQ(send(objc_getClass("NoSuchClass"), kShared), 0);
-  EXPECT_THROW(send(construct<Base>(base), kShared), ProgrammingError);  // not an instance method
-}

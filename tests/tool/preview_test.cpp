@@ -130,22 +130,6 @@ TEST_F(PreviewToolTest, AnOutputThatIsNoRegularFileIsWrittenThroughOrRefusedNeve
   Outcome unread = preview(fifo.string());
   EXPECT_EQ(unread.status, 1);
   EXPECT_NE(unread.err.find("a FIFO (named pipe) that no program is reading"), std::string::npos);
-
-  // A link to a file: the file is replaced, the link stays; a dangling link's target is
-  // made; a link to standard output writes there.
-  testing_support::writeBytes(dir / "target.png", "old");
-  fs::create_symlink(dir / "target.png", dir / "link.png");
-  fs::create_symlink("made.png", dir / "dangling.png");
-  fs::create_symlink("/proc/self/fd/1", dir / "stdout");
-  ASSERT_EQ(preview((dir / "link.png").string()).status, 0);
-  ASSERT_EQ(preview((dir / "dangling.png").string()).status, 0);
-  EXPECT_TRUE(fs::is_symlink(dir / "link.png") && fs::is_symlink(dir / "dangling.png"));
-  EXPECT_EQ(pngSize(testing_support::readBytes(dir / "target.png")).first, 359u + 32);
-  EXPECT_EQ(pngSize(testing_support::readBytes(dir / "made.png")).first, 359u + 32);
-  Outcome out = preview((dir / "stdout").string());
-  EXPECT_EQ(out.status, 0) << out.err;
-  EXPECT_EQ(pngSize(out.out).first, 359u + 32);
-  EXPECT_TRUE(fs::is_symlink(dir / "stdout"));
 }
 
 TEST_F(PreviewToolTest, AWallpaperThatCannotBeDecodedIsSaid) {

@@ -173,25 +173,4 @@ TEST_F(BitmapContext, OtherRectanglesAreDrawnThroughCairo) {
   EXPECT_EQ(draw(blue.get(), 1, 1, rt::CGRectMake(5, 5, 1, 1)), (std::vector<uint8_t>(4, 0)));
 }
 
-TEST_F(BitmapContext, UnsupportedLayoutsAndNilImagesGiveNothing) {
-  uint8_t buffer[64] = {};
-  CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
-  const uint32_t rgba = kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big;
-  EXPECT_EQ(CGBitmapContextCreate(buffer, 2, 2, 16, 16, space, rgba), nullptr);
-  EXPECT_EQ(CGBitmapContextCreate(buffer, 2, 2, 8, 7, space, rgba), nullptr);
-  EXPECT_EQ(CGBitmapContextCreate(buffer, 2, 2, 8, 8, nullptr, rgba), nullptr);
-  EXPECT_EQ(CGBitmapContextCreate(buffer, 0, 2, 8, 8, space, rgba), nullptr);
-  EXPECT_EQ(CGBitmapContextCreate(buffer, 2, 2, 8, 8, space, 0 /* no alpha */), nullptr);
-  // Without a buffer the context owns a zeroed one; a non-image draws nothing into it.
-  CGContextRef own = CGBitmapContextCreate(nullptr, 3, 2, 8, 0, space, rgba);
-  ASSERT_NE(own, nullptr);
-  EXPECT_EQ(CGBitmapContextGetBytesPerRow(own), 12u);
-  CGContextDrawImage(own, rt::CGRectMake(0, 0, 3, 2), host::NSStr("not an image").get());
-  CGContextDrawImage(nullptr, rt::CGRectMake(0, 0, 3, 2), nullptr);
-  const auto* data = static_cast<const uint8_t*>(CGBitmapContextGetData(own));
-  EXPECT_EQ(std::vector<uint8_t>(data, data + 24), std::vector<uint8_t>(24, 0));
-  CGContextRelease(own);
-  CGColorSpaceRelease(space);
-}
-
 }  // namespace
