@@ -72,14 +72,6 @@ TEST_F(RuntimeTest, NilReceiverAnswersZeroOfEveryResultKind) {
   EXPECT_EQ(send(none, kNumber), 0);
 }
 
-TEST_F(RuntimeTest, SendFindsInheritedMethodsAndPassesStructs) {
-  auto d = construct<Derived>(derived);
-  EXPECT_EQ(send(d, kNumber), 7);
-  EXPECT_EQ(send(d, kRect, 4.0), CGRectMake(4, 4, 96, 46));
-  send(d, kLayout);
-  EXPECT_EQ(d->layouts, 1);
-}
-
 TEST_F(RuntimeTest, UnknownSelectorAndWrongSignatureAreProgrammingErrors) {
   auto b = construct<Base>(base);
   EXPECT_THROW(send(b, kFlag), ProgrammingError);

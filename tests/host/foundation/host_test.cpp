@@ -46,13 +46,9 @@ Ref<Counter> makeCounter() {
 }  // namespace
 
 TEST_F(HostTest, StringNumberReadingFollowsTheHostRules) {
+  // Reals as the colour strings' alpha reads them (their test holds the common forms).
   auto f = [](const char* s) { return rt::send(NSStr(s), sel::floatValue); };
-  EXPECT_FLOAT_EQ(f("  0.50"), 0.5f);
-  EXPECT_FLOAT_EQ(f("1.5e2xyz"), 150.0f);
   EXPECT_FLOAT_EQ(f("2e"), 2.0f);  // a dangling exponent is not part of the number
-  EXPECT_FLOAT_EQ(f("+.25"), 0.25f);
-  EXPECT_EQ(f("abc"), 0.0f);
-  EXPECT_EQ(f(""), 0.0f);
   EXPECT_EQ(f("."), 0.0f);
   EXPECT_EQ(f("1e-50"), 0.0f);  // underflow reads as zero, not as infinity
   EXPECT_EQ(rt::send(NSStr(" -42px"), sel::integerValue), -42);

@@ -80,20 +80,6 @@ TEST_F(UserDefaultsTest, StoredValueShadowsDefaultUntilRemoved) {
   EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("absent")), nullptr);  // in neither
 }
 
-TEST_F(UserDefaultsTest, TypedReadsOfEachKind) {
-  Ref<> store = open();
-  rt::send(store, sel::registerDefaults,
-           registered({{"yes", NSNumber::numberWithBool(true)},
-                       {"real", NSNumber::numberWithDouble(2.75)},
-                       {"text", NSStr("2.5")}}));
-  EXPECT_TRUE(rt::send(store, sel::boolForKey, LUMORA_STR("yes")));
-  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("yes")), 1);
-  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("real")), 2);
-  EXPECT_FLOAT_EQ(rt::send(store, sel::floatForKey, LUMORA_STR("real")), 2.75f);
-  EXPECT_FLOAT_EQ(rt::send(store, sel::floatForKey, LUMORA_STR("text")), 2.5f);
-  EXPECT_FALSE(rt::send(store, sel::boolForKey, LUMORA_STR("missing")));
-}
-
 class UserDefaultsFileTest : public UserDefaultsTest,
                              public ::testing::WithParamInterface<Format> {};
 

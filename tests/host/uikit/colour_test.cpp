@@ -28,20 +28,6 @@ class Colours : public fixtures::BootedHost {
   }
 };
 
-TEST_F(Colours, NamedColoursAndComponentsReadBackThroughCGColor) {
-  using A = std::array<CGFloat, 4>;
-  EXPECT_EQ(components(rt::send(uiColor(), sel::clearColor).get()), (A{0, 0, 0, 0}));
-  Ref<> orange =
-      rt::send(uiColor(), sel::colorWithRed_green_blue_alpha, 1.0, 128 / 255.0, 0.0, 2.0);
-  EXPECT_EQ(components(orange.get()), (A{1, 128 / 255.0, 0, 2}));  // nothing clamped
-  EXPECT_EQ(components(rt::send(orange, sel::colorWithAlphaComponent, 0.8).get()),
-            (A{1, 128 / 255.0, 0, 0.8}));
-  // Nil reads as four zeros, as a message to nil would.
-  EXPECT_EQ(components(nullptr), (A{0, 0, 0, 0}));
-  EXPECT_EQ(CGColorGetNumberOfComponents(nullptr), 0u);
-  EXPECT_TRUE(rt::send(orange, sel::isEqual, UIColor::make(1, 128 / 255.0, 0, 2)));
-}
-
 TEST_F(Colours, HueSaturationBrightnessFollowTheHSVModel) {
   using A = std::array<CGFloat, 4>;
   EXPECT_EQ(hsb(UIColor::make(0.5, 0.5, 0.5, 0.3).get()), (A{0, 0, 0.5, 0.3}));

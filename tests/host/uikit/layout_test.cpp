@@ -40,14 +40,6 @@ struct CountingController : UIViewController {
   }
 };
 
-// Counts setFrame: sends that reach UIView's implementation.
-int frameSends = 0;
-rt::ImpFor<void, CGRect> originalSetFrame;
-void countingSetFrame(id self, rt::SEL cmd, CGRect frame) {
-  ++frameSends;
-  originalSetFrame(self, cmd, frame);
-}
-
 class LayoutTest : public testing_support::HostFixture {
  protected:
   void SetUp() override {
@@ -162,18 +154,4 @@ TEST_F(LayoutTest, ALayoutThatNeverSettlesIsReportedAndOneThatSettlesIsNot) {
   EXPECT_EQ(layoutLoops()[0].views, (std::vector<std::string>{"CountingView", "CountingView"}));
   EXPECT_GE(parent->layouts, static_cast<int>(kLayoutLoopPasses));
   EXPECT_EQ(main_queue::nextDueTime(), std::nullopt);  // the clock is free to go on
-}
-
-TEST_F(LayoutTest, LayoutIfNeededLaysOutTheMarkedSubtreeNowAndNothingOtherwise) {
-  Ref<> detached = rt::send(UIView::cls.get(), sel::new_);  // not on screen
-  auto child = counting("child", detached.get());
-  commit();
-  EXPECT_EQ(child->layouts, 0);  // only windows lay out at the end of a batch
-  rt::send(detached, sel::layoutIfNeeded);
-  EXPECT_EQ(child->layouts, 1);
-  rt::send(detached, sel::layoutIfNeeded);
-  EXPECT_EQ(child->layouts, 1);
-  rt::send(child, sel::setNeedsLayout);
-  rt::send(detached, sel::layoutIfNeeded);
-  EXPECT_EQ(child->layouts, 2);
 }
