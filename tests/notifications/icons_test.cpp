@@ -11,11 +11,6 @@ namespace {
 
 class IconsTest : public testing_support::NotificationFixture {
  protected:
-  Ref<> banner(Ref<> req) {
-    Ref<> controller = host::presentBanner(req.get());
-    layout();
-    return controller;
-  }
   static std::vector<uint8_t> pngOf(uint32_t argb) {
     std::vector<uint32_t> pixels(30 * 30, argb);
     return host::encodePNG(*host::CGImage::fromPixels(30, 30, pixels.data()));
@@ -24,24 +19,11 @@ class IconsTest : public testing_support::NotificationFixture {
 
 }  // namespace
 
-TEST_F(IconsTest, HidingTheHeaderTouchesItsButtonsAndTitleOnly) {
-  boot();
-  Ref<> controller = banner(request());
-  Ref<> header = key(rt::send(controller, sel::viewForPreview).get(), "_headerContentView");
-  rt::send(controller, sel::lumoraHideHeader, true);
-  EXPECT_TRUE(
-      rt::send(rt::send(rt::send(header, sel::iconButtons), sel::firstObject), sel::isHidden));
-  EXPECT_TRUE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));
-  EXPECT_FALSE(rt::send(key(header.get(), "_dateLabel"), sel::isHidden));
-  rt::send(controller, sel::lumoraHideHeader, false);
-  EXPECT_FALSE(rt::send(key(header.get(), "_titleLabel"), sel::isHidden));
-}
-
 TEST_F(IconsTest, HidingAStackKeepsTheFirstCardAndFollowsTheGrouping) {
   boot();
   Ref<> first = host::showOnLockscreen(request().get(), "s", false);
   Ref<> second = host::showOnLockscreen(request().get(), "s", false);
-  Ref<> banner = this->banner(request());
+  Ref<> banner = this->banner();
   layout();
   Ref<> firstCell = rt::send(first, sel::associatedView);
   Ref<> secondCell = rt::send(second, sel::associatedView);
@@ -61,15 +43,14 @@ TEST_F(IconsTest, HidingAStackKeepsTheFirstCardAndFollowsTheGrouping) {
 
 TEST_F(IconsTest, IconsComeFromTheIconModelElseTheCardsFirstIcon) {
   boot();
-  Ref<> controller = banner(request());
+  banner();
   Ref<> masked =
       rt::send(controller, sel::getIconForBundleId_withMask, host::NSStr("com.example.mail"), true);
   Ref<> square = rt::send(controller, sel::getIconForBundleId_withMask,
                           host::NSStr("com.example.mail"), false);
   ASSERT_NE(masked, nullptr);
   EXPECT_NE(masked, square);
-  Ref<> cardIcon =
-      rt::send(rt::send(rt::send(controller, sel::viewForPreview), sel::icons), sel::firstObject);
+  Ref<> cardIcon = rt::send(rt::send(card, sel::icons), sel::firstObject);
   EXPECT_EQ(masked, cardIcon);  // the host's cache hands out the same image
   EXPECT_EQ(rt::send(controller, sel::getIconForBundleId_withMask, nullptr, false), cardIcon);
   EXPECT_EQ(rt::send(controller, sel::getIconForBundleId_withMask, host::NSStr("com.example.none"),
@@ -87,8 +68,8 @@ TEST_F(IconsTest, TheDominantColourIsComputedOncePerIconAndAStackSharesItsFirst)
   boot();
   host::installApp(
       {"com.example.green", "Green", "User", {}, false, false, false, picture(0xff22aa44)});
-  Ref<> one = banner(request());
-  Ref<> two = banner(request());
+  Ref<> one = banner();
+  Ref<> two = banner();
   Ref<> colour = rt::send(one, sel::getDominantColor);
   ASSERT_NE(colour, nullptr);
   EXPECT_EQ(rt::send(two, sel::getDominantColor), colour);  // the cached object itself
@@ -118,7 +99,7 @@ TEST_F(IconsTest, AMessagesSenderPictureComesFromTheirContact) {
   EXPECT_EQ(rt::send(messages("bob"), sel::getContactPicture), nullptr);    // no picture
   EXPECT_EQ(rt::send(messages("carol"), sel::getContactPicture), nullptr);  // no contact
   EXPECT_EQ(rt::send(messages(nullptr), sel::getContactPicture), nullptr);  // no sender
-  EXPECT_EQ(rt::send(banner(request()), sel::getContactPicture), nullptr);  // another app
+  EXPECT_EQ(rt::send(banner(), sel::getContactPicture), nullptr);           // another app
 }
 
 TEST_F(IconsTest, FolderFinderMatchesTheGroupWithoutRegardToCase) {

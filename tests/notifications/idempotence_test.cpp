@@ -7,7 +7,6 @@
 #include <functional>
 #include <random>
 #include <set>
-#include <variant>
 
 #include "host/foundation/main_queue.h"
 #include "host/foundation/values.h"
@@ -20,30 +19,12 @@
 #include "startup/added_classes.h"
 #include "startup/loader.h"
 #include "support/files.h"
+#include "support/settings.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using rt::Ref;
-
-// Every word a setting understands, and some it does not.
-const std::vector<const char*> kWords = {
-    "none",      "dominant",     "stock",  "round",       "custom", "modern", "classic", "icon",
-    "dot",       "triangle",     "line",   "all",         "top",    "right",  "bottom",  "left",
-    "ltr",       "center",       "rtl",    "no",          "dark",   "light",  "default", "#FF0000",
-    "#00FF0080", "#000000:0.00", "#12345", "#FFFFFF:0.5", "junk",   "",       "0.00"};
-const std::vector<int64_t> kNumbers = {0, 1, 2, 3, 13, 32, 33, -5, 40, 1000};
-
-Ref<> randomValue(std::mt19937& random) {
-  switch (random() % 4) {
-    case 0:
-      return rt::send(cls::NSNumber, sel::numberWithBool, random() % 2 == 0);
-    case 1:
-      return rt::send(cls::NSNumber, sel::numberWithInteger, kNumbers[random() % kNumbers.size()]);
-    default:
-      return host::NSStr(kWords[random() % kWords.size()]);
-  }
-}
 
 void markAll(host::UIView& view) {
   view.setNeedsLayout();
@@ -80,10 +61,7 @@ struct SceneDevice {
 
 // Random settings in the registration layer, so no file is written.
 void registerRandomSettings(std::mt19937& random) {
-  Ref<> settings = rt::send(cls::NSMutableDictionary, sel::new_);
-  for (const auto& entry : prefs::registeredDefaults())
-    rt::send(settings, sel::setObject_forKey, randomValue(random), host::NSStr(entry.key));
-  rt::send(lumora::preferences, sel::registerDefaults, settings);
+  rt::send(lumora::preferences, sel::registerDefaults, testing_support::randomSettings(random));
 }
 
 class IdempotenceTest : public ::testing::TestWithParam<const char*> {
@@ -134,17 +112,17 @@ TEST_P(IdempotenceTest, ASecondLayoutChangesNothing) {
 // A host whose cards lack some of their views (another host version): the pass neither
 // crashes nor stops early, so the views that are there are still styled.
 TEST_P(IdempotenceTest, MissingHostViewsLeaveTheRestStyled) {
-  const std::vector<const char*> kViews = {"_headerContentView",
-                                           "_backgroundMaterialView",
-                                           "_notificationContentView",
-                                           "_shadowView",
-                                           "_stackDimmingView",
-                                           "_titleLabel",
-                                           "_dateLabel",
-                                           "_primaryLabel",
-                                           "_primarySubtitleLabel",
-                                           "_secondaryLabel",
-                                           "_summaryLabel"};
+  const char* const kViews[] = {"_headerContentView",
+                                "_backgroundMaterialView",
+                                "_notificationContentView",
+                                "_shadowView",
+                                "_stackDimmingView",
+                                "_titleLabel",
+                                "_dateLabel",
+                                "_primaryLabel",
+                                "_primarySubtitleLabel",
+                                "_secondaryLabel",
+                                "_summaryLabel"};
   std::mt19937 random(20261208);
   for (int round = 0; round < 8; ++round) {
     std::set<std::string> absent;
@@ -158,28 +136,14 @@ TEST_P(IdempotenceTest, MissingHostViewsLeaveTheRestStyled) {
     }
     // The defaults, with a red background and a green border on all edges.
     Ref<> fixed = rt::send(cls::NSMutableDictionary, sel::new_);
-    for (const auto& entry : prefs::registeredDefaults()) {
-      Ref<> value = std::visit(
-          [](const auto& v) -> Ref<> {
-            using V = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<V, bool>)
-              return rt::send(cls::NSNumber, sel::numberWithBool, v);
-            else if constexpr (std::is_same_v<V, int64_t>)
-              return rt::send(cls::NSNumber, sel::numberWithInteger, v);
-            else
-              return host::NSStr(v);
-          },
-          entry.value);
-      rt::send(fixed, sel::setObject_forKey, value, host::NSStr(entry.key));
-    }
-    for (const char* context : {"Banner", "Lockscreen"}) {
-      const std::string c = context;
-      rt::send(fixed, sel::setObject_forKey, host::NSStr("#FF0000"),
-               host::NSStr("colorBackground" + c));
-      rt::send(fixed, sel::setObject_forKey, host::NSStr("#00FF00"),
-               host::NSStr("borderColor" + c));
-      rt::send(fixed, sel::setObject_forKey, host::NSStr("all"), host::NSStr("borderPosition" + c));
-    }
+    for (const auto& entry : prefs::registeredDefaults())
+      rt::send(fixed, sel::setObject_forKey, testing_support::defaultObject(entry),
+               host::NSStr(entry.key));
+    for (const std::string c : {"Banner", "Lockscreen"})
+      for (const auto& [key, value] : {std::pair{"colorBackground", "#FF0000"},
+                                       {"borderColor", "#00FF00"},
+                                       {"borderPosition", "all"}})
+        rt::send(fixed, sel::setObject_forKey, host::NSStr(value), host::NSStr(key + c));
     rt::send(lumora::preferences, sel::registerDefaults, fixed);
     const nlohmann::json dump = nlohmann::json::parse(device.layOut());
     int styled = 0;

@@ -37,13 +37,7 @@ class NotificationFixture : public ::testing::Test {
   }
   // An app icon: a ground of the colour with a white glyph, so that it has a dominant
   // colour (an icon of one colour has none).
-  static rt::Ref<> icon(uint32_t argb) {
-    constexpr int kSide = 180;
-    std::vector<uint32_t> pixels(static_cast<size_t>(kSide) * kSide, argb);
-    for (int y = 60; y < 120; ++y)
-      for (int x = 50; x < 130; ++x) pixels[static_cast<size_t>(y) * kSide + x] = 0xffffffff;
-    return host::UIImage::make(host::CGImage::fromPixels(kSide, kSide, pixels.data()), 3);
-  }
+  static rt::Ref<> icon(uint32_t argb) { return picture(argb, 180, true); }
   // The process loaded afresh on another device, as for the other layout direction.
   void reboot(host::Device device) {
     lumora::resetProcess();
@@ -60,20 +54,22 @@ class NotificationFixture : public ::testing::Test {
     rt::send(colour, sel::getRed_green_blue_alpha, &c[0], &c[1], &c[2], &c[3]);
     return c;
   }
-  static rt::Ref<> picture(uint32_t argb, int side = 180) {
+  // A square of one colour, with a white glyph when asked.
+  static rt::Ref<> picture(uint32_t argb, int side = 180, bool glyph = false) {
     std::vector<uint32_t> pixels(static_cast<size_t>(side) * side, argb);
+    for (int y = side / 3; glyph && y < 2 * side / 3; ++y)
+      for (int x = side * 5 / 18; x < side * 13 / 18; ++x)
+        pixels[static_cast<size_t>(y) * side + x] = ~0u;
     return host::UIImage::make(host::CGImage::fromPixels(side, side, pixels.data()), 3);
   }
   // The do-not-disturb section as an installed system app with an icon.
   static void installDoNotDisturb() {
-    host::installApp({"com.apple.donotdisturb",
-                      "Do Not Disturb",
-                      "System",
-                      {},
-                      false,
-                      false,
-                      false,
-                      picture(0xff5500aa)});
+    host::AppRecord app;
+    app.bundleIdentifier = "com.apple.donotdisturb";
+    app.name = "Do Not Disturb";
+    app.type = "System";
+    app.icon = picture(0xff5500aa);
+    host::installApp(app);
   }
   // Stores a setting, as the settings panel would.
   static void set(const char* key, std::variant<bool, int64_t, const char*> value) {
@@ -111,7 +107,23 @@ class NotificationFixture : public ::testing::Test {
     return rt::send(object, sel::valueForKey, host::NSStr(name));
   }
   static void layout() { host::main_queue::drain(); }
+  // Presents a banner of the request (the mail app's by default), lays it out, and keeps
+  // its controller and parts; answers the controller.
+  rt::Ref<> banner(rt::Ref<> req = nullptr) {
+    controller = host::presentBanner((req ? req : request()).get());
+    layout();
+    card = rt::send(controller, sel::viewForPreview);
+    header = key(card.get(), "_headerContentView");
+    content = key(card.get(), "_notificationContentView");
+    return controller;
+  }
+  // Lays the banner out again, as a change of setting shows at the next layout.
+  void relayout() {
+    rt::send(rt::send(controller, sel::view), sel::setNeedsLayout);
+    layout();
+  }
   std::filesystem::path root;
+  rt::Ref<> controller, card, header, content;
 };
 
 }  // namespace testing_support

@@ -72,14 +72,6 @@ TEST_F(RuntimeTest, NilReceiverAnswersZeroOfEveryResultKind) {
   EXPECT_EQ(send(none, kNumber), 0);
 }
 
-TEST_F(RuntimeTest, SendFindsInheritedMethodsAndPassesStructs) {
-  auto d = construct<Derived>(derived);
-  EXPECT_EQ(send(d, kNumber), 7);
-  EXPECT_EQ(send(d, kRect, 4.0), CGRectMake(4, 4, 96, 46));
-  send(d, kLayout);
-  EXPECT_EQ(d->layouts, 1);
-}
-
 TEST_F(RuntimeTest, UnknownSelectorAndWrongSignatureAreProgrammingErrors) {
   auto b = construct<Base>(base);
   EXPECT_THROW(send(b, kFlag), ProgrammingError);
@@ -217,20 +209,4 @@ TEST_F(RuntimeTest, KeysFollowTheChainSubclassesHideTheirSuperclassAndUnknownKey
   EXPECT_EQ(object_valueForKey(d.get(), "_alias"), other);
   EXPECT_EQ(object_valueForKey(d.get(), "_missing"), nullptr);
   EXPECT_EQ(object_valueForKey(nullptr, "_self"), nullptr);
-}
-
-TEST_F(RuntimeTest, ClassMessagesAreInheritedAndInertForAbsentClasses) {
-  const Sel<int64_t()> kShared{"sharedNumber"};
-  bindClassFunction(
-      base, kShared, +[](id, SEL) -> int64_t { return 5; });
-  EXPECT_EQ(send(derived, kShared), 5);
-  EXPECT_EQ(send(objc_getClass("NoSuchClass"), kShared), 0);
-  EXPECT_THROW(send(construct<Base>(base), kShared), ProgrammingError);  // not an instance method
-}
-
-TEST(TypeEncoding, MatchesThePlatformSpelling) {
-  EXPECT_EQ((typeEncoding<void, bool>()), "v@:B");
-  EXPECT_EQ((typeEncoding<Ref<>, id, bool>()), "@@:@B");
-  EXPECT_EQ((typeEncoding<Ref<>>()), "@@:");
-  EXPECT_EQ((typeEncoding<CGSize, CGSize>()), "{CGSize=dd}@:{CGSize=dd}");
 }

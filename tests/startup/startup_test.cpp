@@ -6,16 +6,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "host/foundation/darwin_notify.h"
 #include "host/foundation/main_queue.h"
-#include "host/foundation/notification_center.h"
 #include "host/foundation/user_defaults.h"
 #include "host/host.h"
 #include "host/springboard/app_registry.h"
 #include "host/springboard/bulletins.h"
 #include "host/springboard/media_player.h"
-#include "host/springboard/widgets.h"
 #include "notifications/test_requests.h"
 #include "startup/added_classes.h"
 #include "startup/loader.h"
@@ -48,78 +47,66 @@ class StartupTest : public ::testing::Test {
     loadSystem();
   }
   Ref<> make(const char* cls) { return rt::send(rt::objc_getClass(cls), sel::new_); }
-  size_t installedCount(Routine routine) {
-    size_t n = 0;
-    for (auto& o : installationReport()) n += o.row->routine == routine && o.installed;
-    return n;
-  }
   std::filesystem::path root;
 };
 
 }  // namespace
 
-TEST_F(StartupTest, DefaultsInstallEveryRowAndBindTheGlobals) {
-  load();
-  const auto& report = installationReport();
-  ASSERT_EQ(report.size(), hookTable().size());
-  for (auto& o : report) EXPECT_TRUE(o.installed) << o.row->className() << " " << o.row->selector;
-  EXPECT_EQ(installedCount(Routine::Widget), 12u);  // 5 rows, 7 accessors
-  EXPECT_EQ(installedCount(Routine::Notification), 25u);
-  EXPECT_EQ(installedCount(Routine::Media), 4u);
-  EXPECT_NE(preferences, nullptr);
-  EXPECT_NE(colorCache, nullptr);
-  EXPECT_FALSE(colorFlowInstalled);
-  EXPECT_EQ(host::darwin_notify::observedNames(),
-            (std::vector<std::string>{kTestRegularName, kTestLockscreenName}));
-  // Added methods carry their encodings.
-  auto* m = rt::class_getOwnMethod(rt::objc_getClass("NCNotificationShortLookViewController"),
-                                   rt::sel_registerName("getIconForBundleId:withMask:"));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->types, "@@:@B");
-}
-
-TEST_F(StartupTest, EnabledOffInstallsNothingButStillBindsPreferences) {
-  load({{"enabled", false}});
-  for (auto& o : installationReport()) {
-    EXPECT_FALSE(o.installed);
-    EXPECT_STREQ(o.reason, "gate closed");
+// Each row is installed unless its routine's gate is closed or its class is absent; the
+// globals and the test observers follow the system's own gate.
+TEST_F(StartupTest, GatesAndAbsentClassesSkipExactlyTheirRows) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<const char*, bool>> stored;
+    std::set<std::string> absent;
+    std::function<const char*(const HookRow&)> reason;
+  } cases[] = {
+      {"defaults", {}, {}, [](const HookRow&) -> const char* { return nullptr; }},
+      {"widgets off",
+       {{"enableWidgets", false}},
+       {},
+       [](const HookRow& row) { return row.routine == Routine::Widget ? "gate closed" : nullptr; }},
+      {"header absent",
+       {},
+       {"PLPlatterHeaderContentView"},
+       [](const HookRow& row) {
+         return std::string(row.className()) == "PLPlatterHeaderContentView" ? "class absent"
+                                                                             : nullptr;
+       }},
+      {"enabled off", {{"enabled", false}}, {}, [](const HookRow&) { return "gate closed"; }}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    resetProcess();
+    std::filesystem::remove_all(root / "var");  // the settings of the case before
+    load(c.stored, c.absent);
+    const bool on = c.stored.empty() || c.stored[0].first != std::string("enabled");
+    ASSERT_EQ(installationReport().size(), hookTable().size());
+    for (auto& o : installationReport()) {
+      const char* reason = c.reason(*o.row);
+      EXPECT_EQ(o.installed, reason == nullptr) << o.row->className() << " " << o.row->selector;
+      EXPECT_STREQ(o.reason, reason) << o.row->className() << " " << o.row->selector;
+    }
+    EXPECT_NE(preferences, nullptr);
+    EXPECT_EQ(colorCache != nullptr, on);  // set by the notification routine
+    const std::vector<std::string> observed{kTestRegularName, kTestLockscreenName};
+    EXPECT_EQ(host::darwin_notify::observedNames(), on ? observed : std::vector<std::string>{});
+    EXPECT_FALSE(colorFlowInstalled);
+    EXPECT_EQ(rt::class_respondsToSelector(rt::objc_getClass("WGWidgetPlatterView"),
+                                           rt::sel_registerName("lumoraBorder")),
+              c.reason(hookTable().front()) == nullptr);  // the first row is a widget's
   }
-  EXPECT_NE(preferences, nullptr);
-  EXPECT_EQ(colorCache, nullptr);
-  EXPECT_TRUE(host::darwin_notify::observedNames().empty());
-  // A test request finds an app it could post for, and posts nothing.
-  host::installApp({"com.example.mail", "Mail", "User", {}, false, false, false, nullptr});
-  auto c = host::CFNotificationCenterGetDarwinNotifyCenter();
-  host::CFNotificationCenterPostNotification(c, host::NSStr(kTestRegularName).get(), nullptr,
-                                             nullptr, true);
-  host::main_queue::drain();
-  EXPECT_TRUE(host::bulletins().empty());
-  EXPECT_FALSE(isTesting);
-  // The host's own behaviour is untouched.
+  // Switched off, the host's own behaviour is untouched, and a test request finds an app
+  // it could post for and posts nothing.
   EXPECT_EQ(
       rt::class_getOwnMethod(rt::objc_getClass("CSMediaControlsView"), sel::didMoveToWindow.get()),
       nullptr);
-}
-
-TEST_F(StartupTest, WidgetsOffSkipsOnlyWidgetRowsAndKeepsTheCache) {
-  load({{"enableWidgets", false}});
-  EXPECT_EQ(installedCount(Routine::Widget), 0u);
-  EXPECT_EQ(installedCount(Routine::Notification) + installedCount(Routine::Media), 29u);
-  EXPECT_NE(colorCache, nullptr);  // set by the notification routine
-  EXPECT_FALSE(rt::class_respondsToSelector(rt::objc_getClass("WGWidgetPlatterView"),
-                                            rt::sel_registerName("lumoraBorder")));
-}
-
-TEST_F(StartupTest, AbsentClassSkipsItsRowsAndTheRestInstall) {
-  load({}, {"PLPlatterHeaderContentView"});
-  for (auto& o : installationReport()) {
-    if (std::string(o.row->className()) == "PLPlatterHeaderContentView") {
-      EXPECT_FALSE(o.installed);
-      EXPECT_STREQ(o.reason, "class absent");
-    } else {
-      EXPECT_TRUE(o.installed) << o.row->className();
-    }
-  }
+  host::installApp({"com.example.mail", "Mail", "User", {}, false, false, false, nullptr});
+  host::CFNotificationCenterPostNotification(host::CFNotificationCenterGetDarwinNotifyCenter(),
+                                             host::NSStr(kTestRegularName).get(), nullptr, nullptr,
+                                             true);
+  host::main_queue::drain();
+  EXPECT_TRUE(host::bulletins().empty());
+  EXPECT_FALSE(isTesting);
 }
 
 TEST_F(StartupTest, ColorFlowIsDetectedUnderTheDeviceRoot) {
@@ -129,54 +116,21 @@ TEST_F(StartupTest, ColorFlowIsDetectedUnderTheDeviceRoot) {
   EXPECT_TRUE(colorFlowInstalled);
 }
 
+// The associations behind them are the runtime's tests'; here, one slot per class.
 TEST_F(StartupTest, AddedPropertiesRetainUntilSetToNilAndAreSeparatePerClass) {
   load();
   const rt::Sel<Ref<>()> border{"lumoraBorder"};
   const rt::Sel<void(id)> setBorder{"setLumoraBorder:"};
-  Ref<> card = make("NCNotificationShortLookView");
-  Ref<> platter = make("WGWidgetPlatterView");
-  EXPECT_EQ(rt::send(card, border), nullptr);
-  rt::WeakRef<> watch;
-  {
-    Ref<> view = make("LumoraBackgroundView");
-    ASSERT_NE(view, nullptr);
-    watch = view;
-    rt::send(card, setBorder, view);
-  }
-  EXPECT_EQ(rt::send(card, border), watch.lock());
-  EXPECT_EQ(rt::send(platter, border), nullptr);
+  Ref<> card = make("NCNotificationShortLookView"), view = make("LumoraBackgroundView");
+  rt::send(card, setBorder, view);
+  EXPECT_EQ(rt::send(card, border), view);
+  EXPECT_EQ(rt::send(make("WGWidgetPlatterView"), border), nullptr);
+  rt::WeakRef<> watch = view;
+  view.reset();
+  EXPECT_FALSE(watch.expired());  // retained
   rt::send(card, setBorder, nullptr);
   EXPECT_TRUE(watch.expired());
-  EXPECT_TRUE(
-      rt::send(make("LumoraIndicatorView"), sel::isKindOfClass, rt::objc_getClass("UIView")));
-}
-
-TEST_F(StartupTest, UniqueObserverRegistersOnceAndWidgetsRestyleOnTheirNotification) {
-  load();
-  static int colorizes = 0;
-  colorizes = 0;
-  // Count the widget pass by replacing it, as a later hook would.
-  static rt::ImpFor<void> original = nullptr;
-  rt::MSHookMessageEx(
-      rt::objc_getClass("WGWidgetListItemViewController"), rt::Sel<void()>{"lumoraColorize"},
-      +[](id, SEL) { ++colorizes; }, &original);
-  Ref<> controller = rt::send(rt::objc_getClass("WGWidgetListItemViewController"), sel::alloc);
-  rt::send(controller, sel::initWithWidgetIdentifier, host::NSStr("com.example.weather"));
-  Ref<> center = rt::send(rt::objc_getClass("NSNotificationCenter"), sel::defaultCenter);
-  rt::send(center, sel::addUniqueObserver_selector_name_object, controller,
-           rt::sel_registerName("lumoraColorize"),
-           host::NSStr("com.tarnwick.lumora/com.example.weather"), nullptr);
-  EXPECT_EQ(
-      static_cast<host::NSNotificationCenter*>(center.get())->registrationCount(controller.get()),
-      1u);
-  // The icon setter posts the widget's notification, which reaches the pass once.
-  Ref<> info = make("WGWidgetInfo");
-  static_cast<host::WGWidgetInfo*>(info.get())
-      ->setWidgetIdentifier(host::NSStr("com.example.weather").get());
-  rt::send(info, sel::_setIcon, nullptr);
-  EXPECT_EQ(colorizes, 1);
-  rt::send(controller, sel::viewWillAppear, true);
-  EXPECT_EQ(colorizes, 2);
+  EXPECT_TRUE(rt::send(make("LumoraIndicatorView"), sel::isKindOfClass, cls::UIView.get()));
 }
 
 TEST_F(StartupTest, DemonstrationIsScheduledOnlyWhenAskedFor) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <string>
 
 #include "host/foundation/foundation_selectors.h"
 #include "host/host.h"
@@ -15,12 +17,14 @@ class HostFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     root = makeTempRoot("lumora-host");
-    host::boot({root, {}});
+    host::boot({root, absent()});
   }
   void TearDown() override {
     host::reset();
     std::filesystem::remove_all(root);
   }
+  // Classes the host boots without.
+  virtual std::set<std::string> absent() const { return {}; }
   // A new object of the class, made with `new` as the host makes one.
   rt::Ref<> make(const char* cls) { return rt::send(rt::objc_getClass(cls), sel::new_); }
   std::filesystem::path root;

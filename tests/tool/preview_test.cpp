@@ -2,12 +2,8 @@
 // output, a setting changing pixels, and the refusals.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <cstring>
-
-#include "host/quartz/cgimage.h"
 #include "host/quartz/image_codec.h"
 #include "tool/tool_fixture.h"
 
@@ -34,29 +30,28 @@ TEST_F(PreviewToolTest, ScreensSideBySideAtTheScaleAskedFor) {
   Outcome shown = lumora("preview --scale 1 -o '" + file.string() + "'");
   ASSERT_EQ(shown.status, 0) << shown.err;
   EXPECT_NE(shown.out.find("wrote " + file.string()), std::string::npos);
-  // The lockscreen, the home screen with the built-in scene's banner and the Today view
-  // with its widgets, 24 points apart.
   const std::string png = testing_support::readBytes(file);
-  EXPECT_EQ(pngSize(png), (std::pair<uint32_t, uint32_t>{1173, 812}));
   EXPECT_LT(png.size(), 1173u * 812u);  // compressed: far below 4 bytes a pixel
-  // Light and dark side by side; standard output holds only the picture.
-  Outcome both = lumora("preview --scale 1 --appearance both -o -");
-  ASSERT_EQ(both.status, 0) << both.err;
-  EXPECT_EQ(pngSize(both.out), (std::pair<uint32_t, uint32_t>{1173 * 2 + 24, 812}));
-  // One surface alone, with 16 points of wallpaper around it, at scale 2 (the banner is
-  // 87.5 points high).
-  Outcome alone = lumora("preview --surface message --scale 2 -o -");
-  ASSERT_EQ(alone.status, 0) << alone.err;
-  EXPECT_EQ(pngSize(alone.out), (std::pair<uint32_t, uint32_t>{(359 + 32) * 2, 239}));
-  // A widget alone: 359 x 150.
-  Outcome widget = lumora("preview --surface weather --scale 1 -o -");
-  ASSERT_EQ(widget.status, 0) << widget.err;
-  EXPECT_EQ(pngSize(widget.out), (std::pair<uint32_t, uint32_t>{359 + 32, 150 + 32}));
-  // A test notification on screen is a surface too.
-  Outcome bulletin = lumora("preview --scene '" + std::string(LUMORA_SCENES) +
-                            "/test-notifications.json' --at 1 --surface bulletin-1 --scale 1 -o -");
-  ASSERT_EQ(bulletin.status, 0) << bulletin.err;
-  EXPECT_EQ(pngSize(bulletin.out), (std::pair<uint32_t, uint32_t>{359 + 32, 120}));  // 119.5
+  const std::string bulletin =
+      "--scene '" + std::string(LUMORA_SCENES) + "/test-notifications.json' --at 1 ";
+  // The lockscreen, the home screen and the Today view, 24 points apart; light and dark
+  // side by side; one surface (a banner, a widget, a test notification) with 16 points
+  // of wallpaper around it. Standard output holds only the picture.
+  struct Case {
+    std::string args;
+    uint32_t width, height;
+  };
+  const Case cases[] = {
+      {"--scale 1 --appearance both", 1173 * 2 + 24, 812},
+      {"--surface message --scale 2", (359 + 32) * 2, 239},
+      {"--surface weather --scale 1", 359 + 32, 150 + 32},
+      {bulletin + "--surface bulletin-1 --scale 1", 359 + 32, 120}};  // 119.5 points
+  EXPECT_EQ(pngSize(png), (std::pair<uint32_t, uint32_t>{1173, 812}));
+  for (const auto& c : cases) {
+    Outcome out = lumora("preview " + c.args + " -o -");
+    ASSERT_EQ(out.status, 0) << c.args << out.err;
+    EXPECT_EQ(pngSize(out.out), (std::pair<uint32_t, uint32_t>{c.width, c.height})) << c.args;
+  }
 }
 
 TEST_F(PreviewToolTest, ASettingChangesThePicture) {
@@ -131,62 +126,12 @@ TEST_F(PreviewToolTest, AnOutputThatIsNoRegularFileIsWrittenThroughOrRefusedNeve
   EXPECT_EQ(empty.status, 1);
   EXPECT_NE(empty.err.find("the output file name is empty"), std::string::npos) << empty.err;
 
-  // A FIFO nobody reads is refused without waiting; one that is read gets the picture.
+  // A FIFO nobody reads is refused without waiting.
   const fs::path fifo = dir / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   Outcome unread = preview(fifo.string());
   EXPECT_EQ(unread.status, 1);
   EXPECT_NE(unread.err.find("a FIFO (named pipe) that no program is reading"), std::string::npos);
-  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_GE(reader, 0);
-  ::fcntl(reader, F_SETPIPE_SZ, 1 << 20);  // holds the whole picture
-  ASSERT_EQ(preview(fifo.string()).status, 0);
-  std::string got(1 << 20, '\0');
-  const ssize_t n = ::read(reader, got.data(), got.size());
-  ::close(reader);
-  got.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  EXPECT_EQ(pngSize(got), (std::pair<uint32_t, uint32_t>{359 + 32, 120}));
-  EXPECT_TRUE(fs::is_fifo(fifo));
-
-  // A link to a file: the file is replaced, the link stays; a dangling link's target is
-  // made; a link to standard output writes there.
-  testing_support::writeBytes(dir / "target.png", "old");
-  fs::create_symlink(dir / "target.png", dir / "link.png");
-  fs::create_symlink("made.png", dir / "dangling.png");
-  fs::create_symlink("/proc/self/fd/1", dir / "stdout");
-  ASSERT_EQ(preview((dir / "link.png").string()).status, 0);
-  ASSERT_EQ(preview((dir / "dangling.png").string()).status, 0);
-  EXPECT_TRUE(fs::is_symlink(dir / "link.png") && fs::is_symlink(dir / "dangling.png"));
-  EXPECT_EQ(pngSize(testing_support::readBytes(dir / "target.png")).first, 359u + 32);
-  EXPECT_EQ(pngSize(testing_support::readBytes(dir / "made.png")).first, 359u + 32);
-  Outcome out = preview((dir / "stdout").string());
-  EXPECT_EQ(out.status, 0) << out.err;
-  EXPECT_EQ(pngSize(out.out).first, 359u + 32);
-  EXPECT_TRUE(fs::is_symlink(dir / "stdout"));
-
-  // A temporary file a killed write left beside the output goes once it is old; one
-  // being written now stays.
-  const fs::path old = dir / ".made.png.k1Ll3d", recent = dir / ".made.png.n3wOne";
-  testing_support::writeBytes(old, "half");
-  testing_support::writeBytes(recent, "half");
-  const timespec anHourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, old.c_str(), anHourAgo, 0), 0);
-  ASSERT_EQ(preview((dir / "made.png").string()).status, 0);
-  EXPECT_FALSE(fs::exists(old));
-  EXPECT_TRUE(fs::exists(recent));
-
-  // Devices, made only as root: one that takes anything, and one that is always full.
-  if (::geteuid() != 0) GTEST_SKIP() << "device nodes need root to be made with mknod";
-  const fs::path null = dir / "null", full = dir / "full";
-  ASSERT_EQ(::mknod(null.c_str(), S_IFCHR | 0600, ::makedev(1, 3)), 0);
-  ASSERT_EQ(::mknod(full.c_str(), S_IFCHR | 0600, ::makedev(1, 7)), 0);
-  EXPECT_EQ(preview(null.string()).status, 0);
-  Outcome noSpace = preview(full.string());
-  EXPECT_EQ(noSpace.status, 1);
-  EXPECT_NE(noSpace.err.find("cannot write " + full.string() + ": No space left on device"),
-            std::string::npos)
-      << noSpace.err;
-  for (const fs::path& device : {null, full}) EXPECT_TRUE(fs::is_character_file(device));
 }
 
 TEST_F(PreviewToolTest, AWallpaperThatCannotBeDecodedIsSaid) {

@@ -5,15 +5,11 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <functional>
-#include <iostream>
 #include <thread>
 
 #include "tool_fixture.h"
@@ -108,9 +104,7 @@ TEST_F(RunTest, LiveDeviceFollowsSettingsAndNotificationsAndStopsCleanly) {
     "apps": [{"bundleIdentifier": "com.example.mail", "name": "Mail",
               "icon": {"colour": "#3366CC"}}],
     "notifications": [{"id": "mail", "section": "com.example.mail", "title": "Maple",
-                       "message": "Lunch at noon?"}],
-    "widgets": [{"id": "w", "name": "Mail", "icon": {"colour": "#3366CC"}}],
-    "nowPlaying": {"title": "Song"}
+                       "message": "Lunch at noon?"}]
   })");
   Background run(
       {LUMORA_BINARY, "--root", root.string(), "run", "--scene", scene.string(), "--preview",
@@ -137,21 +131,11 @@ TEST_F(RunTest, LiveDeviceFollowsSettingsAndNotificationsAndStopsCleanly) {
     return !d.is_discarded() && shown(d["surfaces"][0]) == nlohmann::json({1, 0, 0, 1});
   }));
 
-  // Widgets follow a setting too, and the media player's added views are named.
   auto surface = [](const nlohmann::json& d, const std::string& id) {
     for (const auto& s : d["surfaces"])
       if (s["id"] == id) return s;
     return nlohmann::json();
   };
-  ASSERT_EQ(lumora("prefs set roundedCornersWidget none").status, 0);
-  EXPECT_TRUE(waitFor(10s, [&] {
-    auto d = nlohmann::json::parse(testing_support::readBytes(dump), nullptr, false);
-    return !d.is_discarded() && surface(d, "w")["view"]["layer"]["cornerRadius"] == 0;
-  }));
-  const auto player =
-      surface(nlohmann::json::parse(testing_support::readBytes(dump)), "mediaplayer");
-  ASSERT_TRUE(player.is_object());
-  EXPECT_NE(named(player["view"], "lumoraArtworkBackground"), nullptr);
 
   // A test request becomes a restyled banner.
   before = testing_support::readBytes(preview);
@@ -209,17 +193,10 @@ TEST_F(RunTest, TheScenesSettingsKeepWhatThePersonStoredUnlessAskedOtherwise) {
       // What the person had not stored is the scene's.
       EXPECT_EQ(json("prefs get styleBanner --json")["value"], "classic");
     } else {
-      const std::string kept =
-          "kept a copy of the settings as they were in " + prefsFile().string() + ".before-run-";
-      const size_t said = lines.find(kept);
-      ASSERT_LT(said, running) << lines;
-      const std::string copy = lines.substr(
-          said + kept.size() - prefsFile().string().size() - std::strlen(".before-run-"),
-          lines.find('\n', said) - said - kept.size() + prefsFile().string().size() +
-              std::strlen(".before-run-"));
-      EXPECT_NE(testing_support::readBytes(copy).find("#123456"), std::string::npos) << copy;
-      EXPECT_NE(lines.find("colorHeaderBanner: stored #123456, the scene's dominant"),
-                std::string::npos);
+      EXPECT_LT(lines.find("kept a copy of the settings as they were in " + prefsFile().string() +
+                           ".before-run-"),
+                running)
+          << lines;
       EXPECT_EQ(json("prefs get colorHeaderBanner --json")["value"], "dominant");
     }
   }
@@ -237,20 +214,6 @@ TEST_F(RunTest, AFaultNeitherStopsTheDeviceNorLosesAWrite) {
       << out();
   fs::remove(prefsFile());
   ASSERT_TRUE(outHas(" prefs readable again"));
-
-  // A setting beyond any screen neither stops the device nor its picture: after the
-  // change is seen, the picture is written again, and again once it is gone.
-  auto wroteAfter = [&](const std::string& line) {
-    return waitFor(10s, [&] {
-      const std::string o = out();
-      const size_t at = o.find(line);
-      return at != std::string::npos && o.find(" wrote " + preview.string(), at) != o.npos;
-    });
-  };
-  ASSERT_EQ(lumora("prefs set --force indicatorModernSizeBanner 2147483647").status, 0);
-  EXPECT_TRUE(wroteAfter(" prefs indicatorModernSizeBanner = 2147483647")) << out() << err();
-  ASSERT_EQ(lumora("prefs delete indicatorModernSizeBanner").status, 0);
-  EXPECT_TRUE(wroteAfter(" prefs indicatorModernSizeBanner removed")) << out() << err();
 
   // A write that fails is tried again until it succeeds, with no further change.
   fs::rename(folder, base / "gone");
@@ -281,57 +244,7 @@ TEST_F(RunTest, NotifySaysWhatItKnowsAndNeverWaitsForEver) {
   Background run(
       {LUMORA_BINARY, "run", "--root", root.string(), "--dump", (base / "d.json").string()},
       base / "out", base / "err");
-  const path socket = root / ".lumora-run.sock";
   ASSERT_TRUE(waitFor(10s, [&] { return fs::exists(base / "d.json"); })) << err();
-
-  // A name too long for the run is named so, not taken for no name.
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
-  ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-  const std::string name(600, 'n');
-  ASSERT_EQ(::send(fd, (name + "\n").data(), name.size() + 1, MSG_NOSIGNAL), 601);
-  std::string reply(512, '\0');
-  timeval patience{10, 0};
-  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
-  const ssize_t n = ::recv(fd, reply.data(), reply.size(), MSG_WAITALL);
-  ::close(fd);
-  reply.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  EXPECT_EQ(reply.rfind("error: the notification name is longer than 512 bytes", 0), 0u) << reply;
-
-  // A second run by someone who cannot take the lock is told who holds it.
-  if (::geteuid() == 0) {
-    fs::permissions(base, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-    fs::create_directories(base / "shared");
-    fs::permissions(base / "shared", fs::perms::all);
-    const pid_t child = ::fork();
-    if (child == 0) {
-      if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
-      if (::access(LUMORA_BINARY, X_OK) != 0) ::_exit(96);  // a build under a private folder
-      const int out =
-          ::open((base / "shared/other.err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-      if (out < 0) ::_exit(98);
-      ::dup2(out, 2);
-      ::execl(LUMORA_BINARY, "lumora", "run", "--root", root.c_str(), "--dump", "/dev/null",
-              nullptr);
-      ::_exit(97);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (WEXITSTATUS(status) == 96) {
-      std::cout << "the built binary is not reachable for another user; not tried\n";
-      return;
-    }
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    const std::string refused = testing_support::readBytes(base / "shared/other.err");
-    EXPECT_NE(refused.find("lumora run is already running on " + root.string() +
-                           " as user root (uid 0) (pid " + std::to_string(run.pid())),
-              std::string::npos)
-        << refused;
-  } else {
-    std::cout << "a second run by another user needs root to switch user; not tried\n";
-  }
 
   // The run stopped: each notify waits a second at most. Those that got through are
   // said to be sent, not confirmed; those past the run's queue were not sent. Once the

@@ -2,23 +2,13 @@
 // written by another program, errors for bad input, and files and text a hostile but
 // fair user could hand it.
 #include <cairo.h>
-#include <gtest/gtest.h>
-
-#include "support/files.h"
-#include "tool/tool_fixture.h"
-
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
+
+#include "tool/tool_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -38,28 +28,17 @@ TEST_F(ToolTest, PrefsListOnAnEmptyRootGivesTheRegisteredDefaults) {
   EXPECT_TRUE(fs::is_directory(root));  // created on first use
 }
 
+// The migration's rules are the settings' tests'; here, that the tool runs it once.
 TEST_F(ToolTest, LegacyFileFromAnotherProgramIsMigratedOnceAndKeptStable) {
   writePrefs(
       "<key>colorBackgroundBanner</key><true/>"
       "<key>colorPrimaryLabelBanner</key><integer>1</integer>"
-      "<key>hideBackgroundLockscreen</key><true/>"
-      "<key>colorBackgroundLockscreen</key><true/>"
-      "<key>hideBackgroundWidget</key><false/>"
-      "<key>borderLockscreen</key><string>top</string>"
-      "<key>borderBanner</key><string>none</string>");
+      "<key>borderLockscreen</key><string>top</string>");
   auto list = json("prefs list --json");
   EXPECT_EQ(list["colorBackgroundBanner"]["value"], "dominant");
   EXPECT_EQ(list["colorPrimaryLabelBanner"]["value"], 1);  // an integer is not a boolean
-  EXPECT_EQ(list["colorBackgroundLockscreen"]["value"], "#000000:0.00");
-  EXPECT_FALSE(list.contains("hideBackgroundLockscreen"));
-  EXPECT_EQ(list["hideBackgroundWidget"]["source"], "stored");  // NO: left in place
-  EXPECT_EQ(list["colorBackgroundWidget"]["value"], "none");
   EXPECT_EQ(list["borderPositionLockscreen"]["value"], "top");
-  EXPECT_EQ(list["borderColorLockscreen"]["value"], "dominant");
   EXPECT_FALSE(list.contains("borderLockscreen"));
-  EXPECT_EQ(list["borderBanner"]["value"], "none");
-  EXPECT_EQ(list["borderColorBanner"]["source"], "default");
-
   const auto migrated = fs::last_write_time(prefsFile());
   const std::string bytes = testing_support::readBytes(prefsFile());
   EXPECT_EQ(json("prefs list --json"), list);
@@ -83,38 +62,28 @@ TEST_F(ToolTest, SetGetAndDeleteRoundTripWithInferredKinds) {
   EXPECT_NE(lumora("prefs frobnicate").status, 0);
 }
 
-TEST_F(ToolTest, StatusReportsGatesGlobalsAndEveryRow) {
+// The loader's tests say which rows a gate or an absent class skips; here, the report.
+TEST_F(ToolTest, StatusReportsEachRowWithItsReasonAndTheGlobals) {
   auto status = json("status --json");
   EXPECT_EQ(status["gates"], (nlohmann::json{{"enabled", true}, {"enableWidgets", true}}));
-  EXPECT_EQ(status["globals"]["colorCache"], true);
   EXPECT_EQ(status["darwinObservers"], (nlohmann::json{"com.tarnwick.lumora/testRegular",
                                                        "com.tarnwick.lumora/testLockscreen"}));
-  ASSERT_EQ(status["hooks"].size(), 41u);
   EXPECT_EQ(status["hooks"][0], (nlohmann::json{{"routine", "widget"},
                                                 {"class", "WGWidgetListItemViewController"},
                                                 {"selector", "initWithWidgetIdentifier:"},
                                                 {"kind", "replace"},
                                                 {"installed", true},
                                                 {"reason", nullptr}}));
-
   ASSERT_EQ(lumora("prefs set enableWidgets false").status, 0);
   status = json("status --json --absent CSCoverSheetViewController");
-  for (auto& row : status["hooks"]) {
-    if (row["routine"] == "widget")
-      EXPECT_EQ(row["reason"], "gate closed");
-    else if (row["class"] == "CSCoverSheetViewController")
-      EXPECT_EQ(row["reason"], "class absent");
-    else
-      EXPECT_EQ(row["installed"], true);
-  }
+  std::set<std::string> reasons;
+  for (auto& row : status["hooks"])
+    if (!row["installed"])
+      reasons.insert(row["routine"].get<std::string>() + ": " + row["reason"].get<std::string>());
+  EXPECT_EQ(reasons, (std::set<std::string>{"widget: gate closed", "media: class absent"}));
   EXPECT_EQ(status["globals"]["colorCache"], true);
-
-  ASSERT_EQ(lumora("prefs set enabled false").status, 0);
-  status = json("status --json");
-  for (auto& row : status["hooks"]) EXPECT_EQ(row["installed"], false);
-  EXPECT_EQ(status["globals"]["colorCache"], false);
-  EXPECT_EQ(status["globals"]["preferences"], true);
-  EXPECT_TRUE(status["darwinObservers"].empty());
+  const Outcome text = lumora("status --absent CSCoverSheetViewController");
+  EXPECT_NE(text.out.find("skipped: class absent"), std::string::npos) << text.out;
   EXPECT_NE(lumora("status --absent NoSuchClass").status, 0);
 }
 
@@ -170,38 +139,14 @@ TEST_F(ToolTest, FileWithTextTheStoreCannotWriteIsReadAndNeverRewritten) {
   EXPECT_EQ(json("prefs get borderPositionBanner --json")["value"], "top");
 }
 
-TEST_F(ToolTest, DeepOrOversizedFilesAreReportedNeverACrash) {
-  std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>k</key>";
-  for (int i = 0; i < 40000; ++i) deep += "<array>";
-  for (int i = 0; i < 40000; ++i) deep += "</array>";
-  for (const std::string& bytes :
-       {deep + "</dict></plist>", testing_support::nestedBinaryArrays(60000),
-        std::string((4 << 20) + 1, ' ')}) {
-    testing_support::writeBytes(prefsFile(), bytes);
-    Outcome status = lumora("status");
-    EXPECT_EQ(status.status, 0) << status.err;
-    EXPECT_NE(status.out.find("UNREADABLE"), std::string::npos) << status.out;
-    EXPECT_EQ(lumora("prefs list").status, 0);
-    EXPECT_EQ(lumora("prefs set styleBanner classic").status, 1);
-    EXPECT_EQ(testing_support::readBytes(prefsFile()), bytes);
-  }
-}
-
-TEST_F(ToolTest, FifosDevicesAndReadErrorsAreRefusedWithoutWaiting) {
+// The file reader's tests hold what it refuses; here, that the tool says so and stops.
+TEST_F(ToolTest, AFileThatCannotBeReadIsNamedWithWhatToGiveInstead) {
   fs::create_directories(prefsFile().parent_path());
   ASSERT_EQ(::mkfifo(prefsFile().c_str(), 0600), 0);
   Outcome list = lumora("prefs list --json");
   EXPECT_EQ(list.status, 0);
   EXPECT_NE(list.err.find("it is a FIFO (named pipe), not a regular file"), std::string::npos)
       << list.err;
-  Outcome image = run("colour --image '" + prefsFile().string() + "'");
-  EXPECT_EQ(image.status, 1);
-  EXPECT_NE(image.err.find("FIFO"), std::string::npos) << image.err;
-  fs::remove(prefsFile());
-  fs::create_symlink("/dev/zero", prefsFile());
-  EXPECT_NE(lumora("status").out.find("it is a character device"), std::string::npos);
-  EXPECT_EQ(run("colour --image /dev/zero").status, 1);
-
   Outcome memory = run("colour --image /proc/self/mem");
   EXPECT_EQ(memory.status, 1);
   EXPECT_EQ(memory.err,
@@ -261,26 +206,7 @@ TEST_F(ToolTest, TextListingFitsTheTerminalAndShowsDataAsItsSize) {
   EXPECT_EQ(lumora("prefs get blob").out, "1000000 bytes\n");
 }
 
-TEST_F(ToolTest, CommandLineMistakesAreNamed) {
-  Outcome unknown = lumora("frobnicate");
-  EXPECT_NE(unknown.status, 0);
-  EXPECT_NE(unknown.err.find("\"frobnicate\" is not a command of lumora;"), std::string::npos)
-      << unknown.err;
-  for (const char* command : {"prefs", "status", "colour"})
-    EXPECT_NE(unknown.err.find(std::string("\n  ") + command + " "), std::string::npos);
-  Outcome sub = lumora("prefs frobnicate");
-  EXPECT_NE(sub.err.find("\"frobnicate\" is not a command of lumora prefs;"), std::string::npos);
-  EXPECT_NE(sub.err.find("\n  delete "), std::string::npos) << sub.err;
-
-  Outcome empty = run("--root '' status");
-  EXPECT_EQ(empty.status, 2);
-  EXPECT_NE(empty.err.find("--root needs a folder"), std::string::npos) << empty.err;
-  Outcome file = run("--root /dev/null status");
-  EXPECT_EQ(file.status, 1);
-  EXPECT_NE(file.err.find("cannot use device root /dev/null"), std::string::npos) << file.err;
-}
-
-TEST_F(ToolTest, UsageMistakesAndBadInputExitTwoWithTheUsageLine) {
+TEST_F(ToolTest, MistakesExitTwoNamingTheMistakeWithTheUsageLine) {
   for (const char* args :
        {"dump --at nan", "dump --at inf", "dump --at -1", "preview --scale 7 -o -",
         "preview --scale abc -o -", "prefs get noSuchKey", "prefs set", "frobnicate",
@@ -289,6 +215,20 @@ TEST_F(ToolTest, UsageMistakesAndBadInputExitTwoWithTheUsageLine) {
     EXPECT_EQ(outcome.status, 2) << args << "\n" << outcome.err;
     EXPECT_EQ(outcome.out, "") << args;
   }
+  Outcome unknown = lumora("frobnicate");
+  EXPECT_NE(unknown.err.find("\"frobnicate\" is not a command of lumora;"), std::string::npos)
+      << unknown.err;
+  for (const char* command : {"prefs", "status", "colour"})
+    EXPECT_NE(unknown.err.find(std::string("\n  ") + command + " "), std::string::npos);
+  Outcome sub = lumora("prefs frobnicate");
+  EXPECT_NE(sub.err.find("\"frobnicate\" is not a command of lumora prefs;"), std::string::npos);
+  EXPECT_NE(sub.err.find("\n  delete "), std::string::npos) << sub.err;
+  Outcome empty = run("--root '' status");
+  EXPECT_EQ(empty.status, 2);
+  EXPECT_NE(empty.err.find("--root needs a folder"), std::string::npos) << empty.err;
+  Outcome file = run("--root /dev/null status");
+  EXPECT_EQ(file.status, 1);
+  EXPECT_NE(file.err.find("cannot use device root /dev/null"), std::string::npos) << file.err;
   Outcome scale = lumora("preview --scale abc -o -");
   EXPECT_NE(scale.err.find("\"abc\" is not a scale the preview is drawn at; give 1, 2 or 3\n"
                            "usage: lumora preview [OPTIONS]"),
@@ -332,7 +272,7 @@ TEST_F(ToolTest, AWriteToStandardOutputThatFailsIsAFailure) {
   EXPECT_NE(testing_support::readBytes(base / "pipe.err").find("Broken pipe"), std::string::npos);
 }
 
-TEST_F(ToolTest, ScratchFoldersGoOnASignalAndWhenTheirProcessIsGone) {
+TEST_F(ToolTest, ScratchFoldersGoWhenTheirProcessIsGoneAndNoOthers) {
   ASSERT_EQ(lumora("prefs set styleBanner classic").status, 0);  // copied into the scratch
   // A folder whose lock nobody holds, and one without a lock made just now (its maker
   // may not have locked it yet); a folder of another name is never touched.
@@ -346,34 +286,4 @@ TEST_F(ToolTest, ScratchFoldersGoOnASignalAndWhenTheirProcessIsGone) {
   EXPECT_FALSE(fs::exists(stale));
   EXPECT_TRUE(fs::exists(fresh));
   EXPECT_TRUE(fs::exists(other));
-  fs::remove_all(fresh);
-  fs::remove_all(other);
-
-  // SIGINT and SIGTERM while the device is built: stopped once its scratch folder holds
-  // the settings, so the signal comes before the command ends.
-  for (int signal : {SIGINT, SIGTERM}) {
-    const std::string command = "exec " + std::string(LUMORA_BINARY) + " --root '" + root.string() +
-                                "' preview --scale 3 --appearance both -o '" +
-                                (base / "p.png").string() + "' >/dev/null 2>&1";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
-      ::_exit(127);
-    }
-    ASSERT_GT(pid, 0);
-    bool seen = false;
-    for (int i = 0; i < 2000 && !seen; ++i) {
-      for (const auto& entry : fs::directory_iterator(tmpdir))
-        seen = seen || fs::exists(entry.path() / "var");
-      if (!seen) ::usleep(1000);
-    }
-    ::kill(pid, SIGSTOP);
-    ::kill(pid, signal);
-    ::kill(pid, SIGCONT);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(seen);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-    EXPECT_TRUE(fs::is_empty(tmpdir)) << signal;
-  }
 }

@@ -19,12 +19,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Reads the file back with libplist; the caller frees the result.
-plist_t readPlist(const fs::path& file) {
+// Reads the file back with libplist.
+plist::Node readPlist(const fs::path& file) {
   const std::string bytes = readBytes(file);
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-  return root;
+  return plist::Node(root);
 }
 
 class UserDefaultsTest : public ::testing::Test {
@@ -64,10 +64,8 @@ TEST_F(UserDefaultsTest, StoredValueShadowsDefaultUntilRemoved) {
   rt::send(store, sel::registerDefaults,
            registered({{"style", NSStr("modern")}, {"size", NSNumber::numberWithInteger(32)}}));
   EXPECT_TRUE(isString(rt::send(store, sel::valueForKey, LUMORA_STR("style")).get(), "modern"));
-
   rt::send(store, sel::setValue_forKey, LUMORA_STR("classic"), LUMORA_STR("style"));
   EXPECT_TRUE(reads(store, "style", "classic"));
-  EXPECT_TRUE(isString(rt::send(store, sel::valueForKey, LUMORA_STR("style")).get(), "classic"));
 
   rt::send(store, sel::removeObjectForKey, LUMORA_STR("style"));
   EXPECT_TRUE(reads(store, "style", "modern"));
@@ -75,32 +73,11 @@ TEST_F(UserDefaultsTest, StoredValueShadowsDefaultUntilRemoved) {
   EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("size")), 32);
 
   // Registered defaults are never written.
-  plist_t written = readPlist(file);
+  const plist::Node written = readPlist(file);
   ASSERT_NE(written, nullptr);
-  EXPECT_EQ(plist_dict_get_size(written), 0u);
-  plist_free(written);
+  EXPECT_EQ(plist_dict_get_size(written.get()), 0u);
 
-  // A key in neither layer reads as nothing.
-  EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("absent")), nullptr);
-  EXPECT_FALSE(rt::send(store, sel::boolForKey, LUMORA_STR("absent")));
-  EXPECT_EQ(rt::send(store, sel::floatForKey, LUMORA_STR("absent")), 0.0f);
-}
-
-TEST_F(UserDefaultsTest, TypedReadsOfEachKind) {
-  Ref<> store = open();
-  rt::send(store, sel::registerDefaults,
-           registered({{"yes", NSNumber::numberWithBool(true)},
-                       {"real", NSNumber::numberWithDouble(2.75)},
-                       {"text", NSStr("2.5")},
-                       {"word", NSStr("YES")}}));
-  EXPECT_TRUE(rt::send(store, sel::boolForKey, LUMORA_STR("yes")));
-  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("yes")), 1);
-  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("real")), 2);
-  EXPECT_FLOAT_EQ(rt::send(store, sel::floatForKey, LUMORA_STR("real")), 2.75f);
-  EXPECT_FLOAT_EQ(rt::send(store, sel::floatForKey, LUMORA_STR("text")), 2.5f);
-  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("text")), 2);
-  EXPECT_TRUE(rt::send(store, sel::boolForKey, LUMORA_STR("word")));
-  EXPECT_FALSE(rt::send(store, sel::boolForKey, LUMORA_STR("missing")));
+  EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("absent")), nullptr);  // in neither
 }
 
 class UserDefaultsFileTest : public UserDefaultsTest,
@@ -112,7 +89,6 @@ TEST_P(UserDefaultsFileTest, ReadsEveryKindAndKeepsBooleansApartFromIntegers) {
   plist_dict_set_item(dict, "one", plist_new_uint(1));
   plist_dict_set_item(dict, "negative", plist_new_uint(static_cast<uint64_t>(-5)));
   plist_dict_set_item(dict, "real", plist_new_real(1.5));
-  plist_dict_set_item(dict, "huge", plist_new_real(-1e300));
   plist_dict_set_item(dict, "text", plist_new_string("dominant"));
   plist_t list = plist_new_array();
   plist_array_append_item(list, plist_new_string("a"));
@@ -128,42 +104,19 @@ TEST_P(UserDefaultsFileTest, ReadsEveryKindAndKeepsBooleansApartFromIntegers) {
   EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("negative")), -5);
   EXPECT_DOUBLE_EQ(
       rt::send(rt::send(store, sel::objectForKey, LUMORA_STR("real")), sel::doubleValue), 1.5);
-  EXPECT_EQ(rt::send(store, sel::integerForKey, LUMORA_STR("huge")), INT64_MIN);
   EXPECT_TRUE(reads(store, "text", "dominant"));
   EXPECT_EQ(rt::send(rt::send(store, sel::objectForKey, LUMORA_STR("list")), sel::count), 1u);
 
   // A rewrite keeps each kind, the negative integer included.
   rt::send(store, sel::setValue_forKey, NSNumber::numberWithBool(false), LUMORA_STR("other"));
-  plist_t written = readPlist(file);
+  const plist::Node written = readPlist(file);
   ASSERT_NE(written, nullptr);
-  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written, "flag")), PLIST_BOOLEAN);
-  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written, "other")), PLIST_BOOLEAN);
-  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written, "one")), PLIST_UINT);
+  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written.get(), "flag")), PLIST_BOOLEAN);
+  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written.get(), "other")), PLIST_BOOLEAN);
+  EXPECT_EQ(plist_get_node_type(plist_dict_get_item(written.get(), "one")), PLIST_UINT);
   uint64_t negative = 0;
-  plist_get_uint_val(plist_dict_get_item(written, "negative"), &negative);
+  plist_get_uint_val(plist_dict_get_item(written.get(), "negative"), &negative);
   EXPECT_EQ(static_cast<int64_t>(negative), -5);
-  plist_free(written);
-}
-
-TEST_P(UserDefaultsFileTest, RewriteKeepsFormatAndValuesOfUnknownKinds) {
-  writePlist(file,
-             plistDict({{"when", plist_new_date(1000, 0)}, {"style", plist_new_string("classic")}}),
-             GetParam());
-  const bool wasBinary = readBytes(file).rfind("bplist", 0) == 0;
-
-  Ref<> store = open();
-  EXPECT_TRUE(cxx(store).isStored("when"));
-  EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("when")), nullptr);
-  rt::send(store, sel::setValue_forKey, LUMORA_STR("modern"), LUMORA_STR("style"));
-
-  EXPECT_EQ(readBytes(file).rfind("bplist", 0) == 0, wasBinary);
-  plist_t written = readPlist(file);
-  ASSERT_NE(written, nullptr);
-  int32_t seconds = 0, micros = 0;
-  plist_get_date_val(plist_dict_get_item(written, "when"), &seconds, &micros);
-  EXPECT_EQ(seconds, 1000);
-  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written, "style"), "modern"), 0);
-  plist_free(written);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, UserDefaultsFileTest,
@@ -175,52 +128,52 @@ TEST_F(UserDefaultsTest, NewFileIsBinaryWrittenAtomicallyInCreatedFolders) {
   Ref<> store = open();
   EXPECT_FALSE(fs::exists(file.parent_path()));
   rt::send(store, sel::setValue_forKey, NSNumber::numberWithInteger(3), LUMORA_STR("n"));
+  writeBytes(file.parent_path() / ".test.suite.plist.Xy12Zw", "half a file a killed write left");
   rt::send(store, sel::setValue_forKey, NSNumber::numberWithInteger(4), LUMORA_STR("n"));
   EXPECT_EQ(readBytes(file).rfind("bplist00", 0), 0u);
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(file.parent_path()))
     names.insert(entry.path().filename().string());
-  // No temporary file is left; the lock file stays for the next writer.
+  // No temporary file is left, nor one a killed write left; the lock file stays.
   EXPECT_EQ(names, (std::set<std::string>{"test.suite.plist", ".test.suite.plist.lock"}));
   EXPECT_EQ(cxx(store).filePath(), file);
 }
 
-TEST_F(UserDefaultsTest, UnparseableFileReadsAsDefaultsAndIsNeverOverwritten) {
-  const std::string garbage = "<?xml version=\"1.0\"?><plist><dict><key>a</key>";
-  writeBytes(file, garbage);
-  Ref<> store = open();
-  rt::send(store, sel::registerDefaults, registered({{"a", NSStr("default")}}));
-  EXPECT_FALSE(cxx(store).readable());
-  EXPECT_NE(cxx(store).problem().find(file.string()), std::string::npos);
-  EXPECT_TRUE(reads(store, "a", "default"));
-
-  rt::send(store, sel::setValue_forKey, LUMORA_STR("x"), LUMORA_STR("a"));
-  rt::send(store, sel::removeObjectForKey, LUMORA_STR("a"));
-  WriteResult result = cxx(store).write("a", LUMORA_STR("x"));
-  EXPECT_FALSE(result);
-  EXPECT_NE(result.error.find(file.string()), std::string::npos);
-  EXPECT_EQ(readBytes(file), garbage);
-  EXPECT_TRUE(reads(store, "a", "default"));
-  EXPECT_FALSE(rt::send(store, sel::synchronize));
-}
-
-TEST_F(UserDefaultsTest, PropertyListThatIsNotADictionaryIsUnreadable) {
-  writePlist(file, plist_new_array(), Format::Xml);
-  const std::string before = readBytes(file);
-  Ref<> store = open();
-  EXPECT_FALSE(cxx(store).readable());
-  EXPECT_FALSE(cxx(store).write("k", LUMORA_STR("v")));
-  EXPECT_EQ(readBytes(file), before);
+TEST_F(UserDefaultsTest, UnreadableFileReadsAsDefaultsAndIsNeverOverwritten) {
+  for (const std::string& bad :
+       {std::string("<?xml version=\"1.0\"?><plist><dict><key>a</key>"),
+        std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>")}) {
+    writeBytes(file, bad);
+    pickUpExternalDefaultsChanges();
+    Ref<> store = open();
+    rt::send(store, sel::registerDefaults, registered({{"a", NSStr("default")}}));
+    EXPECT_FALSE(cxx(store).readable());
+    EXPECT_NE(cxx(store).problem().find(file.string()), std::string::npos);
+    EXPECT_TRUE(reads(store, "a", "default"));
+    rt::send(store, sel::setValue_forKey, LUMORA_STR("x"), LUMORA_STR("a"));
+    rt::send(store, sel::removeObjectForKey, LUMORA_STR("a"));
+    WriteResult result = cxx(store).write("a", LUMORA_STR("x"));
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.error.find(file.string()), std::string::npos);
+    EXPECT_EQ(readBytes(file), bad);
+    EXPECT_TRUE(reads(store, "a", "default"));
+    EXPECT_FALSE(rt::send(store, sel::synchronize));
+  }
 }
 
 TEST_F(UserDefaultsTest, FailedWriteChangesNothingAndSaysWhy) {
-  // A plain file where the folder should be: the folder cannot be made.
+  // A plain file where the folder should be; /proc, which takes no new folders even from
+  // root, as a read-only disk would.
   writeBytes(root / "var/mobile/Library/Preferences", "not a folder");
-  Ref<> store = open();
-  WriteResult result = cxx(store).write("k", LUMORA_STR("v"));
-  EXPECT_FALSE(result);
-  EXPECT_NE(result.error.find("Preferences"), std::string::npos);
-  EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("k")), nullptr);
+  for (const fs::path& device : {root, fs::path("/proc")}) {
+    host::reset();
+    boot({device, {}});
+    Ref<> store = open();
+    WriteResult result = cxx(store).write("k", LUMORA_STR("v"));
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.error.find((device / "var").string()), std::string::npos) << result.error;
+    EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("k")), nullptr);
+  }
 }
 
 TEST_F(UserDefaultsTest, ExternalChangesArePickedUpOnRequestOnly) {
@@ -254,11 +207,10 @@ TEST_F(UserDefaultsTest, WriteAfterAnotherWriterKeepsItsChanges) {
              Format::Binary);
 
   rt::send(store, sel::setValue_forKey, LUMORA_STR("two"), LUMORA_STR("mine"));
-  plist_t written = readPlist(file);
+  const plist::Node written = readPlist(file);
   ASSERT_NE(written, nullptr);
-  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written, "theirs"), "panel"), 0);
-  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written, "mine"), "two"), 0);
-  plist_free(written);
+  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written.get(), "theirs"), "panel"), 0);
+  EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(written.get(), "mine"), "two"), 0);
 }
 
 TEST_F(UserDefaultsTest, InstancesOfASuiteShareItsFileAndBadSuiteNamesGiveNoStore) {
@@ -274,27 +226,8 @@ TEST_F(UserDefaultsTest, InstancesOfASuiteShareItsFileAndBadSuiteNamesGiveNoStor
             nullptr);
 }
 
-// ---- Files the store did not write, and values it cannot write back
-
-TEST_F(UserDefaultsTest, TextThatCannotBeReadBackIsRefusedBeforeAnythingIsWritten) {
-  Ref<> store = open();
-  ASSERT_TRUE(cxx(store).write("enabled", NSNumber::numberWithBool(false).get()));
-  const std::string before = readBytes(file);
-
-  WriteResult latin1 = cxx(store).write("styleBanner", NSStr("\xe9").get());
-  EXPECT_FALSE(latin1);
-  EXPECT_NE(latin1.error.find("\"styleBanner\""), std::string::npos) << latin1.error;
-  EXPECT_NE(latin1.error.find("byte 1 (0xE9) is not valid UTF-8"), std::string::npos);
-  WriteResult key = cxx(store).write("caf\xe9", NSStr("x").get());
-  EXPECT_NE(key.error.find("the key \"caf\\xE9\" cannot be stored: byte 4"), std::string::npos)
-      << key.error;
-  // The messages the system sends refuse it too, silently.
-  rt::send(store, sel::setValue_forKey, NSStr("caf\xe9"), LUMORA_STR("styleBanner"));
-
-  EXPECT_EQ(readBytes(file), before);
-  EXPECT_FALSE(rt::send(store, sel::boolForKey, LUMORA_STR("enabled")));
-  EXPECT_EQ(cxx(store).storedKeys(), std::vector<std::string>{"enabled"});
-}
+// ---- Files the store did not write, and values it cannot write back (the property
+// lists' tests name what cannot be written; the tool's, that nothing is)
 
 TEST_P(UserDefaultsFileTest, TextXmlCannotCarryIsWrittenInBinaryAndSurvives) {
   writePlist(file, plistDict({{"style", plist_new_string("classic")}}), GetParam());
@@ -310,33 +243,6 @@ TEST_P(UserDefaultsFileTest, TextXmlCannotCarryIsWrittenInBinaryAndSurvives) {
   EXPECT_TRUE(reads(again, "bell", bell));
   EXPECT_TRUE(reads(again, "cr", cr));
   EXPECT_TRUE(reads(again, "style", "classic"));
-}
-
-TEST_F(UserDefaultsTest, FileHoldingUnwritableTextIsReadButNeverRewrittenByMessages) {
-  // An XML string with a NUL, as the device never writes but a hand may. libplist reads
-  // it and would write past the end of its copy of it.
-  const std::string xml =
-      "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
-      "<key>style</key><string>ab" +
-      std::string(1, '\0') + "cd</string><key>border</key><string>top</string></dict></plist>";
-  writeBytes(file, xml);
-  Ref<> store = open();
-  EXPECT_TRUE(cxx(store).readable());
-  EXPECT_EQ(cxx(store).unwritableText(), "the value of \"style\": byte 3 is a NUL");
-  EXPECT_TRUE(reads(store, "border", "top"));
-
-  rt::send(store, sel::setValue_forKey, LUMORA_STR("x"), LUMORA_STR("other"));
-  rt::send(store, sel::removeObjectForKey, LUMORA_STR("style"));
-  WriteResult blocked = cxx(store).write("other", LUMORA_STR("x"));
-  EXPECT_FALSE(blocked);
-  EXPECT_NE(blocked.error.find("byte 3 is a NUL"), std::string::npos) << blocked.error;
-  EXPECT_EQ(readBytes(file), xml);
-
-  // A person may remove the value that holds it; the rest is then written as usual.
-  ASSERT_TRUE(cxx(store).write("style", nullptr));
-  EXPECT_EQ(cxx(store).unwritableText(), "");
-  EXPECT_TRUE(cxx(store).write("other", LUMORA_STR("x")));
-  EXPECT_TRUE(reads(store, "border", "top"));
 }
 
 TEST_F(UserDefaultsTest, WriteThatWouldExceedTheSizeLimitIsRefused) {
@@ -358,17 +264,15 @@ TEST_F(UserDefaultsTest, HandWrittenFileOfEveryKindIsRewrittenUnchangedAndStaysX
       "<key>nested</key><dict><key>inner</key><dict><key>x</key><real>1e300</real></dict>"
       "</dict></dict></plist>";
   writeBytes(file, xml);
-  plist_t original = readPlist(file);
+  const plist::Node original = readPlist(file);
   ASSERT_NE(original, nullptr);
   Ref<> store = open();
   ASSERT_TRUE(cxx(store).write("added", LUMORA_STR("yes")));
   EXPECT_EQ(readBytes(file).rfind("<?xml", 0), 0u);
-  plist_t written = readPlist(file);
+  const plist::Node written = readPlist(file);
   ASSERT_NE(written, nullptr);
-  plist_dict_remove_item(written, "added");
-  EXPECT_TRUE(plist::sameValue(original, written));
-  plist_free(original);
-  plist_free(written);
+  plist_dict_remove_item(written.get(), "added");
+  EXPECT_TRUE(plist::sameValue(original.get(), written.get()));
 }
 
 TEST_F(UserDefaultsTest, LinkOutOfTheRootIsReadAndItsTargetKept) {
@@ -388,28 +292,7 @@ TEST_F(UserDefaultsTest, LinkOutOfTheRootIsReadAndItsTargetKept) {
   fs::remove_all(outside.parent_path());
 }
 
-TEST_F(UserDefaultsTest, PlaceThatCannotBeWrittenRefusesCleanly) {
-  // /proc takes no new folders, even from root: as a read-only disk would.
-  host::reset();
-  boot({"/proc", {}});
-  Ref<> store = open();
-  EXPECT_TRUE(cxx(store).readable());
-  WriteResult result = cxx(store).write("k", LUMORA_STR("v"));
-  EXPECT_FALSE(result);
-  EXPECT_NE(result.error.find("/proc/var"), std::string::npos) << result.error;
-  EXPECT_EQ(rt::send(store, sel::objectForKey, LUMORA_STR("k")), nullptr);
-}
-
 // ---- Writers in turn
-
-TEST_F(UserDefaultsTest, StaleTemporaryOfAKilledWriteIsRemovedByTheNextWriter) {
-  Ref<> store = open();
-  ASSERT_TRUE(cxx(store).write("a", LUMORA_STR("1")));
-  const fs::path stale = file.parent_path() / ".test.suite.plist.Xy12Zw";
-  writeBytes(stale, "half a file");
-  ASSERT_TRUE(cxx(store).write("b", LUMORA_STR("2")));
-  EXPECT_FALSE(fs::exists(stale));
-}
 
 TEST_F(UserDefaultsTest, WriterWaitsForTheLockAndGivesUpWithoutChangingAnything) {
   Ref<> store = open();

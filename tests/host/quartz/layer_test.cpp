@@ -51,19 +51,6 @@ TEST_F(LayerTest, SubviewLayersFollowTheSubviewOrderAmongOtherSublayers) {
   EXPECT_EQ(list.size(), 2u);
 }
 
-TEST_F(LayerTest, InsertSublayerClampsTheIndexAndMovesALayerThatHasAParent) {
-  Ref<> one = rt::send(CALayer::cls.get(), sel::layer),
-        two = rt::send(CALayer::cls.get(), sel::layer);
-  Ref<> child = rt::send(CALayer::cls.get(), sel::layer);
-  EXPECT_EQ(rt::send(one, sel::sublayers), nullptr);  // none: nil, as on the host
-  rt::send(one, sel::insertSublayer_atIndex, child, uint32_t{99});
-  EXPECT_EQ(rt::send(child, sel::superlayer), one);
-  rt::send(two, sel::insertSublayer_atIndex, child, uint32_t{0});
-  EXPECT_EQ(rt::send(one, sel::sublayers), nullptr);
-  EXPECT_EQ(rt::send(rt::send(two, sel::sublayers), sel::count), 1u);
-  EXPECT_EQ(rt::send(child, sel::superlayer), two);
-}
-
 // A line without a current point is the programming error the host raises.
 TEST_F(LayerTest, APathLineWithoutAStartingPointThrows) {
   EXPECT_THROW(

@@ -30,103 +30,41 @@ class SceneFileTest : public ::testing::Test {
   fs::path folder;
 };
 
-TEST_F(SceneFileTest, EveryFieldIsRead) {
-  testing_support::writeBytes(folder / "pictures/face@2x.png", "not really a png");
+// The fields a built device does not show (the stage's tests follow the others through).
+TEST_F(SceneFileTest, FieldsAndTheirDefaultsAreRead) {
   const Scene s = parse(R"({
-    "description": "all of it",
     "device": {"layoutDirection": "rtl", "interfaceStyle": "dark", "locked": true,
                "clock": "2024-02-29T00:05"},
-    "preferences": {"enabled": true, "borderWidthBanner": 4, "styleBanner": "classic"},
-    "apps": [{"bundleIdentifier": "com.a", "name": "A", "type": "System", "tags": ["t1", "t2"],
-              "launchProhibited": true, "placeholder": true, "removedSystemApp": true,
-              "icon": {"colour": "#0a0B0c"}},
-             {"bundleIdentifier": "com.b"}],
-    "contacts": [{"identifier": "ada", "picture": {"file": "pictures/face@2x.png"}},
-                 {"identifier": "bo"}],
-    "appGroups": [{"identifier": "group.x", "container": "C1",
-                   "files": {"Media/Profile/p-1.thumb": {"gradient": ["#000000", "#FFFFFF", "#FF0000"],
-                                                         "glyph": "AB"}}}],
-    "notifications": [
-      {"id": "n1", "presentation": "lockscreen", "section": "com.a", "thread": "t@x", "title": "T",
-       "subtitle": "S", "message": "M", "userInfo": {"k": [1, 2.5, "v", true, {"d": "e"}]},
-       "attachmentSymbol": "star.fill", "thumbnail": {"colour": "#FFFFFF"}, "stack": "s",
-       "options": true},
-      {"title": "plain"}],
-    "widgets": [{"id": "w1", "name": "W", "icon": {"colour": "#010203"}, "iconDelay": 0.25,
+    "apps": [{"bundleIdentifier": "com.a", "type": "System", "launchProhibited": true,
+              "placeholder": true, "removedSystemApp": true}, {"bundleIdentifier": "com.b"}],
+    "notifications": [{"id": "n1", "presentation": "lockscreen", "stack": "s"}, {"title": "t"}],
+    "widgets": [{"id": "w1", "icon": {"colour": "#010203"}, "iconDelay": 0.25,
                  "contentHeight": 80.5}, {"id": "w2"}],
-    "timeline": [{"at": 0.5, "set": {"k": "v"}}, {"at": 2, "delete": ["k"]},
-                 {"at": 0, "darwin": "name"}, {"at": 1, "layout": true},
-                 {"at": 3, "widgetIcon": {"id": "w2", "icon": {"colour": "#FFFFFF"}}}]
+    "timeline": [{"at": 3, "widgetIcon": {"id": "w2", "icon": {"colour": "#FFFFFF"}}}]
   })");
-  ASSERT_EQ(s.widgets.size(), 2u);
-  EXPECT_EQ(s.widgets[0].id + s.widgets[0].name, "w1W");
+  EXPECT_EQ(s.device.layoutDirection, host::Device::LayoutDirection::RightToLeft);
+  EXPECT_EQ(s.device.interfaceStyle, host::Device::InterfaceStyle::Dark);
+  EXPECT_TRUE(s.device.locked);
+  EXPECT_EQ(s.device.clock.day, 29u);
+  EXPECT_EQ(s.device.clock.minute, 5u);
+  EXPECT_TRUE(s.apps[0].launchProhibited && s.apps[0].placeholder && s.apps[0].removedSystemApp);
+  EXPECT_EQ(s.apps[1].type, "User");
+  EXPECT_FALSE(s.apps[1].launchProhibited || s.apps[1].placeholder || s.apps[1].removedSystemApp);
+  EXPECT_EQ(s.notifications[0].presentation, Notification::Presentation::Lockscreen);
+  EXPECT_EQ(s.notifications[1].id, std::nullopt);
+  EXPECT_EQ(s.notifications[1].presentation, Notification::Presentation::Banner);
   EXPECT_EQ(s.widgets[0].icon->colours, (std::vector<Picture::Rgb>{{1, 2, 3}}));
   EXPECT_EQ(s.widgets[0].iconDelay, 0.25);
   EXPECT_EQ(s.widgets[0].contentHeight, 80.5);
   EXPECT_FALSE(s.widgets[1].icon);  // defaults: no icon, 0.1 s, 114 points
   EXPECT_EQ(s.widgets[1].iconDelay, 0.1);
   EXPECT_EQ(s.widgets[1].contentHeight, 114);
-  ASSERT_EQ(s.timeline.size(), 5u);
-  EXPECT_EQ(s.timeline[4].kind, TimelineEvent::Kind::WidgetIcon);
-  EXPECT_EQ(s.timeline[4].name, "w2");
-  EXPECT_EQ(s.timeline[4].icon.colours, (std::vector<Picture::Rgb>{{255, 255, 255}}));
-  EXPECT_EQ(s.source, "s.json");
-  EXPECT_EQ(s.device.layoutDirection, host::Device::LayoutDirection::RightToLeft);
-  EXPECT_EQ(s.device.interfaceStyle, host::Device::InterfaceStyle::Dark);
-  EXPECT_TRUE(s.device.locked);
-  EXPECT_EQ(s.device.clock.day, 29u);
-  EXPECT_EQ(s.device.clock.minute, 5u);
-  EXPECT_EQ(s.preferences, (Preferences{{"enabled", true},
-                                        {"borderWidthBanner", int64_t{4}},
-                                        {"styleBanner", std::string("classic")}}));
-  ASSERT_EQ(s.apps.size(), 2u);
-  const App& a = s.apps[0];
-  EXPECT_EQ(a.bundleIdentifier + a.name + a.type, "com.aASystem");
-  EXPECT_EQ(a.tags, (std::vector<std::string>{"t1", "t2"}));
-  EXPECT_TRUE(a.launchProhibited && a.placeholder && a.removedSystemApp);
-  ASSERT_TRUE(a.icon);
-  EXPECT_EQ(a.icon->colours, (std::vector<Picture::Rgb>{{10, 11, 12}}));
-  const App& b = s.apps[1];
-  EXPECT_EQ(b.type, "User");
-  EXPECT_FALSE(b.launchProhibited || b.placeholder || b.removedSystemApp || b.icon);
-  ASSERT_EQ(s.contacts.size(), 2u);
-  EXPECT_EQ(s.contacts[0].picture->kind, Picture::Kind::File);
-  EXPECT_EQ(s.contacts[0].picture->file, "pictures/face@2x.png");
-  EXPECT_EQ(s.contacts[0].picture->bytes(), "not really a png");  // read, judged later
-  EXPECT_FALSE(s.contacts[1].picture);
-  ASSERT_EQ(s.appGroups.size(), 1u);
-  ASSERT_EQ(s.appGroups[0].files.size(), 1u);
-  const Picture& gradient = s.appGroups[0].files[0].second;
-  EXPECT_EQ(s.appGroups[0].files[0].first, "Media/Profile/p-1.thumb");
-  EXPECT_EQ(gradient.kind, Picture::Kind::Gradient);
-  EXPECT_EQ(gradient.colours.size(), 3u);
-  EXPECT_EQ(gradient.glyph, "AB");
-  ASSERT_EQ(s.notifications.size(), 2u);
-  const Notification& n = s.notifications[0];
-  EXPECT_EQ(n.id, "n1");
-  EXPECT_EQ(n.presentation, Notification::Presentation::Lockscreen);
-  EXPECT_EQ(n.section + n.thread + n.title + n.subtitle + n.message, "com.at@xTSM");
-  EXPECT_EQ(n.userInfo["k"][4]["d"], "e");
-  EXPECT_EQ(n.attachmentSymbol, "star.fill");
-  EXPECT_TRUE(n.thumbnail);
-  EXPECT_EQ(n.stack, "s");
-  EXPECT_TRUE(n.options);
-  EXPECT_EQ(s.notifications[1].id, std::nullopt);
-  EXPECT_EQ(s.notifications[1].presentation, Notification::Presentation::Banner);
-  ASSERT_EQ(s.timeline.size(), 5u);
-  EXPECT_EQ(s.timeline[0].kind, TimelineEvent::Kind::Set);
-  EXPECT_EQ(s.timeline[0].at, 0.5);
-  EXPECT_EQ(s.timeline[1].keys, std::vector<std::string>{"k"});
-  EXPECT_EQ(s.timeline[2].name, "name");
-  EXPECT_EQ(s.timeline[3].kind, TimelineEvent::Kind::Layout);
-}
-
-TEST_F(SceneFileTest, AnEmptyObjectIsTheDefaultDevice) {
-  const Scene s = parse("{}");
-  EXPECT_EQ(s.device.layoutDirection, host::Device::LayoutDirection::LeftToRight);
-  EXPECT_EQ(s.device.interfaceStyle, host::Device::InterfaceStyle::Light);
-  EXPECT_FALSE(s.device.locked);
-  EXPECT_TRUE(s.apps.empty() && s.notifications.empty() && s.timeline.empty());
+  EXPECT_EQ(s.timeline[0].kind, TimelineEvent::Kind::WidgetIcon);
+  EXPECT_EQ(s.timeline[0].name, "w2");
+  const Scene empty = parse("{}");
+  EXPECT_EQ(empty.device.layoutDirection, host::Device::LayoutDirection::LeftToRight);
+  EXPECT_EQ(empty.device.interfaceStyle, host::Device::InterfaceStyle::Light);
+  EXPECT_FALSE(empty.device.locked);
 }
 
 TEST_F(SceneFileTest, FaultsAreRefusedWithTheirPathAndWhatWasExpected) {
@@ -136,7 +74,6 @@ TEST_F(SceneFileTest, FaultsAreRefusedWithTheirPathAndWhatWasExpected) {
        "s.json: devices: unknown field; expected one of: description, device"},
       {R"({"device": {"layoutDirection": "up"}})",
        R"(device.layoutDirection: expected "ltr" or "rtl", got "up")"},
-      {R"({"device": {"locked": "yes"}})", R"(device.locked: expected true or false, got "yes")"},
       {R"({"device": {"clock": "2026-02-29T09:41"}})",
        R"(device.clock: expected a date and time such as "2026-12-07T09:41")"},
       {R"({"preferences": {"a": 1.5}})",
@@ -147,20 +84,10 @@ TEST_F(SceneFileTest, FaultsAreRefusedWithTheirPathAndWhatWasExpected) {
        "apps[0].bundleIdentifier: expected a non-empty string (it is required), got nothing"},
       {R"({"apps": [{"bundleIdentifier": "a"}, {"bundleIdentifier": "a"}]})",
        R"(apps[1].bundleIdentifier: expected a value no other item has, got "a", as apps[0] has)"},
-      {R"({"apps": [{"bundleIdentifier": "a", "type": 1}]})",
-       "apps[0].type: expected a string, got 1"},
-      {R"({"apps": [{"bundleIdentifier": "a", "tags": ["x", 3]}]})",
-       "apps[0].tags[1]: expected a string, got 3"},
       {R"({"apps": [{"bundleIdentifier": "a", "icon": {"colour": "#12345"}}]})",
        R"(apps[0].icon.colour: expected a colour "#RRGGBB", got "#12345")"},
-      {R"({"apps": [{"bundleIdentifier": "a", "icon": {"colour": "#123456", "glyph": "x"}}]})",
-       "apps[0].icon.glyph: unknown field; expected one of: colour"},
       {R"({"contacts": [{"identifier": "c", "picture": {"gradient": ["#000000"]}}]})",
        "contacts[0].picture.gradient: expected an array of two or more colours"},
-      {R"({"contacts": [{"identifier": "c", "picture": {"gradient": ["#000000", "#00000g"]}}]})",
-       "contacts[0].picture.gradient[1]: expected a colour"},
-      {R"({"contacts": [{"identifier": "c", "picture": {"gradient": ["#000000", "#000000"], "glyph": "ABCDE"}}]})",
-       R"(contacts[0].picture.glyph: expected at most 4 characters, got "ABCDE")"},
       {R"({"contacts": [{"identifier": "c", "picture": "red"}]})",
        R"(contacts[0].picture: expected a picture: {"colour": "#RRGGBB"})"},
       {R"({"contacts": [{"identifier": "c", "picture": {"file": "gone.png"}}]})",
@@ -171,8 +98,6 @@ TEST_F(SceneFileTest, FaultsAreRefusedWithTheirPathAndWhatWasExpected) {
        R"(appGroups[0].container: expected a folder name (without "/", not "." or ".."))"},
       {R"({"appGroups": [{"identifier": "g", "container": "c", "files": {"a/../../b": {"colour": "#000000"}}}]})",
        R"(appGroups[0].files["a/../../b"]: expected a path inside the container)"},
-      {R"({"appGroups": [{"identifier": "g", "container": "c", "files": {"/etc/x": {"colour": "#000000"}}}]})",
-       R"(appGroups[0].files["/etc/x"]: expected a path inside the container)"},
       {R"({"notifications": [{"presentation": "toast"}]})",
        R"(notifications[0].presentation: expected "banner" or "lockscreen", got "toast")"},
       {R"({"notifications": [{"title": "t", "stack": "s"}]})",
@@ -182,26 +107,15 @@ TEST_F(SceneFileTest, FaultsAreRefusedWithTheirPathAndWhatWasExpected) {
       {R"({"notifications": [{"userInfo": {"a": [1, null]}}]})",
        "notifications[0].userInfo.a[1]: expected a string, number, boolean, array or object, got "
        "null"},
-      {R"({"notifications": [{"attachmentSymbol": 1}]})",
-       "notifications[0].attachmentSymbol: expected a string, got 1"},
-      {R"({"notifications": [{"id": "x"}, {}, {"id": "x"}]})",
-       R"(notifications[2].id: expected a value no other item has, got "x", as notifications[0] has)"},
       {R"({"timeline": [{"at": -1, "layout": true}]})",
        "timeline[0].at: expected a number of seconds from 0 to 86400, got -1"},
-      {R"({"timeline": [{"layout": true}]})", "timeline[0].at: expected a number of seconds"},
       {R"({"timeline": [{"at": 1}]})",
        R"(timeline[0]: expected one of "set", "delete", "darwin", "layout", "widgetIcon", "track", )"
        R"("lock" or "unlock" besides "at", got none)"},
-      {R"({"widgets": [{"name": "W"}]})",
-       "widgets[0].id: expected a non-empty string (it is required), got nothing"},
       {R"({"widgets": [{"id": "w", "contentHeight": 2000}]})",
        "widgets[0].contentHeight: expected a number from 0 to 1624, got 2000"},
       {R"({"widgets": [{"id": "w", "contentHeight": 1e999}]})",
        "s.json: widgets[0].contentHeight: number overflow parsing '1e999'; expected a number"},
-      {R"({"notifications": [{"userInfo": {"k": [1, -1e999]}}]})",
-       "s.json: notifications[0].userInfo.k[1]: number overflow"},
-      {R"({"widgets": [{"id": "w", "iconDelay": "soon"}]})",
-       R"(widgets[0].iconDelay: expected a number from 0 to 86400, got "soon")"},
       {R"({"notifications": [{"id": "w"}], "widgets": [{"id": "w"}]})",
        R"(widgets[0].id: expected a value no notification has, got "w", as notifications[0] has)"},
       {R"({"widgets": [{"id": "w"}], "timeline": [{"at": 1, "widgetIcon": {"id": "v", "icon": {"colour": "#000000"}}}]})",
@@ -210,13 +124,8 @@ TEST_F(SceneFileTest, FaultsAreRefusedWithTheirPathAndWhatWasExpected) {
        "timeline[0].widgetIcon.icon: expected a picture (it is required), got nothing"},
       {R"({"timeline": [{"at": 1, "set": {}, "delete": []}]})",
        R"(besides "at", got "set" and "delete")"},
-      {R"({"timeline": [{"at": 1, "layout": false}]})",
-       "timeline[0].layout: expected true, got false"},
-      {R"({"timeline": [{"at": 1, "unlock": 1}]})", "timeline[0].unlock: expected true, got 1"},
       {R"({"timeline": [{"at": 1, "track": "Song"}]})",
        R"(timeline[0].track: expected a track {"title", "artist", "artwork": PICTURE} or null)"},
-      {R"({"nowPlaying": {"title": "A", "artwork": {"colour": "red"}}})",
-       R"(nowPlaying.artwork.colour: expected a colour "#RRGGBB", got "red")"},
       {R"({"colorFlow": {"secondaryColor": 3}})",
        R"(colorFlow.secondaryColor: expected a colour "#RRGGBB" or null, got 3)"},
       {R"({"apps": [], "apps": []})", "s.json: apps: the field is given twice"},
@@ -252,8 +161,6 @@ TEST_F(SceneFileTest, NestingAndSizeAreBounded) {
     EXPECT_NE(std::string(e.what()).find("larger than the 1 MiB allowed"), std::string::npos)
         << e.what();
   }
-  EXPECT_THROW(readSceneFile(folder / "none.json"), SceneError);
-  EXPECT_THROW(readSceneFile(folder), SceneError);
 }
 
 // The limits of docs/scenes.md, each refused one past it, before what is past is read.
@@ -287,34 +194,6 @@ TEST_F(SceneFileTest, CountsBytesAndPixelsAreBounded) {
   EXPECT_EQ(refusal(R"({"notifications": [{"userInfo": {"a": )" + items(100000, "{}") + "}}]}")
                 .rfind(over("notifications[0].userInfo.a", 0, "items", kMaxSceneItems), 0),
             0u);
-  const std::string setting = R"({"at": 1, "set": {"a": 1, "b": 2}})";
-  std::string settings;
-  for (size_t i = 0; i <= kMaxSettingsWritten; ++i)
-    settings += (i ? ", \"k" : "\"k") + std::to_string(i) + "\": 1";
-  const std::pair<std::string, std::string> cases[] = {
-      {R"({"apps": [{"bundleIdentifier": "a", "tags": )" + items(kMaxTags + 1, "\"t\"") + "}]}",
-       over("apps[0].tags", kMaxTags + 1, "tags", kMaxTags)},
-      {R"({"contacts": [{"identifier": "c", "picture": {"gradient": )" +
-           items(kMaxGradientColours + 1, "\"#000000\"") + "}}]}",
-       over("contacts[0].picture.gradient", kMaxGradientColours + 1, "colours",
-            kMaxGradientColours)},
-      {R"({"preferences": {)" + settings + "}}",
-       over("preferences", kMaxSettingsWritten + 1, "settings written", kMaxSettingsWritten)},
-      {R"({"timeline": )" + items(kMaxSettingsWritten / 2 + 1, setting) + "}",
-       over("timeline[100].set", kMaxSettingsWritten + 2, "settings written", kMaxSettingsWritten)},
-  };
-  for (const auto& [text, message] : cases)
-    EXPECT_EQ(refusal(text).rfind(message, 0), 0u) << refusal(text).substr(0, 300);
-  std::string files;
-  for (size_t i = 0; i < kMaxAppGroupFiles / 2 + 1; ++i)
-    files += (i ? ", \"f" : "\"f") + std::to_string(i) + R"(": {"colour": "#000000"})";
-  EXPECT_EQ(refusal(R"({"appGroups": [{"identifier": "g", "container": "a", "files": {)" + files +
-                    R"(}}, {"identifier": "g", "container": "b", "files": {)" + files + "}}]}")
-                .rfind(over("appGroups[1].files", 2 * (kMaxAppGroupFiles / 2 + 1),
-                            "files in app groups", kMaxAppGroupFiles),
-                       0),
-            0u);
-
   // A file is read once however often it is named, but its bytes count for each use.
   testing_support::writeBytes(folder / "mib", std::string(1 << 20, 'x'));
   const std::string contact = R"({"identifier": "c", "picture": {"file": "mib"}})";
@@ -358,37 +237,6 @@ TEST_F(SceneFileTest, CountsBytesAndPixelsAreBounded) {
                        "67108864 pixels",
                        0),
             0u);
-}
-
-TEST_F(SceneFileTest, FilesAreRelativeToTheSceneFile) {
-  testing_support::writeBytes(folder / "sub/pictures/p.png", "bytes");
-  testing_support::writeBytes(
-      folder / "sub/scene.json",
-      R"({"contacts": [{"identifier": "c", "picture": {"file": "pictures/p.png"}}]})");
-  const Scene s = readSceneFile(folder / "sub/scene.json");
-  EXPECT_EQ(s.source, (folder / "sub/scene.json").string());
-  EXPECT_EQ(s.contacts[0].picture->bytes(), "bytes");
-}
-
-TEST_F(SceneFileTest, TheBuiltInSceneIsTheFileInScenes) {
-  const Scene builtIn = builtInScene();
-  const Scene file = readSceneFile(fs::path(LUMORA_SCENES) / "builtin.json");
-  EXPECT_EQ(builtIn.source, "the built-in scene");
-  ASSERT_EQ(builtIn.notifications.size(), file.notifications.size());
-  for (size_t i = 0; i < file.notifications.size(); ++i)
-    EXPECT_EQ(builtIn.notifications[i].id, file.notifications[i].id);
-  // A messaging banner naming a contact with a picture; a stack of two and one alone.
-  const Notification& banner = builtIn.notifications[0];
-  EXPECT_EQ(banner.presentation, Notification::Presentation::Banner);
-  EXPECT_EQ(banner.section, "com.apple.MobileSMS");
-  const std::string sender = banner.userInfo["CKBBContextKeySenderPersonCentricID"];
-  ASSERT_EQ(builtIn.contacts.size(), 1u);
-  EXPECT_EQ(builtIn.contacts[0].identifier, sender);
-  EXPECT_TRUE(builtIn.contacts[0].picture);
-  std::map<std::string, int> stacks;
-  for (const Notification& n : builtIn.notifications)
-    if (n.presentation == Notification::Presentation::Lockscreen) ++stacks[n.stack];
-  EXPECT_EQ(stacks, (std::map<std::string, int>{{"mail", 2}, {"", 1}}));
 }
 
 }  // namespace

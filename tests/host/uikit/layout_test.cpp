@@ -1,5 +1,5 @@
 // Layout as the host runs it: what marks a view, when the marked views lay out, in which
-// order, and how often; labels measuring their text; a card building its own tree.
+// order, and how often.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,8 +8,6 @@
 
 #include "host/foundation/main_queue.h"
 #include "host/host.h"
-#include "host/springboard/notification_views.h"
-#include "host/uikit/label.h"
 #include "host/uikit/view_controller.h"
 #include "support/host_fixture.h"
 
@@ -41,14 +39,6 @@ struct CountingController : UIViewController {
     events.push_back("controller");
   }
 };
-
-// Counts setFrame: sends that reach UIView's implementation.
-int frameSends = 0;
-rt::ImpFor<void, CGRect> originalSetFrame;
-void countingSetFrame(id self, rt::SEL cmd, CGRect frame) {
-  ++frameSends;
-  originalSetFrame(self, cmd, frame);
-}
 
 class LayoutTest : public testing_support::HostFixture {
  protected:
@@ -82,7 +72,7 @@ class LayoutTest : public testing_support::HostFixture {
 
 }  // namespace
 
-TEST_F(LayoutTest, ASizeChangeMarksTheViewAndItsSuperviewAndAMoveMarksNothing) {
+TEST_F(LayoutTest, ASizeChangeOrASubviewMarksTheSuperviewAndAMoveMarksNothing) {
   auto parent = counting("parent", window.get());
   auto child = counting("child", parent.get());
   commit();
@@ -99,32 +89,13 @@ TEST_F(LayoutTest, ASizeChangeMarksTheViewAndItsSuperviewAndAMoveMarksNothing) {
   commit();  // marks are cleared: nothing more
   EXPECT_EQ(parent->layouts, 1);
   EXPECT_EQ(child->layouts, 1);
-}
-
-TEST_F(LayoutTest, SetFrameAlwaysRunsThroughTheRuntimeButAnEqualValueMarksNothing) {
-  rt::MSHookMessageEx(UIView::cls.get(), sel::setFrame, &countingSetFrame, &originalSetFrame);
-  auto view = counting("view", window.get());
-  rt::send(view, sel::setFrame, CGRectMake(0, 0, 10, 10));
-  commit();
-  view->layouts = 0;
-  frameSends = 0;
-  rt::send(view, sel::setFrame, CGRectMake(0, 0, 10, 10));
-  commit();
-  EXPECT_EQ(frameSends, 1);
-  EXPECT_EQ(view->layouts, 0);
-}
-
-TEST_F(LayoutTest, AddingAndRemovingASubviewMarksTheParent) {
-  auto parent = counting("parent", window.get());
-  commit();
-  parent->layouts = 0;
+  // Adding or removing a subview marks the parent.
   Ref<> plain = rt::send(UIView::cls.get(), sel::new_);
   rt::send(parent, sel::addSubview, plain);
   commit();
-  EXPECT_EQ(parent->layouts, 1);
   rt::send(plain, sel::removeFromSuperview);
   commit();
-  EXPECT_EQ(parent->layouts, 2);
+  EXPECT_EQ(parent->layouts, 3);
 }
 
 TEST_F(LayoutTest, WindowsLayOutParentFirstThenTheControllerThenChildren) {
@@ -183,60 +154,4 @@ TEST_F(LayoutTest, ALayoutThatNeverSettlesIsReportedAndOneThatSettlesIsNot) {
   EXPECT_EQ(layoutLoops()[0].views, (std::vector<std::string>{"CountingView", "CountingView"}));
   EXPECT_GE(parent->layouts, static_cast<int>(kLayoutLoopPasses));
   EXPECT_EQ(main_queue::nextDueTime(), std::nullopt);  // the clock is free to go on
-}
-
-TEST_F(LayoutTest, LayoutIfNeededLaysOutTheMarkedSubtreeNowAndNothingOtherwise) {
-  Ref<> detached = rt::send(UIView::cls.get(), sel::new_);  // not on screen
-  auto child = counting("child", detached.get());
-  commit();
-  EXPECT_EQ(child->layouts, 0);  // only windows lay out at the end of a batch
-  rt::send(detached, sel::layoutIfNeeded);
-  EXPECT_EQ(child->layouts, 1);
-  rt::send(detached, sel::layoutIfNeeded);
-  EXPECT_EQ(child->layouts, 1);
-  rt::send(child, sel::setNeedsLayout);
-  rt::send(detached, sel::layoutIfNeeded);
-  EXPECT_EQ(child->layouts, 2);
-}
-
-TEST_F(LayoutTest, ALongerTextWrapsAndItsLabelGrows) {
-  Ref<> label = rt::send(UILabel::cls.get(), sel::new_);
-  rt::send(label, sel::setFont, UIFont::make(15));
-  rt::send(label, sel::setText, NSStr("Lunch?"));
-  const CGSize one = rt::send(label, sel::sizeThatFits, CGSize{200, 0});
-  EXPECT_GT(one.width, 20);
-  EXPECT_LT(one.width, 200);
-  EXPECT_GE(one.height, 15);
-  rt::send(label, sel::setText,
-           NSStr("Are we still on for lunch tomorrow at the usual place? "
-                 "I can book a table for two."));
-  EXPECT_EQ(rt::send(label, sel::sizeThatFits, CGSize{200, 0}).height, one.height);  // one line
-  rt::send(label, sel::setNumberOfLines, int64_t{0});
-  const CGSize wrapped = rt::send(label, sel::sizeThatFits, CGSize{200, 0});
-  EXPECT_LE(wrapped.width, 200);
-  EXPECT_GE(wrapped.height, 3 * one.height);
-}
-
-TEST_F(LayoutTest, ANotificationCardBuildsItsWholeTreeFromItsClassAlone) {
-  Ref<> controller = rt::send(NCNotificationShortLookViewController::cls.get(), sel::new_);
-  Ref<> container = rt::send(controller, sel::view);
-  Ref<> card = rt::send(controller, sel::viewForPreview);
-  ASSERT_TRUE(NCNotificationShortLookView::cls.isKind(card.get()));
-  auto key = [](id object, const char* name) {
-    return rt::send(object, sel::valueForKey, NSStr(name));
-  };
-  EXPECT_NE(key(container.get(), "_stackDimmingView"), nullptr);
-  Ref<> header = key(card.get(), "_headerContentView");
-  Ref<> content = key(card.get(), "_notificationContentView");
-  ASSERT_TRUE(PLPlatterHeaderContentView::cls.isKind(header.get()));
-  ASSERT_TRUE(NCNotificationContentView::cls.isKind(content.get()));
-  EXPECT_TRUE(UILabel::cls.isKind(key(header.get(), "_titleLabel").get()));
-  EXPECT_TRUE(BSUIDefaultDateLabel::cls.isKind(key(header.get(), "_dateLabel").get()));
-  EXPECT_EQ(key(card.get(), "_backgroundMaterialView"),
-            rt::send(card, sel::backgroundMaterialView));
-  EXPECT_NE(key(card.get(), "_shadowView"), nullptr);
-  for (const char* name :
-       {"_primaryLabel", "_primarySubtitleLabel", "_secondaryLabel", "_summaryLabel"})
-    EXPECT_TRUE(UILabel::cls.isKind(key(content.get(), name).get())) << name;
-  EXPECT_EQ(key(card.get(), "_noSuchIvar"), nullptr);
 }

@@ -7,19 +7,6 @@ using namespace host;
 using rt::SEL;
 using ViewTest = testing_support::HostFixture;
 
-TEST_F(ViewTest, InsertSubviewClampsTheIndexAndMovesAViewThatHasAParent) {
-  Ref<> a = make("UIView"), b = make("UIView"), child = make("UIView"), other = make("UIView");
-  rt::send(a, sel::addSubview, other);
-  rt::send(a, sel::insertSubview_atIndex, child, int64_t{99});
-  EXPECT_EQ(rt::send(rt::send(a, sel::subviews), sel::lastObject), child);
-  rt::send(b, sel::insertSubview_atIndex, child, int64_t{0});
-  EXPECT_EQ(rt::send(rt::send(a, sel::subviews), sel::count), 1u);
-  EXPECT_EQ(rt::send(child, sel::superview), b);
-  rt::send(a, sel::insertSubview_atIndex, child, int64_t{-3});
-  EXPECT_EQ(rt::send(rt::send(a, sel::subviews), sel::firstObject), child);
-  EXPECT_EQ(rt::send(rt::send(b, sel::subviews), sel::count), 0u);
-}
-
 TEST_F(ViewTest, AViewCannotBeInsertedIntoItselfOrItsDescendants) {
   Ref<> top = make("UIView"), middle = make("UIView"), leaf = make("UIView");
   rt::send(top, sel::addSubview, middle);
@@ -47,16 +34,4 @@ TEST_F(ViewTest, MovingIntoAWindowTellsTheWholeSubtree) {
   rt::send(parent, sel::removeFromSuperview);
   EXPECT_EQ(moves, 4);
   EXPECT_EQ(rt::send(child, sel::window), nullptr);
-}
-
-TEST_F(ViewTest, ASubviewFindsTheControllerOfItsAncestorAndALooseViewNone) {
-  Ref<> controller = make("NCNotificationShortLookViewController");
-  Ref<> view = rt::send(controller, sel::view);
-  ASSERT_NE(view, nullptr);
-  Ref<> inner = make("UIView");
-  rt::send(view, sel::addSubview, inner);
-  EXPECT_EQ(rt::send(inner, sel::_viewControllerForAncestor), controller);
-  EXPECT_EQ(rt::send(make("UIView"), sel::_viewControllerForAncestor), nullptr);
-  EXPECT_TRUE(
-      rt::send(controller, sel::isKindOfClass, rt::objc_getClass("NCNotificationViewController")));
 }
