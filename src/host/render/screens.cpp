@@ -3,13 +3,10 @@
 #include <cmath>
 #include <string>
 
-#include "host/foundation/value_helpers.h"
 #include "host/render/backdrop.h"
 #include "host/render/chrome.h"
 #include "host/springboard/presentation.h"
 #include "host/springboard/widgets.h"
-#include "host/uikit/colour.h"
-#include "host/uikit/label.h"
 
 namespace host {
 
