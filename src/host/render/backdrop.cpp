@@ -64,7 +64,7 @@ BackdropScope::BackdropScope(cairo_t* cr, rt::CGRect area,
   blurPixels(data, width, height, static_cast<int>(row * 4), 4, sigma / step);
   cairo_surface_mark_dirty(small.get());
   blurred_ = std::move(small);
-  // Device (x, y) is backdrop ((x - left) * w / (x1 - x0) + pad, (y - top) * h / (y1 - y0) + pad).
+  // Device x is backdrop (x - left) * w / |x1 - x0| + pad, and y likewise.
   cairo_matrix_init_translate(&fromDevice_, pad, pad);
   cairo_matrix_scale(&fromDevice_, w / std::abs(x1 - x0), h / std::abs(y1 - y0));
   cairo_matrix_translate(&fromDevice_, -left, -top);
