@@ -130,7 +130,14 @@ RunLock::RunLock(const fs::path& root, const std::string& who) : path_(runLockPa
         throw ToolError("cannot lock " + path_.string() + ": " + std::strerror(error));
       std::string holder = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
       while (!holder.empty() && holder.back() == '\n') holder.pop_back();
-      throw ToolError("lumora run is already running on " + root.string() +
+      // The holder's note starts with its command: "lumora run, pid 12, ...".
+      std::string command = "lumora run";
+      for (const char* other : {"lumora run, ", "lumora panel, "})
+        if (holder.starts_with(other)) {
+          command = std::string(other, std::strlen(other) - 2);
+          holder.erase(0, std::strlen(other));
+        }
+      throw ToolError(command + " is already running on " + root.string() +
                       (holder.empty() ? "" : " (" + host::utf8::printable(holder) + ")") +
                       "; stop it first (Ctrl-C where it runs) or pass another --root");
     }
