@@ -308,7 +308,7 @@ class Panel {
     Json settings = Json::array();
     std::map<std::string, std::string> values;
     for (const prefs::Setting& s : prefs::schema())
-      if (auto v = effectiveSetting(store, s.key)) values[s.key] = prefs::display(*v);
+      values[s.key] = prefs::display(effectiveSetting(store, s.key).value_or(s.defaultValue));
     for (const prefs::Setting& s : prefs::schema()) {
       static const char* forms[] = {"switch", "choice", "colour", "range"};
       Json item{{"key", s.key},

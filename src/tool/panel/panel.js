@@ -103,8 +103,8 @@ async function change(key, value) {
         pendingChange.version = state.version;
         wantPicture();
       } else {
+        // What was typed stays, beside the reason; nothing was stored.
         row.message.textContent = answer.message || answer.error || "refused";
-        showRow(row, state.settings.find((s) => s.key === k));
       }
     }
   } finally {
@@ -206,7 +206,7 @@ function build() {
       back.addEventListener("click", () => act("/api/reset", { key: s.key }, s.label + " back to its default"));
       top.append(label, back);
       const description = Object.assign(document.createElement("div"),
-        { className: "description", textContent: s.description + " Takes " + s.takes + "." });
+        { className: "description", textContent: s.description.replace(/\.?$/, ". ") + "Takes " + s.takes + "." });
       const box = Object.assign(document.createElement("div"), { className: "control" });
       const set = makeControl(s, box);
       const message = Object.assign(document.createElement("div"), { className: "message", id: "m-" + s.key });
