@@ -137,14 +137,15 @@ class InTheBrowser(unittest.TestCase):
 
     def pixels(self):
         """A digest of the picture's pixels as the page shows them."""
-        return self.js("""
+        return wait_for("a picture", lambda: self.js("""
             const img = document.getElementById('picture');
+            if (!img.complete || !img.naturalWidth) return null;
             const c = document.createElement('canvas');
             c.width = img.naturalWidth; c.height = img.naturalHeight;
             const g = c.getContext('2d'); g.drawImage(img, 0, 0);
             const d = g.getImageData(0, 0, c.width, c.height).data;
             let h = 0; for (let i = 0; i < d.length; i += 7) h = (h * 31 + d[i]) >>> 0;
-            return c.width + 'x' + c.height + ':' + h;""")
+            return c.width + 'x' + c.height + ':' + h;"""))
 
     def click(self, id):
         """Clicks the element once it is scrolled into the middle of the window."""
@@ -184,6 +185,9 @@ class InTheBrowser(unittest.TestCase):
 
     def test_4_a_setting_written_elsewhere_shows(self):
         self.driver.find_element(By.TAG_NAME, "h1").click()
+        before = self.pixels()
+        self.assertEqual(self.panel.lumora("prefs", "set", "colorBackgroundLockscreen", "#FFFFFF").returncode, 0)
+        wait_for("the picture to follow", lambda: self.pixels() != before)
         self.assertEqual(self.panel.lumora("prefs", "set", "indicatorModernSizeBanner", "20").returncode, 0)
         wait_for("the control to follow", lambda: self.field("n-indicatorModernSizeBanner").get_attribute("value") == "20")
         # A fixed text colour too close to its fixed background is pointed out.
