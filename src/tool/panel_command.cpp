@@ -265,8 +265,11 @@ class Panel {
 
   Reply handle(const Request& r) {
     Reply reply = route(r);
-    device_->catchUp();
-    if (events_) publishIfChanged(*events_);
+    // A change is published before its answer, so the answer names the state it made.
+    if (r.method == "POST" && events_) {
+      device_->catchUp();
+      publishIfChanged(*events_);
+    }
     reply.headers["X-Panel-Version"] = std::to_string(version_);
     return reply;
   }
@@ -402,7 +405,7 @@ class Panel {
         pictures.size() == 1 ? std::move(pictures.front()) : sideBySide(pictures, scale);
     rt::Ref<host::CGImage> image = host::CGImage::fromSurface(std::move(joined));
     if (!image) return problem(500, "the picture is too large to encode");
-    const std::vector<uint8_t> png = host::encodePNG(*image, host::PngSize::Fastest);
+    const std::vector<uint8_t> png = host::encodePNG(*image, host::PngSize::Small);
     return {200, "image/png", std::string(png.begin(), png.end()), {}};
   }
 

@@ -23,6 +23,7 @@ async function post(path, body, raw) {
   let answer = {};
   try { answer = await response.json(); } catch (e) { answer = { error: response.statusText }; }
   if (!response.ok && !answer.error) answer.error = response.statusText;
+  answer.version = Number(response.headers.get("X-Panel-Version"));
   return answer;
 }
 
@@ -98,10 +99,9 @@ async function change(key, value) {
       const row = rows.get(k);
       if (answer.status === "written") {
         row.message.textContent = "";
-        pendingChange = { started, version: 0 };
-        await refresh();
-        pendingChange.version = state.version;
+        pendingChange = { started, version: answer.version };
         wantPicture();
+        refresh();
       } else {
         // What was typed stays, beside the reason; nothing was stored.
         row.message.textContent = answer.message || answer.error || "refused";
