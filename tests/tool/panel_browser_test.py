@@ -147,6 +147,12 @@ class InTheBrowser(unittest.TestCase):
             let h = 0; for (let i = 0; i < d.length; i += 7) h = (h * 31 + d[i]) >>> 0;
             return c.width + 'x' + c.height + ':' + h;"""))
 
+    def screenshot(self, name):
+        """Saves the window once the picture shows the latest state."""
+        wait_for("the picture of the latest state", lambda: self.js(
+            "return Number(document.getElementById('picture').dataset.version) >= Number(document.body.dataset.version)"))
+        self.driver.save_screenshot(os.path.join(SHOTS, name))
+
     def click(self, id):
         """Clicks the element once it is scrolled into the middle of the window."""
         element = self.field(id)
@@ -162,7 +168,7 @@ class InTheBrowser(unittest.TestCase):
         self.type_into("t-colorBackgroundBanner", "#FF0000")
         wait_for("the new picture", lambda: self.pixels() != before)
         self.assertEqual(self.panel.stored("colorBackgroundBanner"), ("#FF0000", "stored"))
-        self.driver.save_screenshot(os.path.join(SHOTS, "panel.png"))
+        self.screenshot("panel.png")
 
     def test_2_a_refused_value_is_said_and_not_stored(self):
         self.type_into("n-borderWidthBanner", "999")
@@ -170,7 +176,7 @@ class InTheBrowser(unittest.TestCase):
         self.assertIn("0 to 50", message)
         self.assertEqual(self.panel.stored("borderWidthBanner"), (2, "default"))
         self.field("m-borderWidthBanner").location_once_scrolled_into_view
-        self.driver.save_screenshot(os.path.join(SHOTS, "panel-refused.png"))
+        self.screenshot("panel-refused.png")
 
     def test_3_a_test_banner_shows_in_the_picture(self):
         self.js("const s = document.getElementById('screen'); s.value = 'home'; s.dispatchEvent(new Event('change'));")
@@ -180,7 +186,7 @@ class InTheBrowser(unittest.TestCase):
         wait_for("the bulletin in the state", lambda: self.js(
             "return [...document.getElementById('surface').options].some(o => o.value.startsWith('bulletin-'))"))
         wait_for("the bulletin in the picture", lambda: self.pixels() != before)
-        self.driver.save_screenshot(os.path.join(SHOTS, "panel-test-banner.png"))
+        self.screenshot("panel-test-banner.png")
         self.js("const s = document.getElementById('screen'); s.value = 'all'; s.dispatchEvent(new Event('change'));")
 
     def test_4_a_setting_written_elsewhere_shows(self):
@@ -194,6 +200,8 @@ class InTheBrowser(unittest.TestCase):
         self.assertEqual(self.panel.lumora("prefs", "set", "colorPrimaryLabelBanner", "#EE1111").returncode, 0)
         warning = wait_for("the contrast warning", lambda: self.field("w-colorPrimaryLabelBanner").text)
         self.assertRegex(warning, r"Contrast 1\.\d\d:1 against colorBackgroundBanner")
+        self.js("arguments[0].scrollIntoView({block: 'center'})", self.field("w-colorPrimaryLabelBanner"))
+        self.screenshot("panel-contrast.png")
 
     def test_5_presets_apply_undo_and_import(self):
         self.click("apply-glass")
@@ -202,7 +210,7 @@ class InTheBrowser(unittest.TestCase):
         applied = self.panel.stored("colorBackgroundBanner")
         self.assertNotEqual(applied, ("#FF0000", "stored"))
         self.field("presets").location_once_scrolled_into_view
-        self.driver.save_screenshot(os.path.join(SHOTS, "panel-presets.png"))
+        self.screenshot("panel-presets.png")
         self.click("undo")
         wait_for("the undo", lambda: self.panel.stored("colorBackgroundBanner") == ("#FF0000", "stored"))
         with tempfile.NamedTemporaryFile("w", suffix=".json", delete=False) as f:
@@ -210,6 +218,8 @@ class InTheBrowser(unittest.TestCase):
         self.field("upload").send_keys(f.name)
         listed = wait_for("the list of changes", lambda: self.field("upload-changes").text)
         self.assertIn("borderWidthBanner: (not set) → 9", listed)
+        self.js("arguments[0].scrollIntoView({block: 'center'})", self.field("upload-changes"))
+        self.screenshot("panel-import.png")
         self.assertEqual(self.panel.stored("borderWidthBanner"), (2, "default"))
         self.click("upload-apply")
         wait_for("the import", lambda: self.panel.stored("borderWidthBanner") == (9, "stored"))

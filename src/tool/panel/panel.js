@@ -9,7 +9,7 @@ const $ = (id) => document.getElementById(id);
 let state = null;          // the last state the server sent
 const rows = new Map();    // key -> {row, set(value), message, contrast}
 let pictureVersion = -1;   // the state the picture shows
-let pointsWidth = 0;       // the picture's width in points, learnt from the server
+let pointsWidth = 0, pointsHeight = 0; // the picture's size in points, learnt from the server
 // Measures for the benchmark: each change's time to its picture, and the pictures shown.
 window.panelStats = { changes: [], shown: [] };
 let pendingChange = null;  // {started} of the change whose picture is awaited
@@ -38,9 +38,11 @@ function viewChoice() {
 }
 function pictureScale() {
   const box = $("picture-box");
-  const width = box.clientWidth * (window.devicePixelRatio || 1);
+  // The picture fills the box's width, or its height where that is the tighter.
+  const dpr = window.devicePixelRatio || 1;
   if (!pointsWidth) return 1;
-  return Math.min(3, Math.max(0.1, width / pointsWidth));
+  const fit = Math.min(box.clientWidth / pointsWidth, box.clientHeight / pointsHeight);
+  return Math.min(3, Math.max(0.1, fit * dpr));
 }
 async function wantPicture() {
   if (pictureBusy) { pictureAgain = true; return; }
@@ -68,6 +70,7 @@ async function wantPicture() {
       const points = img.naturalWidth / scale;
       const fresh = !pointsWidth || Math.abs(points - pointsWidth) > 1;
       pointsWidth = points;
+      pointsHeight = img.naturalHeight / scale;
       if (fresh && Math.abs(pictureScale() - scale) / scale > 0.05) pictureAgain = true;
       pictureVersion = Math.max(pictureVersion, version);
       const now = performance.now();
@@ -231,6 +234,7 @@ function showRow(r, s) {
 
 function show() {
   if (!rows.size) build();
+  document.body.dataset.version = state.version;
   for (const s of state.settings) showRow(rows.get(s.key), s);
   $("undo").disabled = !state.undo;
   const scene = $("scene");
