@@ -63,6 +63,11 @@ struct PanelOptions {
 Reply json(const Json& value, int status = 200) {
   return {status, "application/json", compactJson(value), {}};
 }
+// A member of a request's JSON that is text, else empty.
+std::string textOf(const Json& body, const char* name) {
+  auto it = body.is_object() ? body.find(name) : body.end();
+  return it != body.end() && it->is_string() ? it->get<std::string>() : "";
+}
 Reply problem(int status, const std::string& message) {
   return json(Json{{"error", message}}, status);
 }
@@ -503,7 +508,7 @@ class Panel {
   }
 
   Reply notify(const Json& body) {
-    const std::string name = body.value("name", "");
+    const std::string name = textOf(body, "name");
     if (std::find(kTestRequests.begin(), kTestRequests.end(), name) == kTestRequests.end())
       return problem(400, "the panel posts only the two test requests");
     std::cout << wallClock() << " darwin " << name << std::endl;
@@ -512,12 +517,19 @@ class Panel {
   }
 
   Reply chooseScene(const Json& body) {
-    const std::string name = body.value("scene", "");
+    const std::string name = textOf(body, "scene");
     auto it = scenes_.find(name);
     if (it == scenes_.end()) return problem(400, "no such scene: " + name);
     host::scene::Scene scene = readScene(it->second.string());
+    const host::scene::Scene previous = device_->scene();
     device_.reset();
-    device_.emplace(root_, std::move(scene));
+    try {
+      device_.emplace(root_, std::move(scene));
+    } catch (const ToolError& e) {
+      // A scene whose device cannot be built leaves the one shown before.
+      device_.emplace(root_, previous);
+      return problem(400, e.what());
+    }
     sceneName_ = name;
     std::cout << wallClock() << " scene " << it->second.string() << std::endl;
     return json({{"status", "shown"}});
@@ -545,7 +557,7 @@ class Panel {
   }
 
   Reply applyGallery(const Json& body) {
-    const std::string id = body.value("id", "");
+    const std::string id = textOf(body, "id");
     auto it =
         std::find_if(presets_.begin(), presets_.end(), [&](const auto& p) { return p.id == id; });
     if (it == presets_.end()) return problem(400, "no such preset: " + id);

@@ -183,6 +183,9 @@ Server::Server(uint16_t port, std::map<std::string, File> files, Handler handle,
   impl_->events = &events;
   httplib::Server& http = impl_->http;
   http.set_payload_max_length(kMaxBodyBytes);
+  // A connection holds a thread while it is kept alive, and each event stream holds one
+  // for good: a browser opens several connections per page.
+  http.new_task_queue = [] { return new httplib::ThreadPool(32); };
   if (port == 0) {
     const int bound = http.bind_to_any_port("127.0.0.1");
     if (bound <= 0) throw ToolError("cannot listen on 127.0.0.1: no free port");
