@@ -60,11 +60,13 @@ class Panel:
         return answer
 
     def stop(self):
+        """Stops it with SIGTERM; its exit status, and whether it left its lock or socket."""
         self.process.send_signal(signal.SIGTERM)
         status = self.process.wait(timeout=30)
         self.process.stdout.close()
+        left = [f for f in (".lumora-run.lock", ".lumora-run.sock") if os.path.exists(os.path.join(self.root, f))]
         shutil.rmtree(self.root, ignore_errors=True)
-        return status
+        return status, left
 
 
 def wait_for(what, condition):
@@ -102,7 +104,7 @@ class Refusals(unittest.TestCase):
             self.assertEqual(refused.returncode, 1)
             self.assertIn("lumora panel is already running on", refused.stderr)
         finally:
-            self.assertEqual(panel.stop(), 0)
+            self.assertEqual(panel.stop(), (0, []))
 
 
 class InTheBrowser(unittest.TestCase):
@@ -122,8 +124,8 @@ class InTheBrowser(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         cls.driver.quit()
-        status = cls.panel.stop()
-        assert status == 0, "the panel ended with status %d" % status
+        stopped = cls.panel.stop()
+        assert stopped == (0, []), "the panel ended with status %d, leaving %s" % stopped
 
     @classmethod
     def ready(cls):
