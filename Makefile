@@ -48,6 +48,7 @@ bench:
 	cmake --build $(BUILD) -j $(JOBS) --target lumora_benchmarks lumora
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 	@echo "== bench/idle_cpu.sh"; ./bench/idle_cpu.sh $(BUILD)/lumora
+	@echo "== bench/panel_bench.py"; /usr/bin/python3 bench/panel_bench.py $(BUILD)/lumora
 
 fuzz:
 	@$(INSTALL_DEPS) build fuzz

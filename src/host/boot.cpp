@@ -140,6 +140,10 @@ void setDeviceLocked(bool locked) {
   state().options.device.locked = locked;
 }
 
+void setDeviceInterfaceStyle(Device::InterfaceStyle style) {
+  state().options.device.interfaceStyle = style;
+}
+
 std::filesystem::path devicePath(std::string_view absolutePath) {
   std::filesystem::path relative(absolutePath);
   return deviceRoot() / relative.relative_path();

@@ -58,6 +58,9 @@ const Device& device();
 // Whether the device is locked, as locking and unlocking change it (presentation.h's
 // lockDevice and unlockDevice are what the host does).
 void setDeviceLocked(bool locked);
+// Switches the device between light and dark, as the settings panel's picture does to
+// show both; views take it in on their next layout.
+void setDeviceInterfaceStyle(Device::InterfaceStyle style);
 // The file under the device root that stands for the absolute device path.
 std::filesystem::path devicePath(std::string_view absolutePath);
 

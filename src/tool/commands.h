@@ -59,5 +59,6 @@ void addDumpCommand(CLI::App& app, const GlobalOptions& options);
 void addPreviewCommand(CLI::App& app, const GlobalOptions& options);
 void addRunCommand(CLI::App& app, const GlobalOptions& options);
 void addNotifyCommand(CLI::App& app, const GlobalOptions& options);
+void addPanelCommand(CLI::App& app, const GlobalOptions& options);
 
 }  // namespace tool

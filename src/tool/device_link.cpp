@@ -112,6 +112,19 @@ std::string notificationNameProblem(const std::string& name) {
   return {};
 }
 
+namespace {
+
+// The command of a lock's holder and the rest of its note: "lumora panel, pid 12, ..."
+// gives "lumora panel" and "pid 12, ...". A note without one is a run's.
+std::pair<std::string, std::string> holderOf(const std::string& note) {
+  for (const char* command : {"lumora run", "lumora panel"})
+    if (note.starts_with(std::string(command) + ", "))
+      return {command, note.substr(std::strlen(command) + 2)};
+  return {"lumora run", note};
+}
+
+}  // namespace
+
 RunLock::RunLock(const fs::path& root, const std::string& who) : path_(runLockPath(root)) {
   // A run ending removes the file while another may be opening it; the lock counts only
   // on the file that is at the path.
@@ -130,8 +143,9 @@ RunLock::RunLock(const fs::path& root, const std::string& who) : path_(runLockPa
         throw ToolError("cannot lock " + path_.string() + ": " + std::strerror(error));
       std::string holder = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "";
       while (!holder.empty() && holder.back() == '\n') holder.pop_back();
-      throw ToolError("lumora run is already running on " + root.string() +
-                      (holder.empty() ? "" : " (" + host::utf8::printable(holder) + ")") +
+      const auto [command, note] = holderOf(holder);
+      throw ToolError(command + " is already running on " + root.string() +
+                      (note.empty() ? "" : " (" + host::utf8::printable(note) + ")") +
                       "; stop it first (Ctrl-C where it runs) or pass another --root");
     }
     struct stat held {
@@ -171,9 +185,10 @@ void RunLock::refuseForeign(const fs::path& root) {
     throw ToolError("cannot take the run lock " + path_.string() + ": " + std::strerror(error) +
                     "; it belongs to " + owner + ", who may have a lumora run on " + root.string() +
                     "; pass another --root, one of your own");
+  const auto [command, note] = holderOf(holder);
   if (held)
-    throw ToolError("lumora run is already running on " + root.string() + " as " + owner +
-                    (holder.empty() ? "" : " (" + host::utf8::printable(holder) + ")") +
+    throw ToolError(command + " is already running on " + root.string() + " as " + owner +
+                    (note.empty() ? "" : " (" + host::utf8::printable(note) + ")") +
                     "; only they can stop it; pass another --root, one of your own");
   throw ToolError("cannot take the run lock " + path_.string() + ": " + std::strerror(error) +
                   "; it belongs to " + owner + ", whose run has ended (" +

@@ -17,11 +17,14 @@ namespace tool {
 std::filesystem::path runLockPath(const std::filesystem::path& root);
 std::filesystem::path runSocketPath(const std::filesystem::path& root);
 
-// The run's hold on the device root; refused (ToolError) while another run holds it.
+// The hold of a live device (`lumora run` or `lumora panel`) on the device root; refused
+// (ToolError) while another holds it, naming that one's command from the start of its
+// note ("lumora panel, pid 12, ...").
 // Removes the lock file when destroyed.
 class RunLock {
  public:
-  // `who` is written into the lock file for a refused second run to show.
+  // `who` is written into the lock file for a refused second run to show; it starts
+  // with the command, "lumora run, " or "lumora panel, ".
   RunLock(const std::filesystem::path& root, const std::string& who);
   ~RunLock();
   RunLock(const RunLock&) = delete;

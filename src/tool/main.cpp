@@ -134,6 +134,7 @@ int main(int argc, char** argv) {
   tool::addPreviewCommand(app, options);
   tool::addRunCommand(app, options);
   tool::addNotifyCommand(app, options);
+  tool::addPanelCommand(app, options);
   tool::addDocsCommand(app, options);
   try {
     app.parse(argc, argv);

@@ -31,6 +31,7 @@
 #include "startup/loader.h"
 #include "tool/commands.h"
 #include "tool/device_link.h"
+#include "tool/live_watch.h"
 #include "tool/output.h"
 #include "tool/scene_session.h"
 
@@ -51,18 +52,6 @@ struct RunOptions {
   bool demo = false;
   bool applySceneSettings = false;
 };
-
-// The wall clock as HH:MM:SS.mmm, local time.
-std::string wallClock() {
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  tm local{};
-  ::localtime_r(&now.tv_sec, &local);
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03ld", local.tm_hour, local.tm_min,
-                local.tm_sec, now.tv_nsec / 1'000'000);
-  return text;
-}
 
 // Set when standard output is gone (a pipe whose reader ended): the run then stops.
 bool outputLost = false;
@@ -211,72 +200,6 @@ host::scene::Scene withSceneSettings(host::scene::Scene scene, bool apply) {
   }
   return scene;
 }
-
-// SIGINT and SIGTERM as a readable descriptor; blocked so they end the loop instead of
-// the process. They stay blocked afterwards: the process is ending, and a second signal
-// must not cut its clean-up (the socket and the lock) short.
-class StopSignals {
- public:
-  StopSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    ::sigprocmask(SIG_BLOCK, &set, nullptr);
-    fd_ = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-    if (fd_ < 0) throw ToolError(std::string("cannot watch for signals: ") + std::strerror(errno));
-  }
-  ~StopSignals() { ::close(fd_); }
-  StopSignals(const StopSignals&) = delete;
-  StopSignals& operator=(const StopSignals&) = delete;
-  int fd() const { return fd_; }
-  // The signal that came, or 0.
-  int received() const {
-    signalfd_siginfo info{};
-    return ::read(fd_, &info, sizeof info) == sizeof info ? static_cast<int>(info.ssi_signo) : 0;
-  }
-
- private:
-  int fd_ = -1;
-};
-
-// The folder of the suite's file, watched for the file being written or replaced.
-class PrefsWatch {
- public:
-  explicit PrefsWatch(const fs::path& file) : name_(file.filename().string()) {
-    std::error_code ignored;
-    fs::create_directories(file.parent_path(), ignored);
-    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd_ < 0 || ::inotify_add_watch(
-                       fd_, file.parent_path().c_str(),
-                       IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE | IN_CREATE) < 0)
-      throw ToolError("cannot watch " + file.parent_path().string() +
-                      " for changes: " + std::strerror(errno));
-  }
-  ~PrefsWatch() { ::close(fd_); }
-  PrefsWatch(const PrefsWatch&) = delete;
-  PrefsWatch& operator=(const PrefsWatch&) = delete;
-  int fd() const { return fd_; }
-  // Reads what is waiting; whether any of it was about the suite's file.
-  bool changed() {
-    bool ours = false;
-    alignas(inotify_event) char buffer[8192];
-    for (;;) {
-      const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-      if (n <= 0) return ours;
-      for (ssize_t at = 0; at < n;) {
-        const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
-        if (e->len && name_ == e->name) ours = true;
-        if (e->mask & IN_Q_OVERFLOW) ours = true;
-        at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
-      }
-    }
-  }
-
- private:
-  std::string name_;
-  int fd_ = -1;
-};
 
 // The device running: the clock, the event lines and the files written.
 class LiveDevice {
@@ -459,8 +382,8 @@ void runRun(const GlobalOptions& global, RunOptions options) {
   const fs::path root = deviceRoot(global);
   if (!options.preview && !options.dump) options.preview = "lumora-preview.png";
   host::scene::Scene scene = readScene(options.scene);
-  RunLock lock(root, "pid " + std::to_string(::getpid()) + ", started at " + wallClock() +
-                         " with " + scene.source);
+  RunLock lock(root, "lumora run, pid " + std::to_string(::getpid()) + ", started at " +
+                         wallClock() + " with " + scene.source);
   DarwinSocket socket(root);
   PrefsWatch watch(root / "var/mobile/Library/Preferences" /
                    (std::string(prefs::kSuiteName) + ".plist"));

@@ -61,7 +61,7 @@ void drawHomeScreen(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, id
   render::drawHomeScreenIcons(cr, d);
   render::drawStatusBar(cr, d, true);
   render::drawHomeIndicator(cr, d);
-  drawView(cr, *UIView::cls.cast(window), notes);
+  if (window) drawView(cr, *UIView::cls.cast(window), notes);
 }
 
 // The Today view: the wallpaper dimmed, the search field, the widgets.
@@ -70,16 +70,21 @@ void drawTodayView(cairo_t* cr, const Wallpaper& wallpaper, const Device& d, id 
   const render::BackdropScope backdrop = paintScreen(cr, wallpaper, d, 0.2);
   render::drawStatusBar(cr, d, true);
   render::drawSearchField(cr, d);
-  drawView(cr, *UIView::cls.cast(window), notes);
+  if (window) drawView(cr, *UIView::cls.cast(window), notes);
   render::drawHomeIndicator(cr, d);
 }
 
 }  // namespace
 
-ScreensPicture renderScreens(const Device& d, const Wallpaper& wallpaper, double scale) {
+ScreensPicture renderScreens(const Device& d, const Wallpaper& wallpaper, double scale,
+                             ScreenChoice choice) {
   const Ref<> banners = bannerWindow();
   const Ref<> widgets = todayWindow();
-  const int screens = 1 + (banners ? 1 : 0) + (widgets ? 1 : 0);
+  const bool all = choice == ScreenChoice::All;
+  const bool lock = all || choice == ScreenChoice::Lockscreen;
+  const bool home = (all && banners) || choice == ScreenChoice::Home;
+  const bool today = (all && widgets) || choice == ScreenChoice::Today;
+  const int screens = (lock ? 1 : 0) + (home ? 1 : 0) + (today ? 1 : 0);
   const double width = d.screenWidth * screens + kScreenGap * (screens - 1);
   SurfacePtr surface(
       cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(std::ceil(width * scale)),
@@ -89,17 +94,15 @@ ScreensPicture renderScreens(const Device& d, const Wallpaper& wallpaper, double
   paintScreenGap(cr);
   cairo_scale(cr, scale, scale);
   RenderNotes notes;
-  drawLockscreen(cr, wallpaper, d, &notes);
-  if (banners) {
+  int at = 0;  // screens drawn so far
+  auto place = [&](auto draw) {
     CairoSave save(cr);
-    cairo_translate(cr, d.screenWidth + kScreenGap, 0);
-    drawHomeScreen(cr, wallpaper, d, banners.get(), &notes);
-  }
-  if (widgets) {
-    CairoSave save(cr);
-    cairo_translate(cr, (d.screenWidth + kScreenGap) * (screens - 1), 0);
-    drawTodayView(cr, wallpaper, d, widgets.get(), &notes);
-  }
+    cairo_translate(cr, (d.screenWidth + kScreenGap) * at++, 0);
+    draw();
+  };
+  if (lock) place([&] { drawLockscreen(cr, wallpaper, d, &notes); });
+  if (home) place([&] { drawHomeScreen(cr, wallpaper, d, banners.get(), &notes); });
+  if (today) place([&] { drawTodayView(cr, wallpaper, d, widgets.get(), &notes); });
   if (!finish(cr)) return {nullptr, cairo_status_to_string(cairo_status(cr)), std::move(notes)};
   return {std::move(surface), {}, std::move(notes)};
 }

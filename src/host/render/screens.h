@@ -24,9 +24,13 @@ struct ScreensPicture {
   RenderNotes notes;   // views beyond reach (see render.h)
 };
 
+// Which screens a picture holds: all there are side by side, or one of them (a screen
+// the device does not have, such as the home screen without banners, is drawn empty).
+enum class ScreenChoice { All, Lockscreen, Home, Today };
+
 // Draws the screens of the booted host's windows for the device on the wallpaper, at
 // the scale.
 [[nodiscard]] ScreensPicture renderScreens(const Device& device, const Wallpaper& wallpaper,
-                                           double scale);
+                                           double scale, ScreenChoice choice = ScreenChoice::All);
 
 }  // namespace host
