@@ -225,9 +225,18 @@ TEST_F(SceneFileTest, CountsBytesAndPixelsAreBounded) {
             "smaller picture");
   std::string icons;
   for (int i = 0; i < 5; ++i) {
-    png("p" + std::to_string(i) + ".png", 4096, 4096);
-    icons += (i ? "," : "") + std::string(R"({"bundleIdentifier": "a)") + std::to_string(i) +
-             R"(", "icon": {"file": "p)" + std::to_string(i % 4) + R"(.png"}})";
+    // Appended piece by piece: GCC 12 takes a C string plus a temporary for an overlap.
+    auto file = [](int k) {
+      std::string name = "p";
+      name += std::to_string(k);
+      name += ".png";
+      return name;
+    };
+    png(file(i), 4096, 4096);
+    if (i) icons += ',';
+    icons += R"({"bundleIdentifier": "a)";
+    icons += std::to_string(i);
+    icons += R"(", "icon": {"file": ")" + file(i % 4) + R"("}})";
   }
   EXPECT_EQ(refusal(R"({"apps": [)" + icons + "]}"), "(accepted)");
   icons += R"(, {"bundleIdentifier": "last", "icon": {"file": "p4.png"}})";
