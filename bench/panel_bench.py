@@ -2,6 +2,7 @@
 """The settings panel in headless Chromium: the median time from a change in the page to
 its picture shown, over 20 changes, and the pictures shown a second while a slider is
 dragged for two seconds. Usage: panel_bench.py LUMORA"""
+import os
 import re
 import shutil
 import signal
@@ -11,17 +12,15 @@ import sys
 import tempfile
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "tool"))
+from headless_chromium import Browser  # noqa: E402
 
 lumora = sys.argv[1] if len(sys.argv) > 1 else "build/lumora"
 root = tempfile.mkdtemp(prefix="lumora-panel-bench-")
 panel = subprocess.Popen([lumora, "--root", root, "panel"], stdout=subprocess.PIPE, text=True)
 address = re.search(r"http://\S+token=[0-9a-f]+", panel.stdout.readline()).group(0)
-options = webdriver.ChromeOptions()
-for argument in ["--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--window-size=1500,1000"]:
-    options.add_argument(argument)
-driver = webdriver.Chrome(service=Service(shutil.which("chromedriver") or "/usr/bin/chromedriver"), options=options)
+browser = Browser(["--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--window-size=1500,1000"])
+driver = browser.driver
 
 
 def wait(condition, what, patience=30):
@@ -61,7 +60,7 @@ try:
           % (len(changes), statistics.median(changes), min(changes), max(changes)))
     print("panel: pictures shown while a slider is dragged for 2 s: %.1f a second" % drag)
 finally:
-    driver.quit()
+    browser.quit()
     panel.send_signal(signal.SIGTERM)
     panel.wait(timeout=30)
     shutil.rmtree(root, ignore_errors=True)

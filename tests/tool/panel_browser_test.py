@@ -13,8 +13,7 @@ import tempfile
 import time
 import unittest
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+from headless_chromium import Browser
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
@@ -111,19 +110,15 @@ class InTheBrowser(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.panel = Panel()
-        options = webdriver.ChromeOptions()
-        for argument in ["--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
-                         "--window-size=1500,1000", "--force-device-scale-factor=1"]:
-            options.add_argument(argument)
-        options.binary_location = shutil.which("chromium") or "/usr/bin/chromium"
-        cls.driver = webdriver.Chrome(service=Service(shutil.which("chromedriver") or "/usr/bin/chromedriver"),
-                                      options=options)
+        cls.browser = Browser(["--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
+                               "--window-size=1500,1000", "--force-device-scale-factor=1"])
+        cls.driver = cls.browser.driver
         cls.driver.get(cls.panel.address)
         cls.ready()
 
     @classmethod
     def tearDownClass(cls):
-        cls.driver.quit()
+        cls.browser.quit()
         stopped = cls.panel.stop()
         assert stopped == (0, []), "the panel ended with status %d, leaving %s" % stopped
 
