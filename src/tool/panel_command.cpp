@@ -30,6 +30,7 @@
 #include "host/uikit/view.h"
 #include "panel_files.h"
 #include "prefs/lumora_prefs.h"
+#include "shared/added_views.h"
 #include "startup/loader.h"
 #include "tool/commands.h"
 #include "tool/device_link.h"
@@ -112,6 +113,31 @@ std::vector<std::string> backgroundsOf(const std::string& key) {
       return {"colorHeader" + s, "colorBackground" + s};
   }
   return {};
+}
+
+// The colours a "dominant" background takes on the device shown, one for each
+// notification of the surface (`Banner` or `Lockscreen`): the background the restyle
+// painted, over the platter's tint in the device's style. Named by the notification.
+std::vector<std::pair<std::string, std::array<double, 4>>> computedBackgrounds(
+    const std::vector<host::scene::Surface>& surfaces, const std::string& suffix) {
+  const auto kind = suffix == "Banner" ? host::scene::Surface::Kind::Banner
+                                       : host::scene::Surface::Kind::Lockscreen;
+  const bool dark = host::device().interfaceStyle == host::Device::InterfaceStyle::Dark;
+  const double tint = dark ? 0.15 : 0.97;
+  std::vector<std::pair<std::string, std::array<double, 4>>> out;
+  for (const host::scene::Surface& s : surfaces) {
+    if (s.kind != kind || !s.controller) continue;
+    rt::Ref<> background =
+        rt::send(rt::send(s.controller, sel::viewForPreview), sel::lumoraBackground);
+    const auto* ui = host::UIColor::cls.cast(rt::send(background, sel::backgroundColor).get());
+    if (!ui || ui->rgba()[3] <= 0) continue;
+    const auto& c = ui->rgba();
+    std::array<double, 4> over{};
+    for (int i = 0; i < 3; ++i) over[i] = c[i] * c[3] + tint * (1 - c[3]);
+    over[3] = 1;
+    out.emplace_back(s.id.value_or("a notification"), over);
+  }
+  return out;
 }
 
 // --- the device -----------------------------------------------------------------------
@@ -334,13 +360,25 @@ class Panel {
       if (auto stored = storedSetting(store, s.key))
         if (std::string why = prefs::check(s, *stored); !why.empty()) item["problem"] = why;
       if (auto text = fixedColour(values[s.key]))
-        for (const std::string& back : backgroundsOf(s.key))
+        for (const std::string& back : backgroundsOf(s.key)) {
           if (auto background = fixedColour(values[back])) {
             const double ratio = contrast(*text, *background);
             if (ratio < kLeastContrast)
               item["contrast"] = {{"ratio", std::round(ratio * 100) / 100}, {"against", back}};
             break;
           }
+          // A dominant background: the lowest contrast over the scene's notifications.
+          if (values[back] != "dominant" || !back.starts_with("colorBackground")) continue;
+          const std::string suffix = back.substr(std::string("colorBackground").size());
+          double worst = kLeastContrast;
+          std::string on;
+          for (const auto& [id, colour] : computedBackgrounds(device_->surfaces(), suffix))
+            if (const double ratio = contrast(*text, colour); ratio < worst) worst = ratio, on = id;
+          if (!on.empty())
+            item["contrast"] = {{"ratio", std::round(worst * 100) / 100},
+                                {"against", back + " (dominant, on " + on + ")"}};
+          break;
+        }
       settings.push_back(item);
     }
     Json scenes = Json::array(), presets = Json::array(), surfaces = Json::array();

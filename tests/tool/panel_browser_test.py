@@ -199,6 +199,18 @@ class InTheBrowser(unittest.TestCase):
         self.assertRegex(warning, r"Contrast 1\.\d\d:1 against colorBackgroundBanner")
         self.js("arguments[0].scrollIntoView({block: 'center'})", self.field("w-colorPrimaryLabelBanner"))
         self.screenshot("panel-contrast.png")
+        # On a dominant background, against the colour the scene's banner computes (the
+        # messaging app's green); then the settings as they were, for the tests after.
+        background = self.panel.stored("colorBackgroundBanner")[0]
+        self.assertEqual(self.panel.lumora("prefs", "set", "colorBackgroundBanner", "dominant").returncode, 0)
+        self.assertEqual(self.panel.lumora("prefs", "set", "colorPrimaryLabelBanner", "#7FD98C").returncode, 0)
+        warning = wait_for("the dominant contrast warning",
+                           lambda: "dominant" in self.field("w-colorPrimaryLabelBanner").text and
+                           self.field("w-colorPrimaryLabelBanner").text)
+        self.assertRegex(warning, r"Contrast \d\.\d\d:1 against colorBackgroundBanner \(dominant, on message\)")
+        self.assertEqual(self.panel.lumora("prefs", "set", "colorBackgroundBanner", background).returncode, 0)
+        self.assertEqual(self.panel.lumora("prefs", "set", "colorPrimaryLabelBanner", "#EE1111").returncode, 0)
+        wait_for("the settings back", lambda: "dominant" not in self.field("w-colorPrimaryLabelBanner").text)
 
     def test_5_presets_apply_undo_and_import(self):
         self.click("apply-glass")
