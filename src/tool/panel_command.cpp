@@ -27,6 +27,7 @@
 #include "host/scene/dump.h"
 #include "host/springboard/bulletins.h"
 #include "host/uikit/colour.h"
+#include "host/uikit/material_view.h"
 #include "host/uikit/view.h"
 #include "panel_files.h"
 #include "prefs/lumora_prefs.h"
@@ -117,24 +118,24 @@ std::vector<std::string> backgroundsOf(const std::string& key) {
 
 // The colours a "dominant" background takes on the device shown, one for each
 // notification of the surface (`Banner` or `Lockscreen`): the background the restyle
-// painted, over the platter's tint in the device's style. Named by the notification.
+// painted, over its card's material tint. Named by the notification.
 std::vector<std::pair<std::string, std::array<double, 4>>> computedBackgrounds(
     const std::vector<host::scene::Surface>& surfaces, const std::string& suffix) {
   const auto kind = suffix == "Banner" ? host::scene::Surface::Kind::Banner
                                        : host::scene::Surface::Kind::Lockscreen;
-  const bool dark = host::device().interfaceStyle == host::Device::InterfaceStyle::Dark;
-  const double tint = dark ? 0.15 : 0.97;
   std::vector<std::pair<std::string, std::array<double, 4>>> out;
   for (const host::scene::Surface& s : surfaces) {
     if (s.kind != kind || !s.controller) continue;
-    rt::Ref<> background =
-        rt::send(rt::send(s.controller, sel::viewForPreview), sel::lumoraBackground);
+    rt::Ref<> card = rt::send(s.controller, sel::viewForPreview);
+    rt::Ref<> background = rt::send(card, sel::lumoraBackground);
+    rt::Ref<> material = rt::send(card, sel::backgroundMaterialView);
     const auto* ui = host::UIColor::cls.cast(rt::send(background, sel::backgroundColor).get());
-    if (!ui || ui->rgba()[3] <= 0) continue;
+    const auto* tint = host::MTMaterialView::cls.cast(material.get());
+    if (!ui || !tint || ui->rgba()[3] <= 0) continue;
     const auto& c = ui->rgba();
-    std::array<double, 4> over{};
-    for (int i = 0; i < 3; ++i) over[i] = c[i] * c[3] + tint * (1 - c[3]);
-    over[3] = 1;
+    const std::array<double, 4> under = tint->fill();
+    std::array<double, 4> over{0, 0, 0, 1};
+    for (int i = 0; i < 3; ++i) over[i] = c[i] * c[3] + under[i] * (1 - c[3]);
     out.emplace_back(s.id.value_or("a notification"), over);
   }
   return out;
@@ -450,26 +451,6 @@ class Panel {
     if (!image) return problem(500, "the picture is too large to encode");
     const std::vector<uint8_t> png = host::encodePNG(*image, host::PngSize::Small);
     return {200, "image/png", std::string(png.begin(), png.end()), {}};
-  }
-
-  static host::SurfacePtr sideBySide(const std::vector<host::SurfacePtr>& pictures, double scale) {
-    const int gap = static_cast<int>(std::ceil(host::kScreenGap * scale));
-    int width = 0, height = 0;
-    for (const auto& p : pictures) {
-      width += cairo_image_surface_get_width(p.get()) + (width ? gap : 0);
-      height = std::max(height, cairo_image_surface_get_height(p.get()));
-    }
-    host::SurfacePtr out(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    host::ContextPtr context = host::makeContext(out.get());
-    host::paintScreenGap(context.get());
-    int x = 0;
-    for (const auto& p : pictures) {
-      cairo_set_source_surface(context.get(), p.get(), x, 0);
-      cairo_paint(context.get());
-      x += cairo_image_surface_get_width(p.get()) + gap;
-    }
-    host::finish(context.get());
-    return out;
   }
 
   // The stored values of the keys before a change, for its undo.

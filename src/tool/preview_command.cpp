@@ -60,27 +60,6 @@ host::SurfacePtr renderOnce(const GlobalOptions& global, const PreviewOptions& o
                   2);
 }
 
-// The pictures side by side, with the gap between them.
-host::SurfacePtr sideBySide(const std::vector<host::SurfacePtr>& pictures, double scale) {
-  int width = 0, height = 0;
-  const int gap = static_cast<int>(std::ceil(host::kScreenGap * scale));
-  for (const auto& p : pictures) {
-    width += cairo_image_surface_get_width(p.get()) + (width ? gap : 0);
-    height = std::max(height, cairo_image_surface_get_height(p.get()));
-  }
-  host::SurfacePtr out(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-  host::ContextPtr context = host::makeContext(out.get());
-  host::paintScreenGap(context.get());
-  int x = 0;
-  for (const auto& p : pictures) {
-    cairo_set_source_surface(context.get(), p.get(), x, 0);
-    cairo_paint(context.get());
-    x += cairo_image_surface_get_width(p.get()) + gap;
-  }
-  if (!host::finish(context.get())) throw ToolError("composing the preview failed");
-  return out;
-}
-
 void runPreview(const GlobalOptions& global, const PreviewOptions& options) {
   std::vector<host::SurfacePtr> pictures;
   if (options.appearance == "both") {

@@ -309,6 +309,27 @@ host::SurfacePtr screens(const host::scene::Scene& scene, double scale, bool not
   return std::move(picture.surface);
 }
 
+// The pictures side by side, with the gap between them.
+host::SurfacePtr sideBySide(const std::vector<host::SurfacePtr>& pictures, double scale) {
+  int width = 0, height = 0;
+  const int gap = static_cast<int>(std::ceil(host::kScreenGap * scale));
+  for (const auto& p : pictures) {
+    width += cairo_image_surface_get_width(p.get()) + (width ? gap : 0);
+    height = std::max(height, cairo_image_surface_get_height(p.get()));
+  }
+  host::SurfacePtr out(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+  host::ContextPtr context = host::makeContext(out.get());
+  host::paintScreenGap(context.get());
+  int x = 0;
+  for (const auto& p : pictures) {
+    cairo_set_source_surface(context.get(), p.get(), x, 0);
+    cairo_paint(context.get());
+    x += cairo_image_surface_get_width(p.get()) + gap;
+  }
+  if (!host::finish(context.get())) throw ToolError("composing the pictures failed");
+  return out;
+}
+
 std::vector<uint8_t> screensPNG(const host::scene::Scene& scene, double scale) {
   rt::Ref<host::CGImage> image = host::CGImage::fromSurface(screens(scene, scale));
   if (!image) throw ToolError("the preview is too large to encode; try a smaller --scale");

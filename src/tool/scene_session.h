@@ -68,6 +68,9 @@ void printNotes(const host::RenderNotes& notes);
 host::SurfacePtr screens(const host::scene::Scene& scene, double scale, bool notes = false);
 // The same as PNG bytes, as `lumora preview` writes them.
 std::vector<uint8_t> screensPNG(const host::scene::Scene& scene, double scale);
+// Pictures side by side, the screens' gap between them, or a ToolError when they cannot
+// be composed.
+host::SurfacePtr sideBySide(const std::vector<host::SurfacePtr>& pictures, double scale);
 
 // Prints, once each, the layout loops the host has seen (views laid out again and again
 // with nothing changed from outside), as warnings on standard error.
