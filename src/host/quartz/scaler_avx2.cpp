@@ -2,6 +2,14 @@
 // where the reduced weights are small: an icon of 180 or 120 pixels sampled at 44 has
 // weights in units of 1/11 of a source pixel summing to 45 or 30. Results are exactly
 // those of the general path (both are checked against the literal rule).
+//
+// The vertical pass sums each destination row's source rows into 16-bit column sums,
+// two rows per multiply. It stores them by pairs of source columns, the two columns'
+// channels interleaved, with a band of destination rows side by side, so that the
+// horizontal pass reads one destination column's taps for two destination rows with one
+// load and multiplies them pairwise with no shuffling, four destination columns at a
+// time. The bands alternate, so that the horizontal pass never reads sums still in
+// flight to memory.
 #include "host/quartz/scaler_avx2.h"
 
 #if defined(__x86_64__)
@@ -20,7 +28,7 @@ namespace {
 // are small integers summing to `sum`; `taps` per destination pixel (padded with zero
 // weights to an even count).
 struct Axis {
-  std::vector<int> first;
+  std::vector<int> first, last;
   std::vector<int16_t> weights;  // taps per destination pixel
   int taps = 0, sum = 0;
 };
@@ -31,149 +39,88 @@ Axis reducedAxis(int sn, int dn) {
   Axis axis;
   axis.sum = sn / g;
   axis.first.resize(static_cast<size_t>(dn));
-  std::vector<int> last(static_cast<size_t>(dn));
+  axis.last.resize(static_cast<size_t>(dn));
   for (int d = 0; d < dn; ++d) {
     const int64_t start = int64_t{d} * sn, end = start + sn;
     axis.first[d] = static_cast<int>(start / dn);
-    last[d] = static_cast<int>((end - 1) / dn);
-    axis.taps = std::max(axis.taps, last[d] - axis.first[d] + 1);
+    axis.last[d] = static_cast<int>((end - 1) / dn);
+    axis.taps = std::max(axis.taps, axis.last[d] - axis.first[d] + 1);
   }
   axis.taps += axis.taps % 2;
   axis.weights.assign(static_cast<size_t>(dn) * axis.taps, 0);
   for (int d = 0; d < dn; ++d) {
     const int64_t start = int64_t{d} * axis.sum, end = start + axis.sum;  // reduced units
-    for (int s = axis.first[d]; s <= last[d]; ++s)
+    for (int s = axis.first[d]; s <= axis.last[d]; ++s)
       axis.weights[static_cast<size_t>(d) * axis.taps + (s - axis.first[d])] =
           static_cast<int16_t>(std::min((s + 1) * unitS, end) - std::max(s * unitS, start));
   }
   return axis;
 }
 
-// One destination row of column sums: sum over rows of weight x byte, two rows per
-// multiply (bytes interleaved, pmaddubsw), sixteen bit results stored in byte order.
-// `count` is even and at most 2 x kMaxPairs.
+// A destination row is at most 2 x kMaxPairs source rows.
 constexpr int kMaxPairs = 8;
-__attribute__((target("avx2"))) void verticalRow(const uint8_t* const* rows, const int8_t* weights,
-                                                 int count, size_t n, int16_t* out) {
-  const int pairs = count / 2;
-  __m256i w[kMaxPairs];
-  for (int p = 0; p < pairs; ++p)
-    w[p] = _mm256_set1_epi16(static_cast<int16_t>(static_cast<uint8_t>(weights[2 * p]) |
-                                                  static_cast<uint8_t>(weights[2 * p + 1]) << 8));
-  size_t k = 0;
-  for (; k + 32 <= n; k += 32) {
-    __m256i lo = _mm256_setzero_si256(), hi = _mm256_setzero_si256();
-    for (int p = 0; p < pairs; ++p) {
-      const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[2 * p] + k));
-      const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[2 * p + 1] + k));
-      lo = _mm256_add_epi16(lo, _mm256_maddubs_epi16(_mm256_unpacklo_epi8(a, b), w[p]));
-      hi = _mm256_add_epi16(hi, _mm256_maddubs_epi16(_mm256_unpackhi_epi8(a, b), w[p]));
-    }
-    // unpack works within 128-bit halves: put bytes 0-15 and 16-31 back in order.
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k),
-                        _mm256_permute2x128_si256(lo, hi, 0x20));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k + 16),
-                        _mm256_permute2x128_si256(lo, hi, 0x31));
-  }
-  for (; k + 16 <= n; k += 16) {
-    __m128i lo = _mm_setzero_si128(), hi = _mm_setzero_si128();
-    for (int p = 0; p < pairs; ++p) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2 * p] + k));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2 * p + 1] + k));
-      const __m128i wp = _mm256_castsi256_si128(w[p]);
-      lo = _mm_add_epi16(lo, _mm_maddubs_epi16(_mm_unpacklo_epi8(a, b), wp));
-      hi = _mm_add_epi16(hi, _mm_maddubs_epi16(_mm_unpackhi_epi8(a, b), wp));
-    }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), lo);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k + 8), hi);
-  }
-  for (; k < n; ++k) {
-    int sum = 0;
-    for (int r = 0; r < count; ++r) sum += weights[r] * rows[r][k];
-    out[k] = static_cast<int16_t>(sum);
-  }
+// Destination rows per band, and bands kept.
+constexpr int kBand = 2, kBands = 2;
+// 16-bit values of one pair of source columns for one destination row.
+constexpr size_t kPairValues = 8;
+constexpr size_t kPairStride = kPairValues * kBand * kBands;
+
+// The taps of one destination row: its source rows and their weights.
+struct Taps {
+  const uint8_t* rows[2 * kMaxPairs];
+  int8_t weights[2 * kMaxPairs];
+};
+
+#define LUMORA_AVX2 __attribute__((target("avx2"), always_inline)) inline
+LUMORA_AVX2 __m256i load(const void* p) {
+  return _mm256_loadu_si256(static_cast<const __m256i*>(p));
+}
+LUMORA_AVX2 void store(void* p, __m256i v) {
+  _mm256_storeu_si256(static_cast<__m256i*>(p), v);
+}
+// Two weights as pmaddubsw takes them, in every 16-bit lane.
+LUMORA_AVX2 __m256i weightPair(const int8_t* w) {
+  return _mm256_set1_epi16(
+      static_cast<int16_t>(static_cast<uint8_t>(w[0]) | static_cast<uint8_t>(w[1]) << 8));
 }
 
-// The weighted sum of one destination pixel's taps in each 128-bit half: pixel i's in
-// the low half and pixel i + 1's in the high one. Adjacent taps of one channel are
-// interleaved (one byte shuffle) and multiplied pairwise (pmaddwd).
-__attribute__((target("avx2"), always_inline)) inline __m256i twoPixels(const int16_t* p0,
-                                                                        const int16_t* p1,
-                                                                        const int32_t* w, int pairs,
-                                                                        __m256i interleave) {
-  __m256i acc = _mm256_setzero_si256();
-  for (int t = 0; t < pairs; ++t) {
-    const __m256i v = _mm256_inserti128_si256(
-        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p0 + 8 * t))),
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p1 + 8 * t)), 1);
-    const __m256i weights = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w + 8 * t));
-    acc = _mm256_add_epi32(acc, _mm256_madd_epi16(_mm256_shuffle_epi8(v, interleave), weights));
-  }
-  return acc;
-}
-
-// floor((sum + offset) x scale), lane by lane.
-__attribute__((target("avx2"), always_inline)) inline __m256i divide(__m256i sum, __m256 offset,
-                                                                     __m256 scale) {
-  return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_add_ps(_mm256_cvtepi32_ps(sum), offset), scale));
-}
-
-// One destination row from its column sums, four destination pixels per step, rounded
-// half up by (y + 0.5) / total in single precision, which is exact for totals up to
-// 8192 (the quotient is at most 255.5, the error below 2^-15, the margin to an integer
-// at least 0.5 / total).
+// Both rows of a band of column sums: the sum over each row's taps of weight x byte, two
+// source rows per multiply (bytes interleaved, pmaddubsw), for `chunks` runs of 32 bytes
+// (four pairs of source columns). Each pair's sums for the two rows are stored together,
+// 32 bytes at `out` + the pair's index x kPairStride.
 template <int Pairs>
-__attribute__((target("avx2"))) void horizontalRows(const int16_t* sums, const Axis& x,
-                                                    const int32_t* columns,
-                                                    const int32_t* pairWeights, int dw, float half,
-                                                    float inverse, const uint8_t* channelOrder,
-                                                    uint8_t* out) {
-  // The common tap counts are constants here, so that the tap loops unroll.
-  const int pairs = Pairs ? Pairs : x.taps / 2;
-  const __m256 offset = _mm256_set1_ps(half + 0.5f), scale = _mm256_set1_ps(inverse);
-  // Two pixels' channels [a0 a1 a2 a3 b0 b1 b2 b3] to [a0 b0 a1 b1 a2 b2 a3 b3].
+__attribute__((target("avx2"))) void verticalBand(const Taps& first, const Taps& second, int count,
+                                                  size_t begin, size_t chunks, int16_t* out) {
+  const int pairs = Pairs ? Pairs : count / 2;
+  const uint8_t *a[2 * kMaxPairs], *b[2 * kMaxPairs];
+  __m256i wa[kMaxPairs], wb[kMaxPairs];
+  for (int p = 0; p < pairs; ++p) {
+    a[2 * p] = first.rows[2 * p], a[2 * p + 1] = first.rows[2 * p + 1];
+    b[2 * p] = second.rows[2 * p], b[2 * p + 1] = second.rows[2 * p + 1];
+    wa[p] = weightPair(first.weights + 2 * p), wb[p] = weightPair(second.weights + 2 * p);
+  }
+  // After the multiply each 128-bit half holds two pixels' channels, [p0 p1 p2 p3 q0 q1
+  // q2 q3]; interleave them to [p0 q0 p1 q1 p2 q2 p3 q3].
   const __m256i interleave = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15,
                                               0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15);
-  // After packing, the pixels i, i + 2 lie in the low half and i + 1, i + 3 in the high
-  // one; put them in order, then each pixel's bytes in the destination's order.
-  const __m256i inOrder = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-  const __m256i channels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(channelOrder));
-  const auto column = [&](int i) { return sums + columns[i]; };
-  for (int i = 0; i < dw; i += 4) {
-    const int32_t* w = pairWeights + static_cast<size_t>(i / 2) * pairs * 8;
-    const __m256i a = twoPixels(column(i), column(i + 1), w, pairs, interleave);
-    // Past the last pixel the weights are zero (padded), and nothing is stored.
-    const __m256i b = twoPixels(column(i + 2), column(i + 3), w + pairs * 8, pairs, interleave);
-    const __m256i words = _mm256_packus_epi32(divide(a, offset, scale), divide(b, offset, scale));
-    const __m256i bytes = _mm256_shuffle_epi8(
-        _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words), inOrder), channels);
-    const int n = std::min(4, dw - i);
-    if (n == 4)
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * static_cast<size_t>(i)),
-                       _mm256_castsi256_si128(bytes));
-    else {
-      alignas(16) uint8_t last[16];
-      _mm_store_si128(reinterpret_cast<__m128i*>(last), _mm256_castsi256_si128(bytes));
-      std::memcpy(out + 4 * static_cast<size_t>(i), last, 4 * static_cast<size_t>(n));
+  for (size_t at = begin; at < begin + 32 * chunks; at += 32, out += 4 * kPairStride) {
+    __m256i loA = _mm256_setzero_si256(), hiA = loA, loB = loA, hiB = loA;
+    for (int p = 0; p < pairs; ++p) {
+      const __m256i a0 = load(a[2 * p] + at), a1 = load(a[2 * p + 1] + at);
+      const __m256i b0 = load(b[2 * p] + at), b1 = load(b[2 * p + 1] + at);
+      loA = _mm256_add_epi16(loA, _mm256_maddubs_epi16(_mm256_unpacklo_epi8(a0, a1), wa[p]));
+      hiA = _mm256_add_epi16(hiA, _mm256_maddubs_epi16(_mm256_unpackhi_epi8(a0, a1), wa[p]));
+      loB = _mm256_add_epi16(loB, _mm256_maddubs_epi16(_mm256_unpacklo_epi8(b0, b1), wb[p]));
+      hiB = _mm256_add_epi16(hiB, _mm256_maddubs_epi16(_mm256_unpackhi_epi8(b0, b1), wb[p]));
     }
-  }
-}
-
-__attribute__((target("avx2"))) void horizontalRow(const int16_t* sums, const Axis& x,
-                                                   const int32_t* columns,
-                                                   const int32_t* pairWeights, int dw, float half,
-                                                   float inverse, const uint8_t* channelOrder,
-                                                   uint8_t* out) {
-  switch (x.taps / 2) {
-#define LUMORA_ROW(P) \
-  case P:             \
-    return horizontalRows<P>(sums, x, columns, pairWeights, dw, half, inverse, channelOrder, out);
-    LUMORA_ROW(1)
-    LUMORA_ROW(2)
-    LUMORA_ROW(3)
-#undef LUMORA_ROW
-    default:
-      return horizontalRows<0>(sums, x, columns, pairWeights, dw, half, inverse, channelOrder, out);
+    // Bytes 0-7 went to the low half of `lo`, 8-15 to `hi`, 16-23 to the high half of
+    // `lo`, 24-31 to that of `hi`: column pairs 0, 1, 2, 3 of the chunk.
+    loA = _mm256_shuffle_epi8(loA, interleave), hiA = _mm256_shuffle_epi8(hiA, interleave);
+    loB = _mm256_shuffle_epi8(loB, interleave), hiB = _mm256_shuffle_epi8(hiB, interleave);
+    store(out, _mm256_permute2x128_si256(loA, loB, 0x20));
+    store(out + kPairStride, _mm256_permute2x128_si256(hiA, hiB, 0x20));
+    store(out + 2 * kPairStride, _mm256_permute2x128_si256(loA, loB, 0x31));
+    store(out + 3 * kPairStride, _mm256_permute2x128_si256(hiA, hiB, 0x31));
   }
 }
 
@@ -181,36 +128,119 @@ __attribute__((target("avx2"))) void horizontalRow(const int16_t* sums, const Ax
 // samples every icon at the same sizes.
 struct Plan {
   int sizes[4] = {0, 0, 0, 0};
-  Axis y, x;
-  std::vector<int32_t> pairWeights;  // pmaddwd operands, two destination pixels a vector
-  std::vector<uint8_t> zeros;        // a row of zeros for padding taps
-  std::vector<int16_t> sums;         // column sums of two destination rows
-  std::vector<int32_t> columns;      // each destination pixel's first sum (past dw: the last's)
+  Axis y;
+  int pairsX = 0, sumX = 0;
+  size_t chunks = 0, fullChunks = 0;  // 32-byte runs of a source row, whole ones
+  // Four destination columns a group: each column's first pair of source columns, and
+  // the weights of its pairs (both 16-bit weights of a pair in one word) by pair, then
+  // column. Columns past the last have zero weights.
+  std::vector<int32_t> firstPair, pairWeights;
+  std::vector<uint8_t> zeros;  // a row of zeros for padding taps
+  // The source rows of each destination row's taps (-1: a padding tap, reading zeros).
+  std::vector<int> tapRows;
+  // Column sums by pair of source columns, then band, then row of the band; pairs past
+  // the last column stay zero.
+  std::vector<int16_t> sums;
 
   void make(int sw, int sh, int dw, int dh) {
     sizes[0] = sw, sizes[1] = sh, sizes[2] = dw, sizes[3] = dh;
-    y = reducedAxis(sh, dh), x = reducedAxis(sw, dw);
-    const int pairs = x.taps / 2;
-    pairWeights.assign(static_cast<size_t>((dw + 3) / 4) * 2 * pairs * 8, 0);
+    y = reducedAxis(sh, dh);
+    tapRows.assign(static_cast<size_t>(dh) * y.taps, -1);
+    for (int j = 0; j < dh; ++j)
+      for (int r = 0; r < y.taps; ++r)
+        if (y.weights[static_cast<size_t>(j) * y.taps + r] && y.first[j] + r < sh)
+          tapRows[static_cast<size_t>(j) * y.taps + r] = y.first[j] + r;
+    const Axis x = reducedAxis(sw, dw);
+    sumX = x.sum;
+    // Each column's taps start at an even column, so that they are whole pairs.
+    pairsX = 0;
     for (int i = 0; i < dw; ++i)
-      for (int t = 0; t < pairs; ++t) {
-        const int16_t* w = &x.weights[static_cast<size_t>(i) * x.taps + 2 * t];
-        const int32_t pair = static_cast<int32_t>(
-            static_cast<uint16_t>(w[0]) | static_cast<uint32_t>(static_cast<uint16_t>(w[1])) << 16);
-        int32_t* slot = &pairWeights[(static_cast<size_t>(i / 2) * pairs + t) * 8 + (i % 2) * 4];
-        std::fill(slot, slot + 4, pair);
-      }
-    zeros.assign(static_cast<size_t>(sw) * 4, 0);
-    columns.resize(static_cast<size_t>((dw + 3) / 4) * 4);
-    for (size_t i = 0; i < columns.size(); ++i)
-      columns[i] = x.first[std::min(static_cast<int>(i), dw - 1)] * 4;
+      pairsX = std::max(pairsX, (x.last[i] - x.first[i] / 2 * 2 + 2) / 2);
+    const size_t groups = (static_cast<size_t>(dw) + 3) / 4;
+    firstPair.assign(groups * 4, 0);
+    pairWeights.assign(groups * 4 * static_cast<size_t>(pairsX), 0);
+    for (int i = 0; i < dw; ++i) {
+      const int start = x.first[i] / 2 * 2;
+      firstPair[i] = start / 2;
+      const auto weight = [&](int s) -> uint16_t {
+        return s < x.first[i] || s > x.last[i]
+                   ? 0
+                   : static_cast<uint16_t>(
+                         x.weights[static_cast<size_t>(i) * x.taps + (s - x.first[i])]);
+      };
+      for (int t = 0; t < pairsX; ++t)
+        pairWeights[(static_cast<size_t>(i / 4) * pairsX + t) * 4 + i % 4] = static_cast<int32_t>(
+            weight(start + 2 * t) | static_cast<uint32_t>(weight(start + 2 * t + 1)) << 16);
+    }
+    const size_t rowBytes = static_cast<size_t>(sw) * 4;
+    fullChunks = rowBytes / 32, chunks = (rowBytes + 31) / 32;
+    zeros.assign(32 * chunks, 0);
+    sums.assign((4 * chunks + static_cast<size_t>(pairsX)) * kPairStride, 0);
   }
 };
+
+// floor(sum x scale + offset), lane by lane, rounded once.
+__attribute__((target("avx2,fma"), always_inline)) inline __m256i divide(__m256 scale,
+                                                                         __m256 offset,
+                                                                         __m256i sum) {
+  return _mm256_cvttps_epi32(_mm256_fmadd_ps(_mm256_cvtepi32_ps(sum), scale, offset));
+}
+
+// Two destination rows of four columns from their column sums: for each column, its
+// pairs for both rows in one vector, multiplied pairwise (pmaddwd), then rounded half
+// up as floor(y x (1 / total) + (half + 0.5) / total) in single precision with one
+// rounding: exact for totals up to 8192, as the quotient is at most 255.5, the error
+// below 2^-15, and the margin to an integer at least 0.5 / total.
+template <int Pairs>
+__attribute__((target("avx2,fma"))) void horizontalRows(const Plan& plan, const int16_t* band,
+                                                        int dw, float inverse, float offset,
+                                                        const uint8_t* channelOrder, uint8_t* row0,
+                                                        uint8_t* row1) {
+  const int pairs = Pairs ? Pairs : plan.pairsX;
+  const __m256 scale = _mm256_set1_ps(inverse), shift = _mm256_set1_ps(offset);
+  const __m256i channels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(channelOrder));
+  const int32_t* first = plan.firstPair.data();
+  const int32_t* weights = plan.pairWeights.data();
+  for (int i = 0; i < dw; i += 4, first += 4, weights += 4 * pairs) {
+    __m256i sum[4];
+    for (int c = 0; c < 4; ++c) {
+      const int16_t* column = band + static_cast<size_t>(first[c]) * kPairStride;
+      sum[c] = _mm256_setzero_si256();
+      for (int t = 0; t < pairs; ++t)
+        sum[c] = _mm256_add_epi32(
+            sum[c], _mm256_madd_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(
+                                          column + static_cast<size_t>(t) * kPairStride)),
+                                      _mm256_set1_epi32(weights[4 * t + c])));
+    }
+    // Both halves: the low one row 0, the high one row 1, columns in order.
+    const __m256i words =
+        _mm256_packus_epi32(divide(scale, shift, sum[0]), divide(scale, shift, sum[1]));
+    const __m256i words2 =
+        _mm256_packus_epi32(divide(scale, shift, sum[2]), divide(scale, shift, sum[3]));
+    const __m256i bytes = _mm256_shuffle_epi8(_mm256_packus_epi16(words, words2), channels);
+    const int n = std::min(4, dw - i);
+    if (n == 4) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row0 + 4 * static_cast<size_t>(i)),
+                       _mm256_castsi256_si128(bytes));
+      if (row1)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row1 + 4 * static_cast<size_t>(i)),
+                         _mm256_extracti128_si256(bytes, 1));
+    } else {
+      alignas(32) uint8_t last[32];
+      _mm256_store_si256(reinterpret_cast<__m256i*>(last), bytes);
+      std::memcpy(row0 + 4 * static_cast<size_t>(i), last, 4 * static_cast<size_t>(n));
+      if (row1)
+        std::memcpy(row1 + 4 * static_cast<size_t>(i), last + 16, 4 * static_cast<size_t>(n));
+    }
+  }
+}
+
+#undef LUMORA_AVX2
 
 }  // namespace
 
 bool scaleAreaAverageAVX2Takes(int sw, int sh, int dw, int dh) {
-  static const bool available = __builtin_cpu_supports("avx2");
+  static const bool available = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   if (!available || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return false;
   // Column sums must fit signed 16 bits and pairs of weights signed bytes (sum <= 127),
   // and the total must keep the single-precision rounding exact.
@@ -221,46 +251,80 @@ bool scaleAreaAverageAVX2Takes(int sw, int sh, int dw, int dh) {
 
 bool scaleAreaAverageAVX2(const uint8_t* src, int sw, int sh, size_t srcStride, uint8_t* dst,
                           int dw, int dh, size_t dstStride, const uint8_t order[4]) {
-  static const bool available = __builtin_cpu_supports("avx2");
-  if (!available) return false;
-  // Column sums must fit signed 16 bits and pairs of weights signed bytes (sum <= 127),
-  // and the total must keep the single-precision rounding exact.
-  const int64_t sumY = sh / std::gcd(sh, dh), sumX = sw / std::gcd(sw, dw);
-  if (sumY > 127 || sumX * sumY > 8192) return false;
-
   thread_local Plan plan;
-  if (plan.sizes[0] != sw || plan.sizes[1] != sh || plan.sizes[2] != dw || plan.sizes[3] != dh)
+  if (plan.sizes[0] != sw || plan.sizes[1] != sh || plan.sizes[2] != dw || plan.sizes[3] != dh) {
+    if (!scaleAreaAverageAVX2Takes(sw, sh, dw, dh)) return false;
     plan.make(sw, sh, dw, dh);
-  const Axis &y = plan.y, &x = plan.x;
-  if (y.taps > 2 * kMaxPairs) return false;
+  }
+  const Axis& y = plan.y;
+  const size_t rowBytes = static_cast<size_t>(sw) * 4;
 
-  const size_t lanes = static_cast<size_t>(sw) * 4;
-  // Taps past the last column read zeros: the row of sums is padded.
-  // Two rows of sums, so that each row's horizontal pass reads sums stored one row
-  // earlier: reading them back at once stalls on stores still in flight.
-  const size_t rowSums = lanes + static_cast<size_t>(x.taps + 2) * 4;
-  plan.sums.assign(2 * rowSums, 0);
-  const float total = static_cast<float>(x.sum) * static_cast<float>(y.sum);
+  // The column sums of the band of destination rows j and j + 1 (past the last row:
+  // zeros), into its place.
   const auto vertical = [&](int j) {
-    const uint8_t* rows[2 * kMaxPairs];
-    int8_t rowWeights[2 * kMaxPairs];
-    for (int r = 0; r < y.taps; ++r) {
-      const int16_t w = y.weights[static_cast<size_t>(j) * y.taps + r];
-      const int row = y.first[j] + r;
-      rows[r] = w && row < sh ? src + srcStride * static_cast<size_t>(row) : plan.zeros.data();
-      rowWeights[r] = static_cast<int8_t>(w);
+    Taps taps[kBand];
+    for (int k = 0; k < kBand; ++k)
+      for (int r = 0; r < y.taps; ++r) {
+        const int row = j + k < dh ? plan.tapRows[static_cast<size_t>(j + k) * y.taps + r] : -1;
+        taps[k].rows[r] = row >= 0 ? src + srcStride * static_cast<size_t>(row) : plan.zeros.data();
+        taps[k].weights[r] =
+            row >= 0 ? static_cast<int8_t>(y.weights[static_cast<size_t>(j + k) * y.taps + r]) : 0;
+      }
+    int16_t* out = plan.sums.data() + kPairValues * kBand * static_cast<size_t>(j / kBand % kBands);
+    // The common tap counts as constants, so that the loops over taps unroll.
+    const auto band = [&](size_t begin, size_t chunks, int16_t* to) {
+      switch (y.taps / 2) {
+        case 2:
+          return verticalBand<2>(taps[0], taps[1], y.taps, begin, chunks, to);
+        case 3:
+          return verticalBand<3>(taps[0], taps[1], y.taps, begin, chunks, to);
+        default:
+          return verticalBand<0>(taps[0], taps[1], y.taps, begin, chunks, to);
+      }
+    };
+    band(0, plan.fullChunks, out);
+    if (plan.chunks == plan.fullChunks) return;
+    // The last part of the rows: with an even width of at least eight pixels, the last
+    // 32 bytes (again the same sums for the pairs before); else zero-padded copies.
+    if (sw % 2 == 0 && sw >= 8) {
+      band(rowBytes - 32, 1, out + static_cast<size_t>(sw - 8) / 2 * kPairStride);
+      return;
     }
-    verticalRow(rows, rowWeights, y.taps, lanes, plan.sums.data() + rowSums * (j % 2));
+    alignas(32) uint8_t tails[kBand][2 * kMaxPairs][32];
+    const size_t start = 32 * plan.fullChunks;
+    for (int k = 0; k < kBand; ++k)
+      for (int r = 0; r < y.taps; ++r) {
+        std::memset(tails[k][r], 0, 32);
+        std::memcpy(tails[k][r], taps[k].rows[r] + start, rowBytes - start);
+        taps[k].rows[r] = tails[k][r];
+      }
+    band(0, 1, out + 4 * plan.fullChunks * kPairStride);
   };
-  // Four pixels' bytes in the destination's order, as a byte shuffle.
-  uint8_t channelOrder[32] = {};
-  for (int k = 0; k < 16; ++k) channelOrder[k] = static_cast<uint8_t>(k / 4 * 4 + order[k % 4]);
+
+  // Four pixels' bytes in the destination's order, as a byte shuffle of each half.
+  uint8_t channelOrder[32];
+  for (int k = 0; k < 32; ++k)
+    channelOrder[k] = static_cast<uint8_t>(k % 16 / 4 * 4 + order[k % 4]);
+  const float total = static_cast<float>(plan.sumX) * static_cast<float>(y.sum);
+  const float inverse = 1.0f / total;
+  const float offset = static_cast<float>((std::floor(total / 2) + 0.5) / total);
+  const auto horizontal = [&](int j) {
+    const int16_t* band =
+        plan.sums.data() + kPairValues * kBand * static_cast<size_t>(j / kBand % kBands);
+    uint8_t* row0 = dst + dstStride * static_cast<size_t>(j);
+    uint8_t* row1 = j + 1 < dh ? row0 + dstStride : nullptr;
+    switch (plan.pairsX) {
+      case 3:
+        return horizontalRows<3>(plan, band, dw, inverse, offset, channelOrder, row0, row1);
+      default:
+        return horizontalRows<0>(plan, band, dw, inverse, offset, channelOrder, row0, row1);
+    }
+  };
+  // Each band's sums are made a band ahead of their horizontal pass.
   vertical(0);
-  for (int j = 0; j < dh; ++j) {
-    if (j + 1 < dh) vertical(j + 1);
-    horizontalRow(plan.sums.data() + rowSums * (j % 2), x, plan.columns.data(),
-                  plan.pairWeights.data(), dw, std::floor(total / 2), 1.0f / total, channelOrder,
-                  dst + dstStride * static_cast<size_t>(j));
+  for (int j = 0; j < dh; j += kBand) {
+    if (j + kBand < dh) vertical(j + kBand);
+    horizontal(j);
   }
   return true;
 }
