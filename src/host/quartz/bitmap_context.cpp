@@ -41,13 +41,17 @@ void byteOrder(const CGContext& c, uint8_t order[4]) {
 
 // YES when the w x h pixels at column x, row top are all zero (nothing drawn yet).
 bool isClear(const CGContext& c, int x, int top, int w, int h) {
-  for (int j = 0; j < h; ++j) {
-    const uint8_t* row =
-        c.data + c.bytesPerRow * static_cast<size_t>(top + j) + 4 * static_cast<size_t>(x);
-    // All zero: the first byte, and each byte equal to the one before (the library's
-    // comparison is many times faster than a loop over bytes).
-    if (row[0] || std::memcmp(row, row + 1, 4 * static_cast<size_t>(w) - 1) != 0) return false;
-  }
+  // All zero: the first byte, and each byte equal to the one before (the library's
+  // comparison is many times faster than a loop over bytes).
+  const auto zero = [](const uint8_t* p, size_t n) {
+    return !p[0] && !std::memcmp(p, p + 1, n - 1);
+  };
+  const size_t rowBytes = 4 * static_cast<size_t>(w);
+  const uint8_t* first =
+      c.data + c.bytesPerRow * static_cast<size_t>(top) + 4 * static_cast<size_t>(x);
+  if (rowBytes == c.bytesPerRow) return zero(first, rowBytes * static_cast<size_t>(h));  // one span
+  for (int j = 0; j < h; ++j)
+    if (!zero(first + c.bytesPerRow * static_cast<size_t>(j), rowBytes)) return false;
   return true;
 }
 

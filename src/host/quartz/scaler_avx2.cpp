@@ -139,8 +139,10 @@ struct Plan {
   // The source rows of each destination row's taps (-1: a padding tap, reading zeros).
   std::vector<int> tapRows;
   // Column sums by pair of source columns, then band, then row of the band; pairs past
-  // the last column stay zero.
-  std::vector<int16_t> sums;
+  // the last column stay zero. Aligned to cache lines, so that no 32-byte access
+  // straddles two.
+  std::vector<int16_t> storage;
+  int16_t* sums = nullptr;
 
   void make(int sw, int sh, int dw, int dh) {
     sizes[0] = sw, sizes[1] = sh, sizes[2] = dw, sizes[3] = dh;
@@ -175,7 +177,8 @@ struct Plan {
     const size_t rowBytes = static_cast<size_t>(sw) * 4;
     fullChunks = rowBytes / 32, chunks = (rowBytes + 31) / 32;
     zeros.assign(32 * chunks, 0);
-    sums.assign((4 * chunks + static_cast<size_t>(pairsX)) * kPairStride, 0);
+    storage.assign((4 * chunks + static_cast<size_t>(pairsX)) * kPairStride + 32, 0);
+    sums = storage.data() + (64 - reinterpret_cast<uintptr_t>(storage.data()) % 64) % 64 / 2;
   }
 };
 
@@ -270,7 +273,7 @@ bool scaleAreaAverageAVX2(const uint8_t* src, int sw, int sh, size_t srcStride, 
         taps[k].weights[r] =
             row >= 0 ? static_cast<int8_t>(y.weights[static_cast<size_t>(j + k) * y.taps + r]) : 0;
       }
-    int16_t* out = plan.sums.data() + kPairValues * kBand * static_cast<size_t>(j / kBand % kBands);
+    int16_t* out = plan.sums + kPairValues * kBand * static_cast<size_t>(j / kBand % kBands);
     // The common tap counts as constants, so that the loops over taps unroll.
     const auto band = [&](size_t begin, size_t chunks, int16_t* to) {
       switch (y.taps / 2) {
@@ -309,8 +312,7 @@ bool scaleAreaAverageAVX2(const uint8_t* src, int sw, int sh, size_t srcStride, 
   const float inverse = 1.0f / total;
   const float offset = static_cast<float>((std::floor(total / 2) + 0.5) / total);
   const auto horizontal = [&](int j) {
-    const int16_t* band =
-        plan.sums.data() + kPairValues * kBand * static_cast<size_t>(j / kBand % kBands);
+    const int16_t* band = plan.sums + kPairValues * kBand * static_cast<size_t>(j / kBand % kBands);
     uint8_t* row0 = dst + dstStride * static_cast<size_t>(j);
     uint8_t* row1 = j + 1 < dh ? row0 + dstStride : nullptr;
     switch (plan.pairsX) {
