@@ -1,4 +1,5 @@
 // PNG decoding through cairo, and a fast PNG encoder on libpng.
+#include <libdeflate.h>
 #include <png.h>
 
 #include <array>
@@ -134,9 +135,76 @@ bool straightRowAVX2(const uint32_t*, int, uint8_t*) {
 }
 #endif
 
-// Writes the image into `out`; false on failure. Only plain locals live across setjmp.
-bool writePNG(const CGImage& image, std::vector<uint8_t>& out, std::vector<uint8_t>& row,
-              PngSize size) {
+// The image's straight rows, one after another, each after its filter byte (0: none).
+void filteredRows(const CGImage& image, std::vector<uint8_t>& rows) {
+  const size_t line = 4 * static_cast<size_t>(image.width()) + 1;
+  rows.resize(line * static_cast<size_t>(image.height()));
+  for (int y = 0; y < image.height(); ++y) {
+    uint8_t* row = rows.data() + line * static_cast<size_t>(y);
+    row[0] = 0;
+    if (!straightRowAVX2(image.row(y), image.width(), row + 1))
+      straightPixels(image.row(y), image.width(), row + 1);
+  }
+}
+
+// The fastest PNG: no filter and stored (uncompressed) deflate blocks in one IDAT chunk.
+// zlib's fastest compressing level costs two to twenty times as much (0.2 to 2 ms for an
+// icon of 180 pixels, most on noisy ones). Written here rather than through libpng, as
+// with stored blocks almost all of libpng's time went to zlib's Adler-32 and CRC-32
+// (67 us of 95 for an icon of 180 pixels); libdeflate's take 11 us. Empty when the
+// image does not fit one chunk.
+std::vector<uint8_t> storedPNG(const CGImage& image) {
+  thread_local std::vector<uint8_t> rows;  // kept for the next image, as icons come often
+  filteredRows(image, rows);
+  constexpr size_t kBlock = 65535;  // a stored block's largest length
+  const size_t blocks = (rows.size() + kBlock - 1) / kBlock;
+  const size_t stream = 2 + rows.size() + 5 * blocks + 4;  // header, blocks, Adler-32
+  if (stream > 0x7fffffff) return {};
+  std::vector<uint8_t> out = NSData::reusableBuffer(8 + 25 + 12 + stream + 12);
+  const auto put = [&](const void* bytes, size_t n) {
+    out.insert(out.end(), static_cast<const uint8_t*>(bytes),
+               static_cast<const uint8_t*>(bytes) + n);
+  };
+  const auto big32 = [&](uint32_t v) {
+    const uint8_t b[4] = {static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
+                          static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
+    put(b, 4);
+  };
+  // A chunk's length and type, then (once its data is written) its CRC over both.
+  size_t start = 0;
+  const auto begin = [&](const char* type, size_t length) {
+    big32(static_cast<uint32_t>(length));
+    start = out.size();
+    put(type, 4);
+  };
+  const auto end = [&] { big32(libdeflate_crc32(0, out.data() + start, out.size() - start)); };
+  put(kSignature, 8);
+  begin("IHDR", 13);
+  big32(static_cast<uint32_t>(image.width())), big32(static_cast<uint32_t>(image.height()));
+  const uint8_t format[5] = {8, 6, 0, 0, 0};  // 8 bits, RGBA, deflate, no filter, no interlace
+  put(format, 5);
+  end();
+  begin("IDAT", stream);
+  const uint8_t zlibHeader[2] = {0x78, 0x01};  // deflate, 32 KB window, no dictionary
+  put(zlibHeader, 2);
+  for (size_t at = 0; at < rows.size(); at += kBlock) {
+    const size_t n = std::min(kBlock, rows.size() - at);
+    const uint8_t header[5] = {static_cast<uint8_t>(at + n == rows.size()),  // the last
+                               static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
+                               static_cast<uint8_t>(~n), static_cast<uint8_t>(~n >> 8)};
+    put(header, 5);
+    put(rows.data() + at, n);
+  }
+  big32(libdeflate_adler32(1, rows.data(), rows.size()));
+  end();
+  begin("IEND", 0);
+  end();
+  return out;
+}
+
+// Writes the image into `out` compressed for files; false on failure. Only plain locals
+// live across setjmp.
+bool writePNG(const CGImage& image, std::vector<uint8_t>& out, std::vector<uint8_t>& row) {
   std::jmp_buf jump;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &jump, pngError, pngWarning);
   if (!png) return false;
@@ -150,24 +218,12 @@ bool writePNG(const CGImage& image, std::vector<uint8_t>& out, std::vector<uint8
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()),
                static_cast<png_uint_32>(image.height()), 8, PNG_COLOR_TYPE_RGB_ALPHA,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  // Stored deflate blocks: measured here, zlib's fastest compressing level costs two to
-  // twenty times as much (0.2 to 2 ms for an icon of 180 pixels, most on noisy ones).
-  if (size == PngSize::Fastest) {
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-    png_set_compression_level(png, 0);
-    // Stored blocks need no history: the smallest window and hash tables spare zlib
-    // some 250 KB of state per encoding.
-    png_set_compression_window_bits(png, 9);
-    png_set_compression_mem_level(png, 1);
-  }
   // For files: zlib's fastest level over the "up" filter. Measured on a scale-2 preview
   // of three screens, libpng's default (level 6, the filter chosen per row) took 100 ms
   // to encode it in 127 KB; this takes 38 ms for 190 KB: screens are mostly smooth
   // vertical gradients, which "up" turns into runs of zeros.
-  if (size == PngSize::Small) {
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-    png_set_compression_level(png, 1);
-  }
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+  png_set_compression_level(png, 1);
   png_write_info(png, info);
   for (int y = 0; y < image.height(); ++y) {
     const uint32_t* pixels = image.row(y);
@@ -203,13 +259,12 @@ DecodedImage decodePNG(std::span<const uint8_t> bytes) {
 }
 
 std::vector<uint8_t> encodePNG(const CGImage& image, PngSize size) {
+  if (size == PngSize::Fastest) return storedPNG(image);
   std::vector<uint8_t> row(static_cast<size_t>(image.width()) * 4);
-  // The stored encoding's size: the rows with their filter bytes, 5 bytes a deflate
-  // block (zlib's smallest buffers make blocks of some 500 bytes), 12 an IDAT chunk of
-  // libpng's 8 KB, and the fixed chunks.
-  const size_t raw = (row.size() + 1) * static_cast<size_t>(image.height());
-  std::vector<uint8_t> out = NSData::reusableBuffer(raw + raw / 400 * 5 + raw / 8000 * 12 + 256);
-  if (!writePNG(image, out, row, size)) return {};
+  // Room for the stored size, so the output is seldom moved as it grows.
+  std::vector<uint8_t> out =
+      NSData::reusableBuffer((row.size() + 1) * static_cast<size_t>(image.height()) + 256);
+  if (!writePNG(image, out, row)) return {};
   return out;
 }
 
