@@ -147,11 +147,10 @@ void BM_AverageColour(benchmark::State& state) {
 BENCHMARK(BM_AverageColour)->Unit(benchmark::kMicrosecond);
 
 // The key as a pass forms it for an image it has not seen: PNG, then Base64 (an icon of
-// 180 pixels has a key of 179 KB, its stored PNG in Base64). Run with the allocator as the loop
-// leaves it
-// (`steady`), and with its free memory handed back to the system before every key
-// (`trimmed`), as after a quiet spell of the process, so that the key's buffers come
-// from fresh pages.
+// 180 pixels has a key of 179 KB, its stored PNG in Base64). Run with the allocator as
+// the loop leaves it (`steady`), and with its free memory handed back to the system
+// before every key (`trimmed`), as after a quiet spell of the process, so that the key's
+// buffers come from fresh pages.
 void BM_IconKeyCold(benchmark::State& state) {
   rt::id image = icon(state);
   const bool trimmed = state.range(1);
