@@ -199,7 +199,7 @@ void scaleAreaAverageGeneral(const uint8_t* src, int sw, int sh, size_t srcStrid
 }  // namespace detail
 
 const char* scaleAreaAveragePath(int sw, int sh, int dw, int dh) {
-  return detail::scaleAreaAverageAVX2Takes(sw, sh, dw, dh) ? "AVX2" : "portable";
+  return detail::scaleAreaAverageAVX2Takes(sw, sh, dw, dh) ? "AVX2 and FMA" : "portable";
 }
 
 void scaleAreaAverage(const uint8_t* src, int sw, int sh, size_t srcStride, uint8_t* dst, int dw,

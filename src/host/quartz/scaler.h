@@ -21,8 +21,8 @@ namespace host {
 void scaleAreaAverage(const uint8_t* src, int sw, int sh, size_t srcStride, uint8_t* dst, int dw,
                       int dh, size_t dstStride, const uint8_t* order = nullptr);
 
-// "AVX2" when scaleAreaAverage takes its vector path for these sizes on this processor,
-// else "portable".
+// "AVX2 and FMA" when scaleAreaAverage takes its vector path for these sizes on this
+// processor, else "portable".
 const char* scaleAreaAveragePath(int sw, int sh, int dw, int dh);
 
 namespace detail {

@@ -1,5 +1,5 @@
 // The scaler's AVX2 path (see scaler.h for the rule). Answers false, doing nothing,
-// when the processor lacks AVX2 or the sizes are outside its exact range.
+// when the processor lacks AVX2 or FMA, or the sizes are outside its exact range.
 #pragma once
 
 #include <cstddef>
