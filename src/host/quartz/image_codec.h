@@ -37,12 +37,12 @@ DecodedImage decodeImage(std::span<const uint8_t> bytes);
 DecodedImage decodePNG(std::span<const uint8_t> bytes);
 DecodedImage decodeJPEG(std::span<const uint8_t> bytes);
 
-// Encodes the image as an 8-bit RGBA PNG (alpha not premultiplied). Uses libpng with
-// the fastest settings, since the colour analysis forms its cache keys from it: no
-// filter and stored (uncompressed) deflate blocks, so the file is about 4 x width x
-// height bytes. The same pixels always give the same bytes. Empty on failure.
-// `PngSize::Small` compresses instead (zlib's fastest level over the "up" filter), for
-// pictures written to files, such as previews.
+// Encodes the image as an 8-bit RGBA PNG (alpha not premultiplied), by default the
+// fastest way, since the colour analysis forms its cache keys from it: no filter and
+// stored (uncompressed) deflate blocks, so the file is about 4 x width x height bytes.
+// The same pixels always give the same bytes. Empty on failure. `PngSize::Small`
+// compresses instead (libpng at zlib's fastest level over the "up" filter), for pictures
+// written to files, such as previews.
 enum class PngSize { Fastest, Small };
 std::vector<uint8_t> encodePNG(const CGImage& image, PngSize size = PngSize::Fastest);
 
