@@ -124,6 +124,27 @@ __attribute__((target("avx2"))) void verticalBand(const Taps& first, const Taps&
   }
 }
 
+// Whether a row's `n` bytes are all zero (see-through pixels). Four lines of ORs, so
+// that the loads, not the chain of ORs, set the pace.
+__attribute__((target("avx2"))) bool clearRow(const uint8_t* row, size_t n) {
+  // The middle first: in most rows that are not clear, something is drawn there.
+  if (n >= 32) {
+    const __m256i middle = load(row + (n - 32) / 2);
+    if (!_mm256_testz_si256(middle, middle)) return false;
+  }
+  __m256i any[4] = {_mm256_setzero_si256(), _mm256_setzero_si256(), _mm256_setzero_si256(),
+                    _mm256_setzero_si256()};
+  size_t k = 0;
+  for (; k + 128 <= n; k += 128)
+    for (int a = 0; a < 4; ++a) any[a] = _mm256_or_si256(any[a], load(row + k + 32 * a));
+  for (; k + 32 <= n; k += 32) any[0] = _mm256_or_si256(any[0], load(row + k));
+  uint8_t rest = 0;
+  for (; k < n; ++k) rest |= row[k];
+  const __m256i all =
+      _mm256_or_si256(_mm256_or_si256(any[0], any[1]), _mm256_or_si256(any[2], any[3]));
+  return !rest && _mm256_testz_si256(all, all);
+}
+
 // Everything that depends only on the sizes, kept for the next call: the analysis
 // samples every icon at the same sizes.
 struct Plan {
@@ -262,9 +283,21 @@ bool scaleAreaAverageAVX2(const uint8_t* src, int sw, int sh, size_t srcStride, 
   const Axis& y = plan.y;
   const size_t rowBytes = static_cast<size_t>(sw) * 4;
 
+  // Bands whose source rows are all clear, from the top and from the bottom (as above and
+  // below a glyph on a clear ground), have clear rows: neither pass is made for them.
+  const auto clearBand = [&](int j) {
+    for (int row = y.first[j]; row <= y.last[std::min(j + kBand, dh) - 1]; ++row)
+      if (!clearRow(src + srcStride * static_cast<size_t>(row), rowBytes)) return false;
+    return true;
+  };
+  int top = 0, bottom = (dh + kBand - 1) / kBand * kBand;  // the bands drawn: [top, bottom)
+  while (top < bottom && clearBand(top)) top += kBand;
+  while (bottom > top && clearBand(bottom - kBand)) bottom -= kBand;
+  const auto clear = [&](int j) { return j < top || j >= bottom; };
   // The column sums of the band of destination rows j and j + 1 (past the last row:
   // zeros), into its place.
   const auto vertical = [&](int j) {
+    if (clear(j)) return;
     Taps taps[kBand];
     for (int k = 0; k < kBand; ++k)
       for (int r = 0; r < y.taps; ++r) {
@@ -312,6 +345,11 @@ bool scaleAreaAverageAVX2(const uint8_t* src, int sw, int sh, size_t srcStride, 
   const float inverse = 1.0f / total;
   const float offset = static_cast<float>((std::floor(total / 2) + 0.5) / total);
   const auto horizontal = [&](int j) {
+    if (clear(j)) {
+      for (int k = j; k < std::min(j + kBand, dh); ++k)
+        std::memset(dst + dstStride * static_cast<size_t>(k), 0, 4 * static_cast<size_t>(dw));
+      return;
+    }
     const int16_t* band = plan.sums + kPairValues * kBand * static_cast<size_t>(j / kBand % kBands);
     uint8_t* row0 = dst + dstStride * static_cast<size_t>(j);
     uint8_t* row1 = j + 1 < dh ? row0 + dstStride : nullptr;
