@@ -3,10 +3,11 @@
 // Most pixels of a smooth icon repeat the pixel before, so the pixels are first sorted
 // 64 at a time into bit masks (see-through, repeating, or fresh), and only fresh pixels
 // are looked at one by one: the counted pixels after a fresh one join its cluster, all
-// at once. While there are at most 16 clusters, they all live in registers and each
-// fresh pixel is compared with all of them together, the cluster it joins picked from
-// the comparison without a branch: smooth icons change cluster at every edge, which no
-// branch predicts.
+// at once. While there is one cluster (an icon's first rows, a glyph on a clear ground),
+// a fresh pixel is only measured against it. While there are at most 16, they all live
+// in registers and each fresh pixel is compared with all of them together, the cluster
+// it joins picked from the comparison without a branch: smooth icons change cluster at
+// every edge, which no branch predicts.
 //
 // Images whose pixels mostly change (noise, photographs, mosaics), and images with more
 // clusters, go on pixel by pixel: 32 clusters are compared with a pixel per step, in
@@ -181,7 +182,7 @@ LUMORA_AVX2 Run classify(const uint8_t* rgba, size_t count, size_t first) {
 // `unused` 0 in a cluster's lane and 8192 in the lanes past them, which puts those lanes
 // out of reach of every pixel (and keeps distances within 16 bits).
 constexpr int kFew = 16;
-// Counted pixels seen before images whose pixels mostly change are told apart.
+// Counted pixels to see before telling whether the pixels mostly change.
 constexpr size_t kDense = 32;
 struct FewClusters {
   __m256i r, g, b, unused;
@@ -199,10 +200,22 @@ LUMORA_AVX2 __m256i channel(__m256i pixel, int k) {
 
 // The cluster lanes x after n merges of the pixel p: each merge moves a cluster half-way
 // towards the pixel, remainders dropped, which after n merges leaves p + floor((x - p) / 2^n)
-// in each channel, an arithmetic shift of the difference (from 16 on it is -1 or 0, as it
-// is from 8 on).
+// in each channel, an arithmetic shift of the difference. (Shifts by 16 or more give -1 or
+// 0, as the floor does from 8 merges on.)
 LUMORA_AVX2 __m256i merged(__m256i x, __m256i p, __m128i n) {
   return _mm256_add_epi16(p, _mm256_sra_epi16(_mm256_sub_epi16(x, p), n));
+}
+
+// The same for one cluster: 16-bit lanes red, green, blue, 0 of a vector.
+LUMORA_AVX2 __m128i merged(__m128i x, __m128i p, __m128i n) {
+  return _mm_add_epi16(p, _mm_sra_epi16(_mm_sub_epi16(x, p), n));
+}
+
+// A pixel's colour as 16-bit lanes red, green, blue, 0.
+LUMORA_AVX2 __m128i spread(const uint8_t* pixel) {
+  uint32_t colour;
+  std::memcpy(&colour, pixel, 4);
+  return _mm_cvtepu8_epi16(_mm_cvtsi32_si128(static_cast<int>(colour & 0xffffffu)));
 }
 
 // Lane masks: onlyNot + 16 - k is every lane but k.
@@ -215,8 +228,8 @@ LUMORA_AVX2 __m256i allBut(size_t lane) {
 
 // Clusters the pixels while they are few and mostly repeat; answers the pixel from which
 // the rest must go pixel by pixel (`count` when none), with `few` complete up to it.
-__attribute__((target("avx2"))) size_t clusterRuns(FewClusters& few, const uint8_t* rgba,
-                                                   size_t count) {
+__attribute__((target("avx2"), noinline)) size_t clusterRuns(FewClusters& few, const uint8_t* rgba,
+                                                             size_t count) {
   __m256i r = _mm256_setzero_si256(), g = r, b = r, unused = _mm256_set1_epi16(8192);
   const __m256i limit = _mm256_set1_epi16(kMergeDistance - 1);
   // The merges of the last fresh pixel wait until the next: counted pixels from the
@@ -225,6 +238,10 @@ __attribute__((target("avx2"))) size_t clusterRuns(FewClusters& few, const uint8
   size_t from = 0, lane = 0, counted = 0, fresh = 0, first = 0;
   __m256i pr = r, pg = r, pb = r, away = _mm256_set1_epi16(-1);
   few.joined[0] = 0;
+  // The first cluster while it is the only one (`one`, 16-bit lanes red, green, blue, 0,
+  // and the pixels it has joined), and the last fresh pixel, which joined it (`pone`).
+  __m128i one = _mm_setzero_si128(), pone = one;
+  int32_t oneJoined = 0;
   for (bool more = true; more && first < count;) {
     const Run run = classify(rgba, count, first);
     const size_t before = counted;  // counted pixels in the runs before
@@ -236,7 +253,30 @@ __attribute__((target("avx2"))) size_t clusterRuns(FewClusters& few, const uint8
       counted = before;
       break;
     }
-    for (uint64_t bits = run.fresh; bits; bits &= bits - 1) {
+    uint64_t bits = run.fresh;
+    // One cluster (or none yet): a pixel joins it or starts the second, which takes one
+    // measure and a branch that images with one cluster always predict.
+    for (; few.count < 2 && bits; bits &= bits - 1) {
+      const int k = __builtin_ctzll(bits);
+      const size_t at = before + static_cast<size_t>(
+                                     __builtin_popcountll(run.counted & ((uint64_t{1} << k) - 1)));
+      one = merged(one, pone, _mm_cvtsi64_si128(static_cast<int64_t>(at - from)));
+      oneJoined += static_cast<int32_t>(at - from);
+      from = at;
+      pone = spread(rgba + 4 * (first + static_cast<size_t>(k)));
+      if (few.count == 0) {
+        one = pone, few.count = 1;
+      } else if (_mm_cvtsi128_si32(_mm_sad_epu8(one, pone)) >= kMergeDistance) {
+        // The second: the first goes into the registers, and this pixel on as any.
+        r = _mm256_broadcastw_epi16(one);
+        g = _mm256_broadcastw_epi16(_mm_srli_epi64(one, 16));
+        b = _mm256_broadcastw_epi16(_mm_srli_epi64(one, 32));
+        unused = _mm256_and_si256(unused, allBut(0));
+        few.joined[0] = oneJoined;
+        break;
+      }
+    }
+    for (; bits; bits &= bits - 1) {
       const int k = __builtin_ctzll(bits);
       const size_t at = before + static_cast<size_t>(
                                      __builtin_popcountll(run.counted & ((uint64_t{1} << k) - 1)));
@@ -282,12 +322,21 @@ __attribute__((target("avx2"))) size_t clusterRuns(FewClusters& few, const uint8
   }
   // The last fresh pixel's merges, up to where this ends.
   const __m128i n = _mm_cvtsi64_si128(static_cast<int64_t>(counted - from));
+  if (few.count < 2) {
+    one = merged(one, pone, n);
+    few.r = _mm256_broadcastw_epi16(one);
+    few.g = _mm256_broadcastw_epi16(_mm_srli_epi64(one, 16));
+    few.b = _mm256_broadcastw_epi16(_mm_srli_epi64(one, 32));
+    few.joined[0] = oneJoined + static_cast<int32_t>(counted - from);
+    return std::min(first, count);
+  }
   few.r = _mm256_blendv_epi8(merged(r, pr, n), r, away);
   few.g = _mm256_blendv_epi8(merged(g, pg, n), g, away);
   few.b = _mm256_blendv_epi8(merged(b, pb, n), b, away);
   few.joined[lane] += static_cast<int32_t>(counted - from);
   return std::min(first, count);
 }
+
 }  // namespace
 
 __attribute__((target("avx2"))) bool clusterPixelsAVX2(const uint8_t* rgba, size_t count,
@@ -305,6 +354,7 @@ __attribute__((target("avx2"))) bool clusterPixelsAVX2(const uint8_t* rgba, size
     for (size_t k = 0; k < few.count; ++k) out[k] = {r[k], g[k], b[k], few.joined[k] - 1};
     return true;
   }
+  // The rest pixel by pixel, from the clusters so far (none of them hot).
   Clusters c;
   c.blocks.reserve(8), c.d.reserve(256);  // room for a mosaic's clusters without regrowing
   c.r0 = c.g0 = c.b0 = _mm256_setzero_si256();
