@@ -148,33 +148,39 @@ LUMORA_AVX2 uint32_t signs(const __m256i* x) {
       _mm256_permutevar8x32_epi32(packed, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7))));
 }
 
-// 32 pixels at `p`, whose pixel before is at p - 4, as masks.
-LUMORA_AVX2 void classify32(const uint8_t* p, uint32_t& counted, uint32_t& fresh) {
+// 32 pixels at `p` as masks. Their pixel before is at p - 4, unless they are the first
+// of all (`atStart`).
+LUMORA_AVX2 void classify32(const uint8_t* p, bool atStart, uint32_t& counted, uint32_t& fresh) {
   __m256i pixels[4], same[4];
   for (int k = 0; k < 4; ++k) {
     pixels[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * k));
-    same[k] = _mm256_cmpeq_epi32(
-        pixels[k], _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * k - 4)));
+    const __m256i before =
+        k == 0 && atStart
+            ? _mm256_permutevar8x32_epi32(pixels[0], _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6))
+            : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * k - 4));
+    same[k] = _mm256_cmpeq_epi32(pixels[k], before);
   }
   counted = signs(pixels);  // alpha's top bit
-  fresh = counted & ~signs(same);
+  // The first pixel of all, compared with itself above, is fresh when counted.
+  fresh = counted & ~(signs(same) & ~uint32_t{atStart});
 }
 
 // Pixels [first, first + 64) of `count` as masks; pixels past the end are not counted.
 LUMORA_AVX2 Run classify(const uint8_t* rgba, size_t count, size_t first) {
   const uint8_t* p = rgba + 4 * first;
-  // The first run has no pixel before it, and the last may be short: both are read from
-  // a copy, with see-through pixels around.
+  // A short last run is read from a copy, with see-through pixels after it (and before
+  // it, when it is also the first).
   uint8_t copy[4 * 65];
-  if (first == 0 || count - first < 64) {
+  const bool atStart = first == 0 && count >= 64;
+  if (count - first < 64) {
     std::memset(copy, 0, sizeof copy);
     if (first) std::memcpy(copy, p - 4, 4);
-    std::memcpy(copy + 4, p, 4 * std::min<size_t>(count - first, 64));
+    std::memcpy(copy + 4, p, 4 * (count - first));
     p = copy + 4;
   }
   uint32_t counted[2], fresh[2];
-  classify32(p, counted[0], fresh[0]);
-  classify32(p + 128, counted[1], fresh[1]);
+  classify32(p, atStart, counted[0], fresh[0]);
+  classify32(p + 128, false, counted[1], fresh[1]);
   return {counted[0] | uint64_t{counted[1]} << 32, fresh[0] | uint64_t{fresh[1]} << 32};
 }
 
