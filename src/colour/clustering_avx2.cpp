@@ -244,10 +244,9 @@ __attribute__((target("avx2"), noinline)) size_t clusterRuns(FewClusters& few, c
   size_t from = 0, lane = 0, counted = 0, fresh = 0, first = 0;
   __m256i pr = r, pg = r, pb = r, away = _mm256_set1_epi16(-1);
   few.joined[0] = 0;
-  // The first cluster while it is the only one (`one`, 16-bit lanes red, green, blue, 0,
-  // and the pixels it has joined), and the last fresh pixel, which joined it (`pone`).
+  // The first cluster while it is the only one (16-bit lanes red, green, blue, 0), which
+  // every counted pixel so far has joined, and the last fresh pixel (`pone`).
   __m128i one = _mm_setzero_si128(), pone = one;
-  int32_t oneJoined = 0;
   for (bool more = true; more && first < count;) {
     const Run run = classify(rgba, count, first);
     const size_t before = counted;  // counted pixels in the runs before
@@ -267,7 +266,6 @@ __attribute__((target("avx2"), noinline)) size_t clusterRuns(FewClusters& few, c
       const size_t at = before + static_cast<size_t>(
                                      __builtin_popcountll(run.counted & ((uint64_t{1} << k) - 1)));
       one = merged(one, pone, _mm_cvtsi64_si128(static_cast<int64_t>(at - from)));
-      oneJoined += static_cast<int32_t>(at - from);
       from = at;
       pone = spread(rgba + 4 * (first + static_cast<size_t>(k)));
       if (few.count == 0) {
@@ -278,7 +276,7 @@ __attribute__((target("avx2"), noinline)) size_t clusterRuns(FewClusters& few, c
         g = _mm256_broadcastw_epi16(_mm_srli_epi64(one, 16));
         b = _mm256_broadcastw_epi16(_mm_srli_epi64(one, 32));
         unused = _mm256_and_si256(unused, allBut(0));
-        few.joined[0] = oneJoined;
+        few.joined[0] = static_cast<int32_t>(at);
         break;
       }
     }
@@ -333,7 +331,7 @@ __attribute__((target("avx2"), noinline)) size_t clusterRuns(FewClusters& few, c
     few.r = _mm256_broadcastw_epi16(one);
     few.g = _mm256_broadcastw_epi16(_mm_srli_epi64(one, 16));
     few.b = _mm256_broadcastw_epi16(_mm_srli_epi64(one, 32));
-    few.joined[0] = oneJoined + static_cast<int32_t>(counted - from);
+    few.joined[0] = static_cast<int32_t>(counted);
     return std::min(first, count);
   }
   few.r = _mm256_blendv_epi8(merged(r, pr, n), r, away);
