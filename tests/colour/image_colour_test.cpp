@@ -62,15 +62,21 @@ Components components(id colour) {
 }
 
 // A random image of a kind: palettes with small noise (merges and long-lived clusters),
-// uniform noise (many clusters), a gradient, or runs of palette colours broken by
-// see-through pixels (repeats, and clusters taking turns).
+// uniform noise (many clusters), a gradient, runs of palette colours broken by
+// see-through pixels (repeats, and clusters taking turns), or long runs of colours near
+// one another (pixels near several clusters, and more clusters than a register holds),
+// in some images with noise from a point on.
 std::vector<uint8_t> randomPixels(std::mt19937& random, size_t count) {
   std::vector<uint8_t> bytes(count * 4);
-  const int kind = random() % 4;
+  const int kind = random() % 5;
   size_t run = 0;
   RGBA current{};
-  std::vector<RGBA> palette(1 + random() % 12);
+  std::vector<RGBA> palette(1 + random() % (kind == 4 ? 40 : 12));
   for (auto& p : palette) p = {uint8_t(random()), uint8_t(random()), uint8_t(random()), 255};
+  if (kind == 4)
+    for (auto& p : palette)
+      for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(100 + p[c] % 64);
+  const size_t noiseFrom = kind == 4 && random() % 3 == 0 ? random() % count : count;
   for (size_t i = 0; i < count; ++i) {
     RGBA p;
     if (kind == 0) {
@@ -82,10 +88,16 @@ std::vector<uint8_t> randomPixels(std::mt19937& random, size_t count) {
     } else if (kind == 2) {
       p = {uint8_t(i * 255 / count), uint8_t(255 - i * 255 / count), uint8_t(i % 256),
            uint8_t(random() % 2 ? 255 : 100)};
-    } else {
+    } else if (kind == 3) {
       if (run == 0) run = 1 + random() % 9, current = palette[random() % palette.size()];
       --run;
       p = random() % 10 ? current : RGBA{0, 0, 0, 0};
+    } else if (i < noiseFrom) {
+      if (run == 0) run = 1 + random() % 150, current = palette[random() % palette.size()];
+      --run;
+      p = current;
+    } else {
+      p = fixtures::randomPixel(random);
     }
     std::copy(p.begin(), p.end(), bytes.begin() + static_cast<ptrdiff_t>(4 * i));
   }
