@@ -471,7 +471,6 @@ __attribute__((target("avx2"))) bool clusterPixelsAVX2(const uint8_t* rgba, size
     }
   }
   switchTo(kNone, 0, 0);  // writes the hot cluster back
-  switchTo(kNone, 0, 0);  // writes the hot cluster back
   out.resize(c.count);
   for (size_t k = 0; k < c.count; ++k) {
     const Block& block = c.blocks[k / kLanes];
