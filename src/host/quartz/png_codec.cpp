@@ -150,7 +150,7 @@ void filteredRows(const CGImage& image, std::vector<uint8_t>& rows) {
 // The fastest PNG: no filter and stored (uncompressed) deflate blocks in one IDAT chunk.
 // zlib's fastest compressing level costs two to twenty times as much (0.2 to 2 ms for an
 // icon of 180 pixels, most on noisy ones). Written here rather than through libpng, as
-// with stored blocks almost all of libpng's time went to zlib's Adler-32 and CRC-32
+// with stored blocks most of libpng's time went to zlib's Adler-32 and CRC-32
 // (67 us of 95 for an icon of 180 pixels); libdeflate's take 11 us. Empty when the
 // image does not fit one chunk.
 std::vector<uint8_t> storedPNG(const CGImage& image) {
