@@ -231,7 +231,9 @@ void drawHomeIndicator(cairo_t* cr, const Device& device) {
 }
 
 void drawHomeScreenIcons(cairo_t* cr, const Device& device) {
-  const std::vector<AppRecord>& apps = installedApps();
+  std::vector<AppRecord> apps;
+  for (const AppRecord& app : installedApps())
+    if (app.onHomeScreen()) apps.push_back(app);
   const bool dark = device.interfaceStyle == Device::InterfaceStyle::Dark;
   const double dockTop = device.screenHeight - 22 - 92;
   const size_t inDock = std::min<size_t>(apps.size(), 4);

@@ -37,8 +37,8 @@ void drawLockscreenClock(cairo_t* cr, const Device& device);
 void drawLockscreenControls(cairo_t* cr, const Device& device);
 // The bar at the bottom of every screen.
 void drawHomeIndicator(cairo_t* cr, const Device& device);
-// The installed apps' icons with their names, the first four in the dock, the others
-// in the grid above it.
+// The icons of the installed apps the home screen shows (`AppRecord::onHomeScreen`),
+// with their names, the first four in the dock, the others in the grid above it.
 void drawHomeScreenIcons(cairo_t* cr, const Device& device);
 // The search field at the top of the Today view.
 void drawSearchField(cairo_t* cr, const Device& device);

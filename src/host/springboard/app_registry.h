@@ -10,6 +10,8 @@
 // same image object, as the host's icon cache does.
 #pragma once
 
+#include <algorithm>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -25,6 +27,13 @@ struct AppRecord {
   std::vector<std::string> tags;
   bool launchProhibited = false, placeholder = false, removedSystemApp = false;
   Ref<> icon;  // the icon picture (a UIImage, any size), or nil for an app without one
+
+  // Whether the home screen shows its icon: not for apps tagged hidden, placeholders
+  // and removed system apps, as on the device.
+  bool onHomeScreen() const {
+    return !placeholder && !removedSystemApp &&
+           std::find(tags.begin(), tags.end(), "hidden") == tags.end();
+  }
 };
 
 // Installs an app (replacing one of the same bundle identifier); apps keep their order.

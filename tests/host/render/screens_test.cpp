@@ -1,6 +1,6 @@
 // The device's screens as a person judges them: text that never runs into other text at
-// any scale, media controls that stand out in either style, and a collapsed stack whose
-// front card hides the cards behind it.
+// any scale, media controls that stand out in either style, a collapsed stack whose
+// front card hides the cards behind it, and a home screen of the apps a person sees.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -206,6 +206,28 @@ TEST_F(ScreensTest, ACollapsedStacksFrontCardHidesTheCardsBehindIt) {
     std::swap(picture, withBack);
     EXPECT_NE(at(front.origin.x + front.size.width / 2, below), alone);
   }
+}
+
+TEST_F(ScreensTest, TheHomeScreenLeavesOutHiddenPlaceholderAndRemovedApps) {
+  // The icons drawn for the scene's apps, as bytes of a picture of the screen.
+  const auto icons = [&](const std::string& apps) {
+    build(R"({"apps": [{"bundleIdentifier": "a", "name": "A", "icon": {"colour": "#FF0000"}})" +
+          apps + "]}");
+    SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 375, 812));
+    cairo_t* cr = cairo_create(surface.get());
+    render::drawHomeScreenIcons(cr, device());
+    cairo_destroy(cr);
+    cairo_surface_flush(surface.get());
+    const auto* data = cairo_image_surface_get_data(surface.get());
+    return std::vector<uint8_t>(data, data + cairo_image_surface_get_stride(surface.get()) * 812);
+  };
+  const auto alone = icons("");
+  const std::string app = R"(, {"bundleIdentifier": "b", "name": "B", "type": "System",
+                                 "icon": {"colour": "#00FF00"})";
+  EXPECT_EQ(icons(app + R"(, "tags": ["hidden"]})"), alone);
+  EXPECT_EQ(icons(app + R"(, "placeholder": true})"), alone);
+  EXPECT_EQ(icons(app + R"(, "removedSystemApp": true})"), alone);
+  EXPECT_NE(icons(app + R"(, "tags": ["shown"]})"), alone);  // other tags: on the screen
 }
 
 TEST(ClockFace, ReadsAsInUSEnglishWithItsWeekday) {
