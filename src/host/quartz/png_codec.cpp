@@ -135,6 +135,12 @@ bool straightRowAVX2(const uint32_t*, int, uint8_t*) {
 }
 #endif
 
+// Row y of the image, straight, into `out`.
+void straightRow(const CGImage& image, int y, uint8_t* out) {
+  if (!straightRowAVX2(image.row(y), image.width(), out))
+    straightPixels(image.row(y), image.width(), out);
+}
+
 // The image's straight rows, one after another, each after its filter byte (0: none).
 void filteredRows(const CGImage& image, std::vector<uint8_t>& rows) {
   const size_t line = 4 * static_cast<size_t>(image.width()) + 1;
@@ -142,8 +148,7 @@ void filteredRows(const CGImage& image, std::vector<uint8_t>& rows) {
   for (int y = 0; y < image.height(); ++y) {
     uint8_t* row = rows.data() + line * static_cast<size_t>(y);
     row[0] = 0;
-    if (!straightRowAVX2(image.row(y), image.width(), row + 1))
-      straightPixels(image.row(y), image.width(), row + 1);
+    straightRow(image, y, row + 1);
   }
 }
 
@@ -226,9 +231,7 @@ bool writePNG(const CGImage& image, std::vector<uint8_t>& out, std::vector<uint8
   png_set_compression_level(png, 1);
   png_write_info(png, info);
   for (int y = 0; y < image.height(); ++y) {
-    const uint32_t* pixels = image.row(y);
-    if (!straightRowAVX2(pixels, image.width(), row.data()))
-      straightPixels(pixels, image.width(), row.data());
+    straightRow(image, y, row.data());
     png_write_row(png, row.data());
   }
   png_write_end(png, info);
